@@ -1,0 +1,105 @@
+#include "keywordtable.h"
+
+#include "kn4/filelookup.h"
+
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace kn4::compiler {
+
+namespace {
+
+constexpr const char *kBuiltIn[KeywordTable::kSlots] = {
+    "DEFINIZIONE", "SCOLLO", "RIENTRO", "CALATO", "LISCIO", "RIGATO", "AUMENTAZIONE",
+    "SEGNACENTRO", "PUNZONATO", "STOP", "GIROLENTE", "PRODUCO", "NONPRODUCO", "USCITA",
+    "PREDISPOSIZIONE", "SCOLLO", "COSTINA", "DENSITA", "FRONTURA", "PARTE", "TAGLIA", "TIPO",
+    "PRODUCO_1", "PRODUCO_2", "PRODUCO_3", "PRODUCO_4", "PRODUCO_5", "PRODUCO_6", "PRODUCO_7",
+    "PRODUCO_8", "NONPRODUCO_1", "NONPRODUCO_2", "NONPRODUCO_3", "NONPRODUCO_4", "NONPRODUCO_5",
+    "NONPRODUCO_6", "NONPRODUCO_7", "NONPRODUCO_8", "PUNZONATOS", "TUK", "PRODUCO_9",
+    "PRODUCO_10", "PRODUCO_11", "NONPRODUCO_9", "NONPRODUCO_10", "NONPRODUCO_11",
+};
+
+bool isKeywordSeparator(char c)
+{
+    return c == ' ' || c == ',' || c == '\t' || c == '\r' || c == '\n';
+}
+
+char upperAscii(char c)
+{
+    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
+}
+
+char lowerAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
+
+} // namespace
+
+KeywordTable::KeywordTable()
+{
+    resetToBuiltIn();
+}
+
+void KeywordTable::resetToBuiltIn()
+{
+    for (int i = 0; i < kSlots; ++i) {
+        std::memset(m_words[i], 0, sizeof m_words[i]);
+        std::memcpy(m_words[i], kBuiltIn[i], std::strlen(kBuiltIn[i]));
+    }
+}
+
+int KeywordTable::read(ByteSource &source)
+{
+    char line[kLinePiece + 1];
+    int slot = 0;
+    while (slot < kSlots && readPiece(source, line, LineMode::Text) > 0) {
+        const char *p = line;
+        while (*p && isKeywordSeparator(*p))
+            ++p;
+        const char *end = p;
+        while (*end && !isKeywordSeparator(*end))
+            ++end;
+        const std::size_t length = std::size_t(end - p);
+        if (length == 0 || length > kWordLength)
+            break;
+        for (std::size_t i = 0; i < length; ++i)
+            m_words[slot][i] = upperAscii(p[i]);
+        m_words[slot][length] = '\0';
+        ++slot;
+    }
+    return slot;
+}
+
+int KeywordTable::readFolder(const char *folder)
+{
+    char path[4096];
+    if (!kn4::findFileIgnoringCase(folder ? folder : "", "VUZUDO.KEY", path, sizeof path))
+        return 0;
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return 0;
+    FileSource source(fd);
+    const int filled = read(source);
+    ::close(fd);
+    return filled;
+}
+
+const char *KeywordTable::word(int slot) const
+{
+    return slot >= 0 && slot < kSlots ? m_words[slot] : "";
+}
+
+const char *KeywordTable::lowerWord(int slot, int which) const
+{
+    char *out = m_lower[which & 3];
+    const char *w = word(slot);
+    std::size_t i = 0;
+    for (; w[i] && i < kWordLength; ++i)
+        out[i] = lowerAscii(w[i]);
+    out[i] = '\0';
+    return out;
+}
+
+} // namespace kn4::compiler

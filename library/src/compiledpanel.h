@@ -1,0 +1,45 @@
+#pragma once
+
+#include "linereader.h"
+#include "sourcereader.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace kn4::compiler {
+
+// The compiled panel file: header text, the byte 26, the virtual machine
+// code, the 16-byte marker (CR LF "SORGENTE.KN4" CR LF) and then the source
+// part unchanged.
+namespace panelfile {
+
+constexpr char kMarkerLine[] = "SORGENTE.KN4\r\n"; // 14 bytes
+constexpr std::size_t kMarkerLineLength = 14;
+constexpr char kMarker[] = "\r\nSORGENTE.KN4\r\n"; // 16 bytes
+constexpr std::size_t kMarkerLength = 16;
+constexpr std::uint8_t kHeaderEnd = 26;
+
+// Reads the stream as lines of at most 79 bytes up to the first line that
+// begins with the marker line, and returns the offset of the byte after it,
+// or -1 when there is none. The source is then positioned at that byte.
+long long findSourceStart(ByteSource &source);
+
+// Formats the header text: "%s %s %s,%dD,%s,%d,%dD %dS,%dD %dS,%d,%d" with
+// type, size, part, width, density, set-up, border and neckline widths,
+// total steps and courses. Returns its length (always below size).
+int formatHeader(char *out, std::size_t size, const PanelHeader &header, int totalSteps, int courses);
+
+enum class WriteResult {
+    Written,
+    NoMarker, // the marker line is gone (or the panel cannot be read): nothing written
+    Failed,   // the new content could not be written whole: the panel is unchanged
+};
+
+// Rewrites the panel in place: the new content goes into "VUZUDO.TMP" of
+// the working folder and replaces the panel by one atomic rename once it is
+// complete and on disk.
+WriteResult write(const char *panelPath, const char *folder, const char *headerText,
+                  const std::uint8_t *code, int codeLength);
+
+} // namespace panelfile
+} // namespace kn4::compiler

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "codesimulator.h"
+#include "keywordtable.h"
+#include "knittingmachine.h"
+#include "report.h"
+#include "sourcereader.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace kn4::compiler {
+
+enum Result : std::int32_t {
+    kCompiled = 0,
+    kCompiledWithWarnings = 6,
+    kGraveErrors = 5,
+    kNotASource = 3,
+};
+
+// One compilation from source to compiled panel: the keyword file, the
+// source reader, the virtual knitting machine, the code simulation and the
+// rewritten panel file. The keyword table survives between compilations;
+// everything else starts afresh each time.
+class Compiler
+{
+public:
+    Compiler();
+
+    // Compiles a panel file in place; fills the report buffer (8192 bytes,
+    // may be null) and returns the result code.
+    Result compile(const char *panelPath, const char *folder, char *reportOut);
+
+    // Compiles a source part held in memory (the bytes after the marker
+    // line) without touching any file: the stages and the report as for a
+    // file. For tests and fuzzing.
+    Result compileSource(const void *source, std::size_t size);
+
+    KeywordTable &keywords() { return m_keywords; }
+    const Report &report() const { return m_report; }
+    const SourceReader &reader() const { return m_reader; }
+    const KnittingMachine &machine() const { return m_machine; }
+    const CodeSimulator &simulator() const { return m_simulator; }
+    // The header text the last compilation wrote (or would have written).
+    const char *headerText() const { return m_headerText; }
+    // The code the panel received: empty after grave errors.
+    int writtenCodeLength() const { return m_writtenCodeLength; }
+    bool lastWriteFailed() const { return m_writeFailed; }
+
+private:
+    Result runStages(ByteSource &source);
+
+    KeywordTable m_keywords;
+    Report m_report;
+    SourceReader m_reader;
+    KnittingMachine m_machine;
+    CodeSimulator m_simulator;
+    char m_headerText[256] = {};
+    int m_writtenCodeLength = 0;
+    bool m_writeFailed = false;
+};
+
+// The library's one compiler, in static storage.
+Compiler &sharedCompiler();
+
+} // namespace kn4::compiler
