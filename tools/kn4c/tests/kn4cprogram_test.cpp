@@ -1,0 +1,211 @@
+// Runs the built kn4c the way a person or a script runs it: from the program
+// directory, on the sample archive and on broken panels, reading its exit
+// status and its output.
+
+#include "kn4edit2.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path kProgramDir = KN4_PROGRAM_DIR;
+const fs::path kKn4c = kProgramDir / "kn4c";
+const fs::path kArchive = kProgramDir / "archivi" / "DEMO";
+const char *const kSamples[] = {"DAVANTI.KN4", "DIETRO.KN4", "MANICA.KN4", "RIGHE.KN4"};
+
+std::string readFile(const fs::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void writeFile(const fs::path &path, const std::string &data)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << data;
+}
+
+std::string quoted(const std::string &arg)
+{
+    std::string q = "'";
+    for (char c : arg)
+        q += (c == '\'') ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+struct ProgramRun
+{
+    int status = -1;
+    std::string output; // standard output and standard error together
+};
+
+ProgramRun run(const fs::path &program, const std::vector<std::string> &args)
+{
+    std::string command = quoted(program.string());
+    for (const std::string &arg : args)
+        command += " " + quoted(arg);
+    command += " 2>&1";
+    ProgramRun result;
+    FILE *pipe = ::popen(command.c_str(), "r");
+    if (!pipe)
+        return result;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        result.output.append(buffer, n);
+    const int wait = ::pclose(pipe);
+    result.status = WIFEXITED(wait) ? WEXITSTATUS(wait) : -1;
+    return result;
+}
+
+class Kn4cProgramTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/kn4c_program_test.XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        m_dir = pattern;
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    fs::path m_dir;
+};
+
+TEST_F(Kn4cProgramTest, TheSampleArchiveCompilesWithoutErrorsAndStaysUntouched)
+{
+    std::vector<std::string> panels;
+    std::vector<std::string> before;
+    for (const char *name : kSamples) {
+        panels.push_back((kArchive / name).string());
+        before.push_back(readFile(kArchive / name));
+        ASSERT_FALSE(before.back().empty()) << name;
+    }
+    std::vector<std::string> args = {"--check"};
+    args.insert(args.end(), panels.begin(), panels.end());
+
+    const ProgramRun r = run(kKn4c, args);
+    EXPECT_EQ(r.status, 0) << r.output;
+    for (std::size_t i = 0; i < panels.size(); ++i) {
+        EXPECT_NE(r.output.find("=== " + panels[i]), std::string::npos) << panels[i];
+        EXPECT_EQ(readFile(panels[i]), before[i]) << panels[i];
+    }
+    EXPECT_EQ(r.output.find("\r"), std::string::npos);
+    EXPECT_NE(r.output.find("     0 errori gravi\n"), std::string::npos);
+    EXPECT_FALSE(fs::exists(kProgramDir / "italiano" / "VUZUDO.TMP"));
+}
+
+TEST_F(Kn4cProgramTest, InPlaceTheCompiledCodeGoesInFrontOfTheUnchangedSource)
+{
+    const std::string source = readFile(kArchive / "DAVANTI.KN4");
+    const fs::path panel = m_dir / "DAVANTI.KN4";
+    writeFile(panel, source);
+
+    const ProgramRun r = run(kKn4c, {panel.string()});
+    EXPECT_EQ(r.status, 0) << r.output;
+    const std::string compiled = readFile(panel);
+    EXPECT_EQ(compiled.rfind("GIROC 48 DAVANTI---,200D,13.5----,1,80D 80S,1D 1S,", 0), 0u) << compiled;
+    const std::string marker = "\r\nSORGENTE.KN4\r\n";
+    const std::size_t at = compiled.find(marker);
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_NE(compiled.find('\x1a'), std::string::npos);
+    EXPECT_EQ(compiled.substr(at + marker.size()), source.substr(std::string("SORGENTE.KN4\r\n").size()));
+
+    // a compiled panel compiles again to the same bytes
+    const ProgramRun again = run(kKn4c, {panel.string()});
+    EXPECT_EQ(again.status, 0) << again.output;
+    EXPECT_EQ(readFile(panel), compiled);
+}
+
+TEST_F(Kn4cProgramTest, APanelWithoutMarkerIsResultThreeAndUntouched)
+{
+    const fs::path panel = m_dir / "TESTO.KN4";
+    const std::string text = "tipo AB---, taglia 44,parte DAVANTI---\r\n";
+    writeFile(panel, text);
+    for (bool check : {true, false}) {
+        std::vector<std::string> args;
+        if (check)
+            args.push_back("--check");
+        args.push_back(panel.string());
+        const ProgramRun r = run(kKn4c, args);
+        EXPECT_EQ(r.status, 3) << r.output;
+        EXPECT_NE(r.output.find("parte non presente in forma sorgente"), std::string::npos) << r.output;
+        EXPECT_EQ(readFile(panel), text);
+    }
+}
+
+TEST_F(Kn4cProgramTest, BadPanelsAreReportedOneByOneAndTheRunGoesOn)
+{
+    const fs::path good = m_dir / "RIGHE.KN4";
+    writeFile(good, readFile(kArchive / "RIGHE.KN4"));
+    const ProgramRun r = run(kKn4c, {"--check", (m_dir / "MANCA.KN4").string(), m_dir.string(), good.string()});
+    EXPECT_EQ(r.status, 3) << r.output;
+    EXPECT_NE(r.output.find("MANCA.KN4: no such file"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find(m_dir.string() + ": is a folder"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("result 0: compiled, no errors"), std::string::npos) << r.output;
+}
+
+TEST_F(Kn4cProgramTest, GraveErrorsOutrankWarnings)
+{
+    std::string source = readFile(kArchive / "RIGHE.KN4");
+    const fs::path warning = m_dir / "AVVISO.KN4";
+    const fs::path grave = m_dir / "GRAVE.KN4";
+    // a missing exit value is a non-grave error, an unknown command a grave one
+    std::string noExit = source;
+    noExit.replace(noExit.find("uscita 1"), 8, "uscita  ");
+    writeFile(warning, noExit);
+    std::string unknown = source;
+    unknown.replace(unknown.find("ripeto"), 6, "ripeti");
+    writeFile(grave, unknown);
+
+    EXPECT_EQ(run(kKn4c, {"--check", warning.string()}).status, 6);
+    EXPECT_EQ(run(kKn4c, {"--check", grave.string()}).status, 5);
+    EXPECT_EQ(run(kKn4c, {"--check", grave.string(), warning.string()}).status, 5);
+}
+
+TEST_F(Kn4cProgramTest, ThePanelsNeedTheKeywordFile)
+{
+    // Without VUZUDO.KEY the library keeps its built-in words, which do not
+    // know the machine's own commands of the samples.
+    fs::create_directory(m_dir / "vuota");
+    const ProgramRun r = run(kKn4c, {"--check", "--keywords", (m_dir / "vuota").string(),
+                              (kArchive / "DAVANTI.KN4").string()});
+    EXPECT_EQ(r.status, 5) << r.output;
+    EXPECT_NE(r.output.find("no VUZUDO.KEY"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("comando errato CALATO_4"), std::string::npos) << r.output;
+}
+
+TEST_F(Kn4cProgramTest, UsageErrorsAndHelp)
+{
+    const ProgramRun help = run(kKn4c, {"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.output.find("Exit status"), std::string::npos);
+
+    EXPECT_EQ(run(kKn4c, {}).status, 2);
+    EXPECT_EQ(run(kKn4c, {"--verbose", "A.KN4"}).status, 2);
+    const ProgramRun badDir = run(kKn4c, {"--keywords", (m_dir / "nessuna").string(), "A.KN4"});
+    EXPECT_EQ(badDir.status, 2);
+    EXPECT_NE(badDir.output.find("is not a folder"), std::string::npos);
+}
+
+TEST_F(Kn4cProgramTest, AMissingLibraryIsNamedByItsRealPath)
+{
+    const fs::path copy = m_dir / "kn4c";
+    fs::copy_file(kKn4c, copy);
+    const ProgramRun r = run(copy, {"--check", (kArchive / "RIGHE.KN4").string()});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.output.find((m_dir / "libkn4edit2.so").string()), std::string::npos) << r.output;
+}
+
+} // namespace
