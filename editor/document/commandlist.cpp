@@ -54,15 +54,17 @@ CommandList::LoadResult CommandList::fromText(std::string_view text, const Comma
         if (const std::size_t alias = line.find("ALIAS:"); alias != std::string_view::npos)
             entry.alias = toLowerAscii(trimBlanks(line.substr(alias + 6)));
         if (const std::size_t semicolon = line.find(';'); semicolon != std::string_view::npos)
-            line = line.substr(0, semicolon);
-        // Blanks around the word never belong to it, comment or not.
+            line = trimBlanks(line.substr(0, semicolon));
+        // A line that begins with a blank or a digit may be unknown to the
+        // library (it is then never listed); blanks around the word never
+        // belong to it, comment or not.
+        const bool mustBeKnown = !line.empty() && static_cast<unsigned char>(line.front()) >= 'A';
         entry.displayName = std::string(trimBlanks(line));
 
         const int index = list.count();
         if (index < kFirstHeaderWordEntry || index > kLastHeaderWordEntry) {
             const CommandLibrary::Lookup found = library.CercaFunzione(entry.displayName);
-            if (found.index == -1 && !entry.displayName.empty() &&
-                static_cast<unsigned char>(entry.displayName.front()) >= 'A') {
+            if (found.index == -1 && mustBeKnown) {
                 result.fatalMessage = "La funzione '" +
                                       cp1252ToUtf8(toUpperAscii(entry.displayName)) +
                                       "' non è definita nel file libkn4edit2.so. "
