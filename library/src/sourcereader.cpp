@@ -402,11 +402,15 @@ bool SourceReader::readCycles(Line &line, std::int32_t &inner, std::int32_t &out
 void SourceReader::readJumpCommand(Line &line, int slot, std::int32_t classCode)
 {
     const char *word = m_keywords.word(slot);
-    const char *jumpText = line.lastEnd == ',' ? nullptr : nextToken(line);
+    // A word directly followed by a comma has no parameters, and its cycles
+    // follow; a word with nothing after it has neither.
+    const bool commaAfterWord = line.lastEnd == ',';
+    const char *jumpText = commaAfterWord ? nullptr : nextToken(line);
     if (!jumpText) {
         grave("-%5u %s senza parametri\r\n", m_line, word);
-        std::int32_t inner, outer;
-        readCycles(line, inner, outer);
+        std::int32_t inner = 0, outer = 0;
+        if (commaAfterWord)
+            readCycles(line, inner, outer);
         store(classCode * code::kJumpClassUnit, inner, outer);
         return;
     }
