@@ -341,8 +341,9 @@ TEST(PanelFileTest, SampleArchivePanelsRoundTrip)
 
         const std::string written = PanelWriter::sourceText(first, codec());
         // A source panel written by the editor comes back byte for byte.
-        if (original.rfind("SORGENTE.KN4", 0) == 0)
+        if (original.rfind("SORGENTE.KN4", 0) == 0) {
             EXPECT_EQ(written, original);
+        }
         PanelModel second;
         ASSERT_EQ(readText(written, second).outcome, PanelReader::Outcome::Read);
         EXPECT_EQ(second.header, first.header);
