@@ -33,7 +33,8 @@ const char kUsage[] =
     "  6  compiled, with non-grave errors only\n"
     "  5  grave errors: the panel (with --check, its copy) now holds no code\n"
     "  3  a panel was not compiled: no \"SORGENTE.KN4\" line, missing, a folder,\n"
-    "     or unreadable\n"
+    "     unreadable, or compiled but not written back (working folder not\n"
+    "     writable, disk full): the panel keeps its old content\n"
     "  4  the library gave a result it does not document\n"
     "  2  usage error, or the compiler library cannot be loaded\n";
 

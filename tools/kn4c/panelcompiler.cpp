@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fstream>
 #include <ostream>
+#include <sys/stat.h>
 #include <system_error>
 
 namespace kn4 {
@@ -76,6 +77,36 @@ std::string unreadableReason(const std::filesystem::path &panel)
     return {};
 }
 
+// The library replaces a panel by renaming a new file over it, so a panel
+// that was rewritten is a different file afterwards.
+struct FileIdentity
+{
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool known = false;
+
+    static FileIdentity of(const std::filesystem::path &path)
+    {
+        struct stat st;
+        FileIdentity id;
+        if (::stat(path.c_str(), &st) == 0) {
+            id.device = st.st_dev;
+            id.inode = st.st_ino;
+            id.known = true;
+        }
+        return id;
+    }
+    bool sameFileAs(const FileIdentity &other) const
+    {
+        return known && other.known && device == other.device && inode == other.inode;
+    }
+};
+
+bool rewritesThePanel(int result)
+{
+    return result == KN4_COMPILED || result == KN4_COMPILED_WARNINGS || result == KN4_GRAVE_ERRORS;
+}
+
 } // namespace
 
 PanelCompiler::PanelCompiler(CompileFunction compile, std::filesystem::path keywordDir, bool check)
@@ -115,28 +146,34 @@ std::string PanelCompiler::resultText(int result)
     }
 }
 
-int PanelCompiler::compileFile(const std::filesystem::path &panel, const std::filesystem::path &workDir,
-                               std::ostream &out) const
+PanelCompiler::Outcome PanelCompiler::compileFile(const std::filesystem::path &panel,
+                                                  const std::filesystem::path &workDir,
+                                                  std::ostream &out) const
 {
+    const FileIdentity before = FileIdentity::of(panel);
     // Zero-filled, and the last byte forced to zero afterwards: the report is
     // read as text even from a library that would forget its terminator.
     char report[KN4_REPORT_SIZE] = {};
-    const int result = m_compile(panel.c_str(), workDir.c_str(), report);
+    Outcome outcome;
+    outcome.compiled = true;
+    outcome.result = m_compile(panel.c_str(), workDir.c_str(), report);
+    outcome.rewritten = !before.sameFileAs(FileIdentity::of(panel));
     report[KN4_REPORT_SIZE - 1] = '\0';
 
     std::string text = reportText(report, sizeof report);
     if (!text.empty() && text.back() != '\n')
         text += '\n';
     out << text;
-    return result;
+    return outcome;
 }
 
-int PanelCompiler::compileCopy(const std::string &panel, std::ostream &out, std::ostream &err) const
+PanelCompiler::Outcome PanelCompiler::compileCopy(const std::string &panel, std::ostream &out,
+                                                  std::ostream &err) const
 {
     TemporaryFolder folder;
     if (folder.path().empty()) {
         err << "kn4c: " << panel << ": cannot make a temporary folder: " << folder.error() << '\n';
-        return kStatusNotCompiled;
+        return {};
     }
     const std::filesystem::path source(panel);
     const std::filesystem::path copy = folder.path() / source.filename();
@@ -145,7 +182,7 @@ int PanelCompiler::compileCopy(const std::string &panel, std::ostream &out, std:
     if (ec) {
         err << "kn4c: " << panel << ": cannot copy it into " << folder.path().string() << ": "
             << ec.message() << '\n';
-        return kStatusNotCompiled;
+        return {};
     }
     // The keyword file travels with the copy, so the compilation writes its
     // temporary file beside the copy and nothing outside the folder.
@@ -154,7 +191,7 @@ int PanelCompiler::compileCopy(const std::string &panel, std::ostream &out, std:
         if (ec) {
             err << "kn4c: " << panel << ": cannot copy the keyword file " << keywords->string() << ": "
                 << ec.message() << '\n';
-            return kStatusNotCompiled;
+            return {};
         }
     }
     return compileFile(copy, folder.path(), out);
@@ -163,19 +200,27 @@ int PanelCompiler::compileCopy(const std::string &panel, std::ostream &out, std:
 int PanelCompiler::compilePanel(const std::string &panel, std::ostream &out, std::ostream &err) const
 {
     out << "=== " << panel << (m_check ? " (check: a copy is compiled)" : "") << " ===\n";
-    int result = kStatusNotCompiled;
+    Outcome outcome;
     const std::string reason = unreadableReason(panel);
     if (!reason.empty()) {
         err << "kn4c: " << panel << ": " << reason << '\n';
     } else if (!m_compile) {
         err << "kn4c: " << panel << ": no compiler loaded\n";
     } else if (m_check) {
-        result = compileCopy(panel, out, err);
+        outcome = compileCopy(panel, out, err);
     } else {
-        result = compileFile(panel, m_keywordDir, out);
+        outcome = compileFile(panel, m_keywordDir, out);
     }
-    out << resultText(result) << "\n\n";
+    out << resultText(outcome.result) << "\n\n";
     out.flush();
+    if (outcome.compiled && rewritesThePanel(outcome.result) && !outcome.rewritten) {
+        err << "kn4c: " << panel << ": the compiled panel could not be written (is "
+            << (m_check ? std::string("the temporary folder") : m_keywordDir.string())
+            << " writable, is the disk full?); "
+            << (m_check ? "the check failed" : "the panel keeps its old content") << '\n';
+        return kStatusNotCompiled;
+    }
+    const int result = outcome.result;
     switch (result) {
     case KN4_COMPILED:
     case KN4_COMPILED_WARNINGS:

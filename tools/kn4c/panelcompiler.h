@@ -18,7 +18,8 @@ namespace kn4 {
 enum Kn4cStatus : int {
     kStatusCompiled = 0,        // every panel compiled without errors
     kStatusUsage = 2,           // bad command line, or the library cannot be loaded
-    kStatusNotCompiled = 3,     // a panel without "SORGENTE.KN4", missing, a folder, unreadable
+    kStatusNotCompiled = 3,     // a panel without "SORGENTE.KN4", missing, a folder, unreadable,
+                                // or compiled but not rewritten
     kStatusUnexpected = 4,      // the library gave a result it does not document
     kStatusGraveErrors = 5,     // a panel with grave errors
     kStatusWarnings = 6,        // a panel with non-grave errors only
@@ -38,7 +39,11 @@ public:
     PanelCompiler(CompileFunction compile, std::filesystem::path keywordDir, bool check);
 
     // Compiles one panel; returns its result (0, 6, 5, 3, or 4 for a result
-    // the library does not document).
+    // the library does not document). A compilation whose result says the
+    // panel was rewritten (0, 6, 5) while the file is still the old one (the
+    // working directory not writable, a full disk) gives 3: the panel keeps
+    // its old content, and saying "compiled" would be a failure reported as
+    // success.
     int compilePanel(const std::string &panel, std::ostream &out, std::ostream &err) const;
 
     // Compiles every panel in turn; returns the exit status (the worst result).
@@ -55,11 +60,15 @@ public:
     static std::string resultText(int result);
 
 private:
-    // Both return Compilazione's result as it came, or 3 when the copy
-    // could not be made.
-    int compileFile(const std::filesystem::path &panel, const std::filesystem::path &workDir,
-                    std::ostream &out) const;
-    int compileCopy(const std::string &panel, std::ostream &out, std::ostream &err) const;
+    struct Outcome
+    {
+        int result = kStatusNotCompiled;  // Compilazione's result as it came
+        bool rewritten = false;           // the panel file was replaced
+        bool compiled = false;            // Compilazione was called
+    };
+    Outcome compileFile(const std::filesystem::path &panel, const std::filesystem::path &workDir,
+                        std::ostream &out) const;
+    Outcome compileCopy(const std::string &panel, std::ostream &out, std::ostream &err) const;
 
     CompileFunction m_compile;
     std::filesystem::path m_keywordDir;

@@ -128,6 +128,23 @@ TEST_F(Kn4cProgramTest, InPlaceTheCompiledCodeGoesInFrontOfTheUnchangedSource)
     EXPECT_EQ(readFile(panel), compiled);
 }
 
+TEST_F(Kn4cProgramTest, APanelThatCannotBeRewrittenIsNotReportedAsCompiled)
+{
+    // A folder named VUZUDO.TMP in the working folder: the library cannot
+    // write the compiled panel and keeps the old one.
+    const fs::path work = m_dir / "lingua";
+    fs::create_directories(work / "VUZUDO.TMP");
+    fs::copy_file(kProgramDir / "italiano" / "VUZUDO.KEY", work / "VUZUDO.KEY");
+    const std::string source = readFile(kArchive / "RIGHE.KN4");
+    const fs::path panel = m_dir / "RIGHE.KN4";
+    writeFile(panel, source);
+
+    const ProgramRun r = run(kKn4c, {"--keywords", work.string(), panel.string()});
+    EXPECT_EQ(r.status, 3) << r.output;
+    EXPECT_NE(r.output.find("could not be written"), std::string::npos) << r.output;
+    EXPECT_EQ(readFile(panel), source);
+}
+
 TEST_F(Kn4cProgramTest, APanelWithoutMarkerIsResultThreeAndUntouched)
 {
     const fs::path panel = m_dir / "TESTO.KN4";

@@ -40,6 +40,7 @@ struct FakeCompiler
     static inline bool keywordFileBeside = false;
     static inline std::string keywordFileContent;
     static inline std::map<std::string, int> results;
+    static inline bool rewrite = true;
     static inline std::string report = "VUZUDO v4.4\r\nparte di maglia di 10 righe\r\n";
 
     static void reset()
@@ -50,6 +51,7 @@ struct FakeCompiler
         keywordFileBeside = false;
         keywordFileContent.clear();
         results.clear();
+        rewrite = true;
     }
 
     static std::int32_t compile(const char *p, const char *dir, char *out)
@@ -61,7 +63,11 @@ struct FakeCompiler
         keywordFileBeside = fs::exists(key);
         if (keywordFileBeside)
             keywordFileContent = readFile(key);
-        writeFile(p, "compiled\x1a");
+        // the library renames a new file over the panel
+        if (rewrite) {
+            writeFile(std::string(p) + ".new", "compiled\x1a");
+            fs::rename(std::string(p) + ".new", p);
+        }
         std::snprintf(out, KN4_REPORT_SIZE, "%s", report.c_str());
         const auto found = results.find(fs::path(p).filename().string());
         return found == results.end() ? 0 : found->second;
@@ -215,6 +221,28 @@ TEST_F(PanelCompilerTest, TheWorstResultIsTheExitStatus)
     EXPECT_EQ(compiler.compileAll({path("B.KN4"), path("A.KN4")}, m_out, m_err), 6);
     EXPECT_EQ(compiler.compileAll({path("C.KN4"), path("B.KN4")}, m_out, m_err), 5);
     EXPECT_EQ(compiler.compileAll({path("C.KN4"), path("MANCA.KN4")}, m_out, m_err), 3);
+}
+
+TEST_F(PanelCompilerTest, ACompiledPanelThatWasNotRewrittenIsNotReportedAsCompiled)
+{
+    // the working folder not writable, or a full disk: the library keeps
+    // the old panel and still answers with the compilation's result
+    FakeCompiler::rewrite = false;
+    const fs::path panel = m_dir / "A.KN4";
+    for (int result : {0, 6, 5}) {
+        FakeCompiler::results["A.KN4"] = result;
+        const PanelCompiler compiler(&FakeCompiler::compile, m_dir / "italiano", false);
+        m_err.str("");
+        EXPECT_EQ(compiler.compilePanel(panel.string(), m_out, m_err), 3) << result;
+        EXPECT_NE(m_err.str().find("could not be written"), std::string::npos) << m_err.str();
+        EXPECT_NE(m_err.str().find((m_dir / "italiano").string()), std::string::npos) << m_err.str();
+    }
+    // a panel without marker is never rewritten, and that is its result
+    FakeCompiler::results["A.KN4"] = 3;
+    m_err.str("");
+    const PanelCompiler compiler(&FakeCompiler::compile, m_dir / "italiano", true);
+    EXPECT_EQ(compiler.compilePanel(panel.string(), m_out, m_err), 3);
+    EXPECT_EQ(m_err.str(), "");
 }
 
 TEST_F(PanelCompilerTest, AResultTheLibraryDoesNotDocumentIsItsOwnStatus)
