@@ -6,19 +6,9 @@
 namespace kn4::compiler {
 
 MemorySource::MemorySource(const void *data, std::size_t size)
-    : m_data(static_cast<const unsigned char *>(data))
-    , m_size(data ? size : 0)
 {
-}
-
-int MemorySource::next()
-{
-    return m_pos < m_size ? m_data[m_pos++] : -1;
-}
-
-int MemorySource::peek()
-{
-    return m_pos < m_size ? m_data[m_pos] : -1;
+    m_pos = static_cast<const unsigned char *>(data);
+    m_end = data ? m_pos + size : m_pos;
 }
 
 FileSource::FileSource(int fd)
@@ -26,37 +16,21 @@ FileSource::FileSource(int fd)
 {
 }
 
-bool FileSource::fill()
+bool FileSource::refill()
 {
-    if (m_pos < m_length)
-        return true;
-    if (m_end)
-        return false;
-    for (;;) {
+    while (!m_ended) {
         const ssize_t got = ::read(m_fd, m_buffer, sizeof m_buffer);
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0) {
-            m_end = true;
-            return false;
+            m_ended = true;
+            break;
         }
-        m_pos = 0;
-        m_length = std::size_t(got);
+        m_pos = m_buffer;
+        m_end = m_buffer + got;
         return true;
     }
-}
-
-int FileSource::next()
-{
-    if (!fill())
-        return -1;
-    ++m_offset;
-    return m_buffer[m_pos++];
-}
-
-int FileSource::peek()
-{
-    return fill() ? m_buffer[m_pos] : -1;
+    return false;
 }
 
 std::size_t readPiece(ByteSource &source, char (&buffer)[kLinePiece + 1], LineMode mode)

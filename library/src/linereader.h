@@ -4,28 +4,32 @@
 
 namespace kn4::compiler {
 
-// A stream of bytes: a file read through a fixed buffer, or memory.
+// A stream of bytes read through a buffer, like a C stream: next() and
+// peek() are inline, and only an empty buffer calls refill().
 class ByteSource
 {
 public:
     virtual ~ByteSource() = default;
     // The next byte (0..255), or -1 at the end.
-    virtual int next() = 0;
+    int next() { return m_pos < m_end || refill() ? *m_pos++ : -1; }
     // The byte next() would return, without taking it.
-    virtual int peek() = 0;
+    int peek() { return m_pos < m_end || refill() ? *m_pos : -1; }
+
+protected:
+    // Makes [m_pos, m_end) non-empty; false at the end of the stream.
+    virtual bool refill() = 0;
+
+    const unsigned char *m_pos = nullptr;
+    const unsigned char *m_end = nullptr;
 };
 
 class MemorySource final : public ByteSource
 {
 public:
     MemorySource(const void *data, std::size_t size);
-    int next() override;
-    int peek() override;
 
 private:
-    const unsigned char *m_data;
-    std::size_t m_size;
-    std::size_t m_pos = 0;
+    bool refill() override { return false; }
 };
 
 // Reads an open file descriptor through a fixed buffer; the caller owns the
@@ -34,20 +38,13 @@ class FileSource final : public ByteSource
 {
 public:
     explicit FileSource(int fd);
-    int next() override;
-    int peek() override;
-    // Bytes taken by next() so far.
-    long long offset() const { return m_offset; }
 
 private:
-    bool fill();
+    bool refill() override;
 
     int m_fd;
-    unsigned char m_buffer[4096];
-    std::size_t m_pos = 0;
-    std::size_t m_length = 0;
-    bool m_end = false;
-    long long m_offset = 0;
+    bool m_ended = false;
+    unsigned char m_buffer[8192];
 };
 
 // Files are read as lines of at most 79 bytes: a piece ends after a line

@@ -1,0 +1,67 @@
+// Arbitrary bytes through the whole compile entry point: a panel file and,
+// when the input holds a line "====", a keyword file before it. Files live
+// in a private temporary folder.
+#include "compiler.h"
+#include "kn4edit2.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+void writeAll(const std::string &path, const std::uint8_t *data, std::size_t size)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0)
+        return;
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n <= 0)
+            break;
+        data += n;
+        size -= std::size_t(n);
+    }
+    ::close(fd);
+}
+
+const std::string &folder()
+{
+    static const std::string dir = [] {
+        char pattern[] = "/tmp/kn4fuzzXXXXXX";
+        const char *made = ::mkdtemp(pattern);
+        return std::string(made ? made : "/tmp");
+    }();
+    return dir;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    static kn4::compiler::Compiler compiler;
+    static char report[KN4_REPORT_SIZE];
+    const std::string keyFile = folder() + "/VUZUDO.KEY";
+    const std::string panel = folder() + "/PANNELLO.KN4";
+
+    const char separator[] = "\n====\n";
+    const std::uint8_t *split = static_cast<const std::uint8_t *>(
+        memmem(data, size, separator, sizeof separator - 1));
+    if (split) {
+        writeAll(keyFile, data, std::size_t(split - data));
+        const std::size_t skip = std::size_t(split - data) + sizeof separator - 1;
+        writeAll(panel, data + skip, size - skip);
+    } else {
+        ::unlink(keyFile.c_str());
+        compiler.keywords().resetToBuiltIn();
+        writeAll(panel, data, size);
+    }
+    compiler.compile(panel.c_str(), folder().c_str(), report);
+    if (std::strlen(report) >= KN4_REPORT_SIZE)
+        std::abort();
+    return 0;
+}
