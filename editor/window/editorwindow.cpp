@@ -1,0 +1,658 @@
+#include "window/editorwindow.h"
+
+#include "kn4/cp1252.h"
+#include "kn4/palettewindow.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFontMetricsF>
+#include <QFrame>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include <algorithm>
+
+namespace kn4::editor {
+
+namespace {
+
+const char *const kIndexProperty = "index";
+
+// Form geometry, in pixels.
+constexpr int kFormWidth = 990;
+constexpr int kFormHeight = 560;
+constexpr int kRowsLeft = 8;
+constexpr int kRowsTop = 100;
+constexpr int kRowsFrameWidth = RowText::kVisibleLength * EditorWindow::kColumnWidth + 4;
+constexpr int kScrollWidth = 17;
+constexpr int kListLeft = kRowsLeft + kRowsFrameWidth + kScrollWidth + 8;
+constexpr int kListWidth = 150;
+constexpr int kPictureLeft = kListLeft + kListWidth + 8;
+constexpr int kPictureWidth = 320;
+constexpr int kPictureHeight = 392;
+
+const QColor kFormColour(48, 48, 48);
+const QColor kRowTextWhite(255, 255, 255);
+const QColor kRowTextDefinition(0, 240, 255);  // stored colour value FFF000
+const QColor kRowTextCycle(0, 255, 0);
+const QColor kHighlight(0, 0, 192);            // stored colour value C00000
+const QColor kLabelGrey(128, 128, 128);
+
+QString fromBytes(std::string_view bytes)
+{
+    return QString::fromStdString(cp1252ToUtf8(bytes));
+}
+
+QColor toQColor(Colour colour)
+{
+    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}
+
+void setBackground(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+void setTextColour(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
+}
+
+QLabel *addLabel(QWidget *form, const char *name, const QString &caption, int x, int y, int width)
+{
+    auto *label = new QLabel(caption, form);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(x, y, width, 20);
+    setTextColour(label, Qt::white);
+    return label;
+}
+
+QLineEdit *addField(QWidget *form, const char *name, int x, int y, int width)
+{
+    auto *field = new QLineEdit(form);
+    field->setObjectName(QString::fromLatin1(name));
+    field->setGeometry(x, y, width, 20);
+    return field;
+}
+
+// The fixed-pitch font of the rows: Liberation Mono with its advance forced
+// to one column.
+QFont rowFont()
+{
+    QFont font(QStringLiteral("Liberation Mono"));
+    font.setStyleHint(QFont::Monospace);
+    font.setPixelSize(12);
+    font.setKerning(false);
+    const qreal advance = QFontMetricsF(font).horizontalAdvance(QLatin1Char('0'));
+    font.setLetterSpacing(QFont::AbsoluteSpacing, EditorWindow::kColumnWidth - advance);
+    return font;
+}
+
+} // namespace
+
+EditorWindow::EditorWindow(const EditorContext &context, QWidget *parent)
+    : QMainWindow(parent)
+    , m_context(context)
+    , m_rows(context.library)
+{
+    setObjectName(QStringLiteral("Kn4Edit"));
+
+    auto *form = new QWidget(this);
+    form->setObjectName(QStringLiteral("form"));
+    form->setFixedSize(kFormWidth, kFormHeight);
+    setBackground(form, kFormColour);
+    QFont formFont(QStringLiteral("Liberation Sans"));
+    formFont.setPointSize(8);
+    form->setFont(formFont);
+    setCentralWidget(form);
+
+    buildMenu();
+    buildHeader(form);
+    buildRowList(form);
+    buildCommandList(form);
+    buildDrawingArea(form);
+    buildColours(form);
+    applyLanguage();
+    fillFromPanel();
+
+    // A fixed-size window: it cannot be resized, maximised or shrunk.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+    setWindowTitle(QStringLiteral("Kn4Edit - Pannello: ") +
+                   QString::fromStdString(m_context.commandLine.panelName));
+
+    refreshRows();
+}
+
+EditorWindow::~EditorWindow() = default;
+
+// --- building the form -----------------------------------------------------
+
+void EditorWindow::buildMenu()
+{
+    auto addEntry = [this](const char *name, const QString &caption) {
+        auto *action = menuBar()->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+    m_insertAction = addEntry("InserisciRiga", QStringLiteral("Inserisci riga"));
+    m_deleteAction = addEntry("EliminaRiga", QStringLiteral("Elimina riga"));
+    m_saveAction = addEntry("Salva", QStringLiteral("Salva"));
+    m_exitAction = addEntry("Esci", QStringLiteral("Esci"));
+    m_infoAction = addEntry("Informazioni", QStringLiteral("Informazioni"));
+    connect(m_insertAction, &QAction::triggered, this, &EditorWindow::InserisciRiga_Click);
+    connect(m_deleteAction, &QAction::triggered, this, &EditorWindow::EliminaRiga_Click);
+    connect(m_saveAction, &QAction::triggered, this, &EditorWindow::Salva_Click);
+    connect(m_exitAction, &QAction::triggered, this, &EditorWindow::Esci_Click);
+    connect(m_infoAction, &QAction::triggered, this, &EditorWindow::Informazioni_Click);
+}
+
+void EditorWindow::buildHeader(QWidget *form)
+{
+    // First line: type, size, part, needle bed, comb clearance, density.
+    int y = 8;
+    addLabel(form, "Label1", QStringLiteral("Tipo"), 8, y, 32);
+    addField(form, "Tipo", 42, y, 56);
+    addLabel(form, "Label2", QStringLiteral("Taglia"), 108, y, 40);
+    addField(form, "Taglia", 150, y, 32);
+    addLabel(form, "Label3", QStringLiteral("Parte"), 192, y, 36);
+    addField(form, "Parte", 230, y, 96);
+    addLabel(form, "Label4", QStringLiteral("Frontura"), 338, y, 54);
+    addField(form, "Frontura", 394, y, 40)->setReadOnly(true);
+    addLabel(form, "Label8", QStringLiteral("Ingombro pettini"), 446, y, 100);
+    addField(form, "IngombroPettini", 548, y, 40);
+    addLabel(form, "Label5", QStringLiteral("Densit\u00E0"), 600, y, 50);
+    addField(form, "Densita", 652, y, 80);
+
+    // Second line: rib and neckline (right "D", left "S"), measures, set-up, exit.
+    y = 36;
+    addLabel(form, "Label6", QStringLiteral("Costina"), 8, y, 48);
+    addField(form, "CostinaDx", 58, y, 36);
+    addLabel(form, "CDx", QStringLiteral("D"), 96, y, 12);
+    addField(form, "CostinaSx", 110, y, 36);
+    addLabel(form, "CSx", QStringLiteral("S"), 148, y, 12);
+    addLabel(form, "Label7", QStringLiteral("Scollo"), 170, y, 44);
+    addField(form, "ScolloDx", 216, y, 36);
+    addLabel(form, "SDx", QStringLiteral("D"), 254, y, 12);
+    addField(form, "ScolloSx", 268, y, 36);
+    addLabel(form, "SSx", QStringLiteral("S"), 306, y, 12);
+    addLabel(form, "Label12", QStringLiteral("Alt.bordo"), 338, y, 56);
+    addField(form, "AltezzaBordo", 396, y, 48);
+    addLabel(form, "Label13", QStringLiteral("Aghi-cm"), 456, y, 50);
+    addField(form, "AghiCm", 508, y, 48);
+    addLabel(form, "Label14", QStringLiteral("Ranghi-cm"), 568, y, 62);
+    addField(form, "RanghiCm", 632, y, 48);
+    addLabel(form, "Label10", QStringLiteral("Predisp."), 692, y, 54);
+    addField(form, "Predisposizione", 748, y, 22);
+    auto *confirm = new QPushButton(QStringLiteral("OK"), form);
+    confirm->setObjectName(QStringLiteral("Predisposizione_2"));
+    confirm->setGeometry(772, y, 30, 20);
+    addLabel(form, "Label15", QStringLiteral("Uscita"), 814, y, 42);
+    addField(form, "Uscita", 858, y, 22)->setReadOnly(true);
+
+    // Third line: the three notes.
+    y = 64;
+    addLabel(form, "Label11", QStringLiteral("Note"), 8, y, 48);
+    addField(form, "Note1", 58, y, 300);
+    addField(form, "Note2", 364, y, 300);
+    addField(form, "Note3", 670, y, 300);
+}
+
+void EditorWindow::buildRowList(QWidget *form)
+{
+    m_rowsFrame = new QFrame(form);
+    m_rowsFrame->setObjectName(QStringLiteral("Righe"));
+    m_rowsFrame->setFrameShape(QFrame::Box);
+    m_rowsFrame->setGeometry(kRowsLeft, kRowsTop, kRowsFrameWidth, kRowsHeight);
+    setBackground(m_rowsFrame, Qt::black);
+
+    const QFont font = rowFont();
+    for (int i = 0; i < kLabelCount; ++i) {
+        auto *label = new QLabel(m_rowsFrame);
+        label->setObjectName(QStringLiteral("Riga"));
+        label->setProperty(kIndexProperty, i);
+        label->setGeometry(2, 2 + i * kRowHeight, RowText::kVisibleLength * kColumnWidth, kRowHeight);
+        label->setFont(font);
+        label->setTextFormat(Qt::PlainText);
+        label->setIndent(0);
+        label->setMargin(0);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        label->setMouseTracking(true);
+        label->installEventFilter(this);
+        setTextColour(label, kRowTextWhite);
+        m_rowLabels.append(label);
+    }
+
+    m_scroll = new QScrollBar(Qt::Vertical, form);
+    m_scroll->setObjectName(QStringLiteral("VScroll"));
+    m_scroll->setGeometry(kRowsLeft + kRowsFrameWidth, kRowsTop, kScrollWidth, kRowsHeight);
+    m_scroll->setRange(0, 0);
+    connect(m_scroll, &QScrollBar::valueChanged, this, &EditorWindow::VScroll_Change);
+    connect(m_scroll, &QScrollBar::sliderMoved, this, &EditorWindow::VScroll_Scroll);
+}
+
+void EditorWindow::buildCommandList(QWidget *form)
+{
+    m_commandList = new QListWidget(form);
+    m_commandList->setObjectName(QStringLiteral("ListaComandi"));
+    m_commandList->setGeometry(kListLeft, kRowsTop, kListWidth, kRowsHeight);
+    m_commandList->setSelectionMode(QAbstractItemView::SingleSelection);
+    for (const CommandList::ListItem &item : m_context.commands.listItems()) {
+        m_commandList->addItem(fromBytes(item.text));
+        m_listEntries.push_back(item.entryIndex);
+    }
+    connect(m_commandList, &QListWidget::itemDoubleClicked, this, &EditorWindow::ListaComandi_DblClick);
+}
+
+void EditorWindow::buildDrawingArea(QWidget *form)
+{
+    m_picture = new QWidget(form);
+    m_picture->setObjectName(QStringLiteral("Picture1"));
+    m_picture->setGeometry(kPictureLeft, kRowsTop, kPictureWidth, kPictureHeight);
+    setBackground(m_picture, Qt::black);
+
+    const int y = kRowsTop + kPictureHeight + 6;
+    addLabel(form, "Label16", QStringLiteral("Ranghi:"), kPictureLeft, y, 50);
+    addLabel(form, "lblRanghi", QStringLiteral("--"), kPictureLeft + 52, y, 110);
+    addLabel(form, "Label17", QStringLiteral("Aghi:"), kPictureLeft + 170, y, 40);
+    addLabel(form, "lblAghi", QStringLiteral("--"), kPictureLeft + 212, y, 108);
+    auto *finalValues = new QCheckBox(form);
+    finalValues->setObjectName(QStringLiteral("ValoriFinali"));
+    finalValues->setGeometry(kPictureLeft, y + 24, 20, 20);
+    addLabel(form, "Label18", QStringLiteral("Visualizza dati finali"), kPictureLeft + 22, y + 24, 200);
+}
+
+void EditorWindow::buildColours(QWidget *form)
+{
+    constexpr int kSwatch = 24;
+    constexpr int kPitch = 30;
+    const int top = kRowsTop + kRowsHeight + 8;
+    for (int i = 0; i < PanelModel::kColourBoxes; ++i) {
+        auto *swatch = new QLabel(form);
+        swatch->setObjectName(QStringLiteral("Colore"));
+        swatch->setProperty(kIndexProperty, i);
+        swatch->setFrameShape(QFrame::Box);
+        swatch->setGeometry(kListLeft + (i % 4) * kPitch, top + (i / 4) * kPitch, kSwatch, kSwatch);
+        swatch->setCursor(Qt::PointingHandCursor);
+        swatch->installEventFilter(this);
+        m_swatches.append(swatch);
+    }
+    m_reset = new QPushButton(QStringLiteral("Ripristina"), form);
+    m_reset->setObjectName(QStringLiteral("Reset"));
+    m_reset->setGeometry(kListLeft, top + 2 * kPitch + 4, 4 * kPitch - 6, 24);
+    connect(m_reset, &QPushButton::clicked, this, &EditorWindow::Reset_Click);
+}
+
+// Captions from the language file; lines the file lacks keep the built-in text.
+void EditorWindow::applyLanguage()
+{
+    const LanguageTable &language = m_context.language;
+    if (!language.loaded())
+        return;
+    auto caption = [&](int line, auto apply) {
+        if (line < language.lineCount())
+            apply(fromBytes(language.text(line)));
+    };
+    auto label = [&](const char *name, int line) {
+        if (auto *widget = findChild<QLabel *>(QString::fromLatin1(name)))
+            caption(line, [widget](const QString &text) { widget->setText(text); });
+    };
+    caption(LanguageTable::InserisciRiga, [this](const QString &t) { m_insertAction->setText(t); });
+    caption(LanguageTable::EliminaRiga, [this](const QString &t) { m_deleteAction->setText(t); });
+    caption(LanguageTable::Salva, [this](const QString &t) { m_saveAction->setText(t); });
+    caption(LanguageTable::Esci, [this](const QString &t) { m_exitAction->setText(t); });
+    caption(LanguageTable::Informazioni, [this](const QString &t) { m_infoAction->setText(t); });
+    label("Label1", LanguageTable::Tipo);
+    label("Label2", LanguageTable::Taglia);
+    label("Label3", LanguageTable::Parte);
+    label("Label4", LanguageTable::Frontura);
+    label("Label8", LanguageTable::IngombroPettini);
+    label("Label5", LanguageTable::Densita);
+    label("Label6", LanguageTable::Costina);
+    label("CDx", LanguageTable::LatoDestro);
+    label("SDx", LanguageTable::LatoDestro);
+    label("CSx", LanguageTable::LatoSinistro);
+    label("SSx", LanguageTable::LatoSinistro);
+    label("Label7", LanguageTable::Scollo);
+    label("Label12", LanguageTable::AltezzaBordo);
+    label("Label13", LanguageTable::AghiCm);
+    label("Label14", LanguageTable::RanghiCm);
+    label("Label10", LanguageTable::Predisposizione);
+    label("Label15", LanguageTable::Uscita);
+    label("Label11", LanguageTable::Note);
+    label("Label17", LanguageTable::Aghi);
+    label("Label16", LanguageTable::Ranghi);
+    label("Label18", LanguageTable::VisualizzaDatiFinali);
+    caption(LanguageTable::Ripristina, [this](const QString &t) { m_reset->setText(t); });
+}
+
+void EditorWindow::fillFromPanel()
+{
+    const PanelHeader &header = m_context.panel.header;
+    auto set = [this](const char *name, const std::string &value) {
+        if (auto *field = findChild<QLineEdit *>(QString::fromLatin1(name)))
+            field->setText(fromBytes(value));
+    };
+    set("Tipo", header.tipo);
+    set("Taglia", header.taglia);
+    set("Parte", header.parte);
+    set("Frontura", header.frontura);
+    set("Densita", header.densita);
+    set("CostinaDx", header.costinaDx);
+    set("CostinaSx", header.costinaSx);
+    set("ScolloDx", header.scolloDx);
+    set("ScolloSx", header.scolloSx);
+    set("AltezzaBordo", header.altezzaBordo);
+    set("AghiCm", header.aghiCm);
+    set("RanghiCm", header.ranghiCm);
+    set("Predisposizione", header.predisposizione);
+    set("Uscita", header.uscita);
+    set("Note1", header.note[0]);
+    set("Note2", header.note[1]);
+    set("Note3", header.note[2]);
+
+    // The comb clearance always comes from the command line; it is editable
+    // only when the command line says so.
+    auto *comb = findChild<QLineEdit *>(QStringLiteral("IngombroPettini"));
+    comb->setText(QString::number(m_context.commandLine.combWidth));
+    const bool combEditable = m_context.commandLine.combWidthIsEditable();
+    comb->setReadOnly(!combEditable);
+    comb->setEnabled(combEditable);
+    setTextColour(findChild<QLabel *>(QStringLiteral("Label8")), combEditable ? Qt::white : kLabelGrey);
+
+    // One-sided pieces have no left rib and neckline.
+    const bool twoSided = m_context.panel.isTwoSided();
+    for (const char *name : {"CostinaSx", "ScolloSx", "CDx", "CSx", "SDx", "SSx"})
+        findChild<QWidget *>(QString::fromLatin1(name))->setVisible(twoSided);
+
+    m_rows.load(m_context.panel.rows);
+    m_rows.setSettings(rowSettings());
+    showColours();
+}
+
+void EditorWindow::showColours()
+{
+    for (int i = 0; i < m_swatches.size(); ++i)
+        setBackground(m_swatches[i], toQColor(m_context.panel.colours[std::size_t(i)]));
+}
+
+RowSettings EditorWindow::rowSettings() const
+{
+    RowSettings settings;
+    settings.setupOptions = m_context.commandLine.setupOptions;
+    settings.setupMode = m_context.panel.predisposizioneValue;
+    settings.intervalMarkerDash = m_context.commandLine.intervalMarkerDash();
+    if (m_context.commands.count() > 0)
+        settings.definitionName = toLowerAscii(m_context.commands.entry(RowText::kDefinitionEntry).displayName);
+    return settings;
+}
+
+// --- the row list ------------------------------------------------------------
+
+void EditorWindow::setVisibleRows(int rows)
+{
+    m_rows.setVisibleRows(rows);
+    const int height = m_rows.visibleRows() == RowStore::kVisibleRowsExpandedHelp
+                           ? kRowsHeightExpandedHelp
+                           : kRowsHeight;
+    m_rowsFrame->resize(m_rowsFrame->width(), height);
+    m_scroll->resize(m_scroll->width(), height);
+    refreshRows();
+}
+
+void EditorWindow::refreshRows()
+{
+    const std::vector<RowLabelView> views = m_rows.refresh();
+    for (int i = 0; i < kLabelCount; ++i) {
+        QLabel *label = m_rowLabels[i];
+        const bool visible = i < int(views.size());
+        label->setVisible(visible);
+        if (!visible)
+            continue;
+        const RowLabelView &view = views[std::size_t(i)];
+        label->setProperty("caption", QByteArray::fromStdString(view.caption));
+        switch (view.colour) {
+        case RowLabelView::Colour::CycleOfCycles: setTextColour(label, kRowTextCycle); break;
+        case RowLabelView::Colour::Definition: setTextColour(label, kRowTextDefinition); break;
+        case RowLabelView::Colour::White: setTextColour(label, kRowTextWhite); break;
+        }
+        if (view.highlighted) {
+            setBackground(label, kHighlight);
+            label->setCursor(Qt::PointingHandCursor);
+        } else {
+            label->setAutoFillBackground(false);
+            label->unsetCursor();
+        }
+    }
+    {
+        const QSignalBlocker blocker(m_scroll);
+        m_scroll->setMaximum(m_rows.scrollMaximum());
+        m_scroll->setValue(m_rows.topRow());
+    }
+    ModificaLabel();
+}
+
+void EditorWindow::ModificaLabel()
+{
+    const bool leftSideShown = m_context.panel.isTwoSided();
+    for (int i = 0; i < m_rows.visibleRows() && i < m_rowLabels.size(); ++i) {
+        QLabel *label = m_rowLabels[i];
+        std::string caption = label->property("caption").toByteArray().toStdString();
+        caption = editor::ModificaLabel(std::move(caption), m_context.language, m_context.commands,
+                                        leftSideShown);
+        if (int(caption.size()) > RowText::kVisibleLength)
+            caption.resize(std::size_t(RowText::kVisibleLength));
+        label->setText(fromBytes(caption));
+    }
+}
+
+void EditorWindow::recomputeTotals()
+{
+    m_modified = true;
+    refreshRows();
+    emit panelChanged();
+}
+
+void EditorWindow::Riga_MouseDown(int index, Qt::MouseButton button, Qt::KeyboardModifiers, QPointF)
+{
+    m_pressedButton = button;
+    switch (m_rows.pressLabel(index)) {
+    case RowStore::PressResult::Selected:
+        break;
+    case RowStore::PressResult::Deselected:
+        // A left click on the empty line appends the command chosen in the list.
+        if (button == Qt::LeftButton && m_commandList->count() > 0 &&
+            !m_commandList->selectedItems().isEmpty()) {
+            insertListCommand(m_commandList->currentRow());
+            m_commandList->clearSelection();
+        }
+        break;
+    case RowStore::PressResult::PressedHighlighted:
+        m_commandList->clearSelection();
+        break;
+    }
+    refreshRows();
+}
+
+void EditorWindow::Riga_MouseUp(int, Qt::MouseButton, Qt::KeyboardModifiers, QPointF) {}
+
+void EditorWindow::Riga_MouseMove(int, Qt::MouseButtons, Qt::KeyboardModifiers, QPointF) {}
+
+void EditorWindow::Riga_DblClick(int) {}
+
+void EditorWindow::VScroll_Change(int value)
+{
+    m_rows.scrollTo(value);
+    refreshRows();
+}
+
+void EditorWindow::VScroll_Scroll(int value)
+{
+    VScroll_Change(value);
+}
+
+void EditorWindow::insertListCommand(int position)
+{
+    if (position < 0 || position >= int(m_listEntries.size()))
+        return;
+    const int entryIndex = m_listEntries[std::size_t(position)];
+    const CommandEntry &entry = m_context.commands.entry(entryIndex);
+    m_rows.setSettings(rowSettings());
+    if (m_rows.insertCommand({entry.displayName, entry.functionCode, entryIndex}) !=
+        RowStore::EditResult::Done) {
+        beep();
+        return;
+    }
+    recomputeTotals();
+}
+
+void EditorWindow::ListaComandi_DblClick()
+{
+    insertListCommand(m_commandList->currentRow());
+    m_commandList->clearSelection();
+}
+
+void EditorWindow::InserisciRiga_Click()
+{
+    if (m_commandList->count() == 0)
+        return;
+    if (m_commandList->selectedItems().isEmpty()) {
+        beep();
+        return;
+    }
+    insertListCommand(m_commandList->currentRow());
+    m_commandList->clearSelection();
+}
+
+void EditorWindow::EliminaRiga_Click()
+{
+    m_rows.setSettings(rowSettings());
+    switch (m_rows.deleteSelectedRow()) {
+    case RowStore::EditResult::Done:
+        recomputeTotals();
+        break;
+    case RowStore::EditResult::Refused:
+    case RowStore::EditResult::LeftSideDependency:
+        beep();
+        break;
+    }
+}
+
+void EditorWindow::Salva_Click()
+{
+    m_context.panel.rows = m_rows.rows();
+}
+
+void EditorWindow::Esci_Click()
+{
+    close();
+}
+
+void EditorWindow::Informazioni_Click()
+{
+    QMessageBox::information(this, QStringLiteral("KN4edit"),
+                             QStringLiteral("Kn4Edit vVers.10.12C lingua su file esterno\n"
+                                            "Data KN4edit2.dll = ") +
+                                 QString::fromStdString(m_context.libraryDate) +
+                                 QStringLiteral("\nProgrammi per macchine da maglieria rettilinee"
+                                                "\nAssistenza tecnica: rivolgersi al rivenditore"));
+}
+
+void EditorWindow::Colore_Click(int index)
+{
+    if (index < 0 || index >= PanelModel::kColourBoxes)
+        return;
+    if (!m_palette)
+        m_palette = new PaletteWindow(this);
+    ColourValue colour = m_context.panel.colours[std::size_t(index)];
+    std::string code;
+    if (!m_palette->TestColore(ColourPalette::kModePick, colour, code))
+        return;
+    if (colour != m_context.panel.colours[std::size_t(index)]) {
+        m_context.panel.colours[std::size_t(index)] = colour;
+        m_modified = true;
+    }
+    showColours();
+    emit panelChanged();
+}
+
+void EditorWindow::Reset_Click()
+{
+    if (m_context.panel.colours != PanelModel::kDefaultColours) {
+        m_context.panel.resetColours();
+        m_modified = true;
+    }
+    showColours();
+    emit panelChanged();
+}
+
+void EditorWindow::beep()
+{
+    QApplication::beep();
+    emit beeped();
+}
+
+// --- events ------------------------------------------------------------------
+
+int EditorWindow::labelIndex(QObject *object) const
+{
+    return object->property(kIndexProperty).toInt();
+}
+
+bool EditorWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    const bool isRow = watched->objectName() == QLatin1String("Riga");
+    const bool isSwatch = watched->objectName() == QLatin1String("Colore");
+    if (!isRow && !isSwatch)
+        return QMainWindow::eventFilter(watched, event);
+
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (isRow)
+            Riga_MouseDown(labelIndex(watched), mouse->button(), mouse->modifiers(), mouse->position());
+        return true;
+    }
+    case QEvent::MouseButtonRelease: {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (isRow)
+            Riga_MouseUp(labelIndex(watched), mouse->button(), mouse->modifiers(), mouse->position());
+        else if (mouse->button() == Qt::LeftButton)
+            Colore_Click(labelIndex(watched));
+        return true;
+    }
+    case QEvent::MouseButtonDblClick:
+        if (isRow)
+            Riga_DblClick(labelIndex(watched));
+        return true;
+    case QEvent::MouseMove:
+        if (isRow) {
+            auto *mouse = static_cast<QMouseEvent *>(event);
+            Riga_MouseMove(labelIndex(watched), mouse->buttons(), mouse->modifiers(), mouse->position());
+        }
+        return false;
+    default:
+        return QMainWindow::eventFilter(watched, event);
+    }
+}
+
+void EditorWindow::closeEvent(QCloseEvent *event)
+{
+    m_context.panel.rows = m_rows.rows();
+    event->accept();
+}
+
+} // namespace kn4::editor
