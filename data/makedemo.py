@@ -141,7 +141,8 @@ NAVY_SET = "lG^_jYnK"
 
 # Armhole and shoulder of the front and the back: 282 courses in all.
 BODY = [
-    row("liscio", interval=150),                 # body up to the armhole
+    row("girolente", interval=2),                # two slow courses above the rib
+    row("liscio", interval=148),                 # body up to the armhole
     row("calato_4", interval=2),                 # armhole: 4 needles at once
     row("calato", p1=2, interval=2, repeat=3),
     row("calato", p1=1, interval=4, repeat=3),
@@ -169,12 +170,14 @@ write_panel("DIETRO.KN4", dict(COMMON, parte="DIETRO", costina=("80",), scollo=(
                                      "Rango di punto tuck sopra la costina"],
                                colori=NAVY_SET),
             [definition("PROFILO ESTERNO"),
+             BODY[0],
              row("tuk", p1=1, p2=2, interval=1),          # one tuck course above the rib
-             ] + BODY[:-1] + [row("calato", p1=2, interval=2, repeat=7)] + [
+             row("liscio", interval=147),
+             ] + BODY[2:] + [
                 definition("SCOLLO"),
                 row("liscio", interval=265),              # shallow back neck
                 row("scollo", p1=2, interval=0, repeat=8),
-                row("scollo", p1=1, interval=2, repeat=3),
+                row("scollo", p1=1, interval=2, repeat=7),  # as wide as the front neck
             ])
 
 write_panel("MANICA.KN4", dict(COMMON, parte="MANICA", costina=("30",), scollo=("1",),
@@ -183,7 +186,8 @@ write_panel("MANICA.KN4", dict(COMMON, parte="MANICA", costina=("30",), scollo=(
                                      "Testa manica per giro a giro"],
                                colori=NAVY_SET),
             [definition("PROFILO ESTERNO"),
-             row("liscio", interval=20),
+             row("girolente", interval=2),
+             row("liscio", interval=18),
              row("aumentazione", p1=1, interval=6, repeat=24),  # 30 to 54 needles a side
              row("liscio", interval=40),                        # up to the armhole
              row("calato_3", interval=2),                       # sleeve cap
@@ -202,6 +206,8 @@ write_panel("RIGHE.KN4", dict(COMMON, tipo="MARIN", taglia="44", parte="DAVANTI"
             [definition("PROFILO ESTERNO"),
              row("liscio", interval=200),
              row("calato", p1=2, interval=2, repeat=6),        # shoulder slope
+             # no slow courses here: GIROLENTE cannot share a course with a
+             # stripe change of the other definition
              definition("RIGATURA"),
              row("rigato", p1=1, interval=20),                 # blue above the rib
              row("rigato", p1=2, interval=4, marked=True),     # a white stripe ...
