@@ -2,6 +2,7 @@
 
 #include "kn4/cp1252.h"
 #include "kn4/palettewindow.h"
+#include "window/measures.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -12,13 +13,16 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPushButton>
 #include <QScrollBar>
 
 #include <algorithm>
+#include <cmath>
 
 namespace kn4::editor {
 
@@ -240,6 +244,7 @@ void EditorWindow::buildRowList(QWidget *form)
     m_scroll->setObjectName(QStringLiteral("VScroll"));
     m_scroll->setGeometry(kRowsLeft + kRowsFrameWidth, kRowsTop, kScrollWidth, kRowsHeight);
     m_scroll->setRange(0, 0);
+    m_scroll->setPageStep(RowStore::kLabelCount - 1);
     connect(m_scroll, &QScrollBar::valueChanged, this, &EditorWindow::VScroll_Change);
     connect(m_scroll, &QScrollBar::sliderMoved, this, &EditorWindow::VScroll_Scroll);
 }
@@ -489,7 +494,31 @@ void EditorWindow::Riga_MouseDown(int index, Qt::MouseButton button, Qt::Keyboar
 
 void EditorWindow::Riga_MouseUp(int, Qt::MouseButton, Qt::KeyboardModifiers, QPointF) {}
 
-void EditorWindow::Riga_MouseMove(int, Qt::MouseButtons, Qt::KeyboardModifiers, QPointF) {}
+void EditorWindow::Riga_MouseMove(int index, Qt::MouseButtons, Qt::KeyboardModifiers, QPointF position)
+{
+    if (index < 0 || index >= m_rowLabels.size())
+        return;
+    QLabel *label = m_rowLabels[index];
+    const std::string caption = label->property("caption").toByteArray().toStdString();
+    if (trimBlanks(caption).empty())
+        return;
+    auto fieldText = [this](const char *name) {
+        auto *field = findChild<QLineEdit *>(QString::fromLatin1(name));
+        return field ? utf8ToCp1252(field->text().toStdString()) : std::string();
+    };
+    const QString point = QLocale().decimalPoint();
+    const char separator = point.size() == 1 && point.at(0).unicode() < 128 ? char(point.at(0).unicode()) : '.';
+    const std::string tip = Measures::rowToolTip(caption, columnAt(position.x()), fieldText("AghiCm"),
+                                                 fieldText("RanghiCm"),
+                                                 m_context.language.text(LanguageTable::RowToolTip), separator);
+    label->setToolTip(fromBytes(tip));
+}
+
+int EditorWindow::columnAt(double x)
+{
+    const long twips = std::lround(x * kTwipsPerPixel);
+    return twips < 0 ? -1 : int(twips / (kColumnWidth * kTwipsPerPixel));
+}
 
 void EditorWindow::Riga_DblClick(int) {}
 
@@ -638,6 +667,14 @@ bool EditorWindow::eventFilter(QObject *watched, QEvent *event)
         if (isRow)
             Riga_DblClick(labelIndex(watched));
         return true;
+    case QEvent::Wheel:
+        if (isRow) {
+            // The wheel over the rows moves the list as the scroll bar does.
+            const int steps = static_cast<QWheelEvent *>(event)->angleDelta().y() / 120;
+            m_scroll->setValue(m_scroll->value() - 3 * steps);
+            return true;
+        }
+        return false;
     case QEvent::MouseMove:
         if (isRow) {
             auto *mouse = static_cast<QMouseEvent *>(event);

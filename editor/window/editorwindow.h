@@ -58,6 +58,7 @@ class EditorWindow : public QMainWindow
 
 public:
     // Geometry in pixels (twips / 15).
+    static constexpr int kTwipsPerPixel = 15;
     static constexpr int kColumnWidth = 7;     // 105 twips
     static constexpr int kRowHeight = 16;      // 240 twips
     static constexpr int kLabelCount = RowStore::kLabelCount;
@@ -80,6 +81,10 @@ public:
     // Recompute the running totals; for now it refreshes the rows and marks
     // the panel as modified, as every change of the program does.
     void recomputeTotals();
+
+    // The row text column under x pixels of a row label: the position in
+    // twips, to the nearest twip, divided by 105 (-1 left of the label).
+    static int columnAt(double x);
 
     // Number of visible rows: 12 (expanded help) or 18; resizes Righe and
     // VScroll to match.

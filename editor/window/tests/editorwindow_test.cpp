@@ -255,6 +255,34 @@ TEST_F(EditorWindowTest, ClickOnTheEmptyLineAppendsTheChosenCommand)
     EXPECT_EQ(highlightedCount(), 0);
 }
 
+TEST_F(EditorWindowTest, PointerPositionsTurnIntoColumnsOf105Twips)
+{
+    EXPECT_EQ(EditorWindow::columnAt(0.0), 0);
+    EXPECT_EQ(EditorWindow::columnAt(6.9), 0);   // 103.5 twips
+    EXPECT_EQ(EditorWindow::columnAt(6.97), 1);  // 104.55 twips round to 105
+    EXPECT_EQ(EditorWindow::columnAt(7.0 * 30), 30);
+    EXPECT_EQ(EditorWindow::columnAt(-1.0), -1);
+}
+
+TEST_F(EditorWindowTest, RowToolTipGivesTheTotalsInCentimetres)
+{
+    m_panel.header.aghiCm = "3";
+    m_panel.header.ranghiCm = "4,5";
+    open(1);
+    std::string row = m_window->rowStore().row(1);
+    RowText::overlayRight(row, 30, 33, "9");
+    RowText::overlayRight(row, 35, 37, "60");
+    RowText::overlayRight(row, 39, 41, "3");
+    m_window->rowStore().setRow(1, row);
+    m_window->refreshRows();
+
+    QTest::mouseMove(riga(1), QPoint(36 * 7 + 3, 8));
+    EXPECT_TRUE(riga(1)->toolTip().contains(QStringLiteral(" cm  ")));
+    EXPECT_TRUE(riga(1)->toolTip().startsWith(QStringLiteral("2")));
+    QTest::mouseMove(riga(1), QPoint(3, 8));
+    EXPECT_EQ(riga(1)->toolTip(), QString());
+}
+
 TEST_F(EditorWindowTest, SwatchTakesTheColourPickedInThePalette)
 {
     open(1);
