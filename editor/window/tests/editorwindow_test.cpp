@@ -7,6 +7,7 @@
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -253,6 +254,52 @@ TEST_F(EditorWindowTest, ClickOnTheEmptyLineAppendsTheChosenCommand)
     EXPECT_TRUE(riga(3)->text().startsWith(QStringLiteral("liscio")));
     EXPECT_TRUE(list()->selectedItems().isEmpty());
     EXPECT_EQ(highlightedCount(), 0);
+}
+
+TEST_F(EditorWindowTest, LanguageFileRenamesMenuAndLabels)
+{
+    m_language = LanguageTable::fromText("Insert row\r\nDelete row\r\nSave\r\nExit\r\nAbout\r\n"
+                                         "Type\r\n");
+    open(1);
+    EXPECT_EQ(menu("InserisciRiga")->text(), "Insert row");
+    EXPECT_EQ(menu("Informazioni")->text(), "About");
+    EXPECT_EQ(m_window->findChild<QLabel *>(QStringLiteral("Label1"))->text(), "Type");
+    // Lines the file lacks keep the built-in captions.
+    EXPECT_EQ(m_window->findChild<QLabel *>(QStringLiteral("Label2"))->text(), "Taglia");
+}
+
+TEST_F(EditorWindowTest, ExpandedHelpLeavesTwelveRows)
+{
+    open(11);  // 12 rows
+    m_window->setVisibleRows(12);
+    EXPECT_EQ(m_window->findChild<QWidget *>(QStringLiteral("Righe"))->height(), 195);
+    EXPECT_EQ(scroll()->height(), 195);
+    EXPECT_EQ(scroll()->maximum(), 1);
+    EXPECT_FALSE(riga(12)->isVisibleTo(m_window.get()));
+    EXPECT_FALSE(riga(11)->text().isEmpty());
+
+    m_window->setVisibleRows(18);
+    EXPECT_EQ(scroll()->height(), 293);
+    EXPECT_TRUE(riga(17)->isVisibleTo(m_window.get()));
+}
+
+TEST_F(EditorWindowTest, InformationBoxNamesTheLibraryDate)
+{
+    open(1);
+    QString text;
+    QTimer::singleShot(0, [&text] {
+        QWidget *box = nullptr;
+        for (int i = 0; i < 200 && !box; ++i) {
+            QTest::qWait(10);
+            box = QApplication::activeModalWidget();
+        }
+        ASSERT_NE(box, nullptr);
+        text = static_cast<QMessageBox *>(box)->text();
+        static_cast<QMessageBox *>(box)->accept();
+    });
+    menu("Informazioni")->trigger();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Kn4Edit vVers.10.12C lingua su file esterno\n")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Data KN4edit2.dll = 01/01/2026")));
 }
 
 TEST_F(EditorWindowTest, PointerPositionsTurnIntoColumnsOf105Twips)
