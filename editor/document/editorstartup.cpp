@@ -93,7 +93,11 @@ StartupResult EditorStartup::run(const Input &input, const CommandLibrary *libra
         const std::string text((std::istreambuf_iterator<char>(in)),
                                std::istreambuf_iterator<char>());
         const PanelReader reader(commands, *library, codec, line.needles, line.intervalMarkerDash());
-        const PanelReader::Result read = reader.read(text, result.panel);
+        PanelReader::Result read = reader.read(text, result.panel);
+        // A panel that exists but cannot be read is not a new panel: saving
+        // over it unannounced would lose it.
+        if (!in.is_open() || in.bad())
+            read.outcome = PanelReader::Outcome::Invalid;
         switch (read.outcome) {
         case PanelReader::Outcome::NoSource:
             break;

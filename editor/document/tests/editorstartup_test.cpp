@@ -167,6 +167,21 @@ TEST_F(EditorStartupTest, InvalidPanelIsReportedAndKeptBeforeSaving)
     EXPECT_EQ(readFile(kept.backupPath), original);
 }
 
+TEST_F(EditorStartupTest, UnreadablePanelIsNotTakenForANewOne)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "the superuser reads every file";
+    const fs::path panel = m_archive / "CHIUSO.KN4";
+    writeFile(panel, readFile(programDir() / "archivi" / "DEMO" / "DAVANTI.KN4"));
+    fs::permissions(panel, fs::perms::none);
+    const StartupResult result = start(panel.string() + "," + folderArgument());
+    fs::permissions(panel, fs::perms::owner_all);
+    ASSERT_FALSE(result.ended());
+    EXPECT_TRUE(result.panelInvalid);
+    EXPECT_TRUE(result.backupBeforeSave);
+    ASSERT_EQ(result.messages.size(), 1u);
+}
+
 TEST_F(EditorStartupTest, FullInvalidPanelGetsNoRowPastTheStore)
 {
     std::string text = crlf({"SORGENTE.KN4", "tipo", "frontura", "costina", "scollo", ";", "predisposizione 1",
