@@ -105,11 +105,20 @@ QFont rowFont()
     return font;
 }
 
+const CommandList &noCommands()
+{
+    static const CommandList empty;
+    return empty;
+}
+
 } // namespace
 
 EditorWindow::EditorWindow(const EditorContext &context, QWidget *parent)
     : QMainWindow(parent)
-    , m_context(context)
+    , m_library(context.library)
+    , m_startup(context.startup)
+    , m_commands(context.startup.commands ? *context.startup.commands : noCommands())
+    , m_libraryDate(context.libraryDate)
     , m_rows(context.library)
 {
     setObjectName(QStringLiteral("Kn4Edit"));
@@ -136,7 +145,7 @@ EditorWindow::EditorWindow(const EditorContext &context, QWidget *parent)
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     setWindowFlag(Qt::WindowMaximizeButtonHint, false);
     setWindowTitle(QStringLiteral("Kn4Edit - Pannello: ") +
-                   QString::fromStdString(m_context.commandLine.panelName));
+                   QString::fromStdString(m_startup.panelName));
 
     refreshRows();
 }
@@ -255,7 +264,7 @@ void EditorWindow::buildCommandList(QWidget *form)
     m_commandList->setObjectName(QStringLiteral("ListaComandi"));
     m_commandList->setGeometry(kListLeft, kRowsTop, kListWidth, kRowsHeight);
     m_commandList->setSelectionMode(QAbstractItemView::SingleSelection);
-    for (const CommandList::ListItem &item : m_context.commands.listItems()) {
+    for (const CommandList::ListItem &item : m_commands.listItems()) {
         m_commandList->addItem(fromBytes(item.text));
         m_listEntries.push_back(item.entryIndex);
     }
@@ -304,7 +313,7 @@ void EditorWindow::buildColours(QWidget *form)
 // Captions from the language file; lines the file lacks keep the built-in text.
 void EditorWindow::applyLanguage()
 {
-    const LanguageTable &language = m_context.language;
+    const LanguageTable &language = m_startup.language;
     if (!language.loaded())
         return;
     auto caption = [&](int line, auto apply) {
@@ -346,7 +355,7 @@ void EditorWindow::applyLanguage()
 
 void EditorWindow::fillFromPanel()
 {
-    const PanelHeader &header = m_context.panel.header;
+    const PanelHeader &header = m_startup.panel.header;
     auto set = [this](const char *name, const std::string &value) {
         if (auto *field = findChild<QLineEdit *>(QString::fromLatin1(name)))
             field->setText(fromBytes(value));
@@ -372,18 +381,18 @@ void EditorWindow::fillFromPanel()
     // The comb clearance always comes from the command line; it is editable
     // only when the command line says so.
     auto *comb = findChild<QLineEdit *>(QStringLiteral("IngombroPettini"));
-    comb->setText(QString::number(m_context.commandLine.combWidth));
-    const bool combEditable = m_context.commandLine.combWidthIsEditable();
+    comb->setText(QString::number(m_startup.commandLine.combWidth));
+    const bool combEditable = m_startup.commandLine.combWidthIsEditable();
     comb->setReadOnly(!combEditable);
     comb->setEnabled(combEditable);
     setTextColour(findChild<QLabel *>(QStringLiteral("Label8")), combEditable ? Qt::white : kLabelGrey);
 
     // One-sided pieces have no left rib and neckline.
-    const bool twoSided = m_context.panel.isTwoSided();
+    const bool twoSided = m_startup.panel.isTwoSided();
     for (const char *name : {"CostinaSx", "ScolloSx", "CDx", "CSx", "SDx", "SSx"})
         findChild<QWidget *>(QString::fromLatin1(name))->setVisible(twoSided);
 
-    m_rows.load(m_context.panel.rows);
+    m_rows.load(m_startup.panel.rows);
     m_rows.setSettings(rowSettings());
     showColours();
 }
@@ -391,17 +400,17 @@ void EditorWindow::fillFromPanel()
 void EditorWindow::showColours()
 {
     for (int i = 0; i < m_swatches.size(); ++i)
-        setBackground(m_swatches[i], toQColor(m_context.panel.colours[std::size_t(i)]));
+        setBackground(m_swatches[i], toQColor(m_startup.panel.colours[std::size_t(i)]));
 }
 
 RowSettings EditorWindow::rowSettings() const
 {
     RowSettings settings;
-    settings.setupOptions = m_context.commandLine.setupOptions;
-    settings.setupMode = m_context.panel.predisposizioneValue;
-    settings.intervalMarkerDash = m_context.commandLine.intervalMarkerDash();
-    if (m_context.commands.count() > 0)
-        settings.definitionName = toLowerAscii(m_context.commands.entry(RowText::kDefinitionEntry).displayName);
+    settings.setupOptions = m_startup.commandLine.setupOptions;
+    settings.setupMode = m_startup.panel.predisposizioneValue;
+    settings.intervalMarkerDash = m_startup.commandLine.intervalMarkerDash();
+    if (m_commands.count() > 0)
+        settings.definitionName = toLowerAscii(m_commands.entry(RowText::kDefinitionEntry).displayName);
     return settings;
 }
 
@@ -420,6 +429,7 @@ void EditorWindow::setVisibleRows(int rows)
 
 void EditorWindow::refreshRows()
 {
+    m_rows.setSettings(rowSettings());
     const std::vector<RowLabelView> views = m_rows.refresh();
     for (int i = 0; i < kLabelCount; ++i) {
         QLabel *label = m_rowLabels[i];
@@ -452,11 +462,11 @@ void EditorWindow::refreshRows()
 
 void EditorWindow::ModificaLabel()
 {
-    const bool leftSideShown = m_context.panel.isTwoSided();
+    const bool leftSideShown = m_startup.panel.isTwoSided();
     for (int i = 0; i < m_rows.visibleRows() && i < m_rowLabels.size(); ++i) {
         QLabel *label = m_rowLabels[i];
         std::string caption = label->property("caption").toByteArray().toStdString();
-        caption = editor::ModificaLabel(std::move(caption), m_context.language, m_context.commands,
+        caption = editor::ModificaLabel(std::move(caption), m_startup.language, m_commands,
                                         leftSideShown);
         if (int(caption.size()) > RowText::kVisibleLength)
             caption.resize(std::size_t(RowText::kVisibleLength));
@@ -510,7 +520,7 @@ void EditorWindow::Riga_MouseMove(int index, Qt::MouseButtons, Qt::KeyboardModif
     const char separator = point.size() == 1 && point.at(0).unicode() < 128 ? char(point.at(0).unicode()) : '.';
     const std::string tip = Measures::rowToolTip(caption, columnAt(position.x()), fieldText("AghiCm"),
                                                  fieldText("RanghiCm"),
-                                                 m_context.language.text(LanguageTable::RowToolTip), separator);
+                                                 m_startup.language.text(LanguageTable::RowToolTip), separator);
     label->setToolTip(fromBytes(tip));
 }
 
@@ -538,7 +548,7 @@ void EditorWindow::insertListCommand(int position)
     if (position < 0 || position >= int(m_listEntries.size()))
         return;
     const int entryIndex = m_listEntries[std::size_t(position)];
-    const CommandEntry &entry = m_context.commands.entry(entryIndex);
+    const CommandEntry &entry = m_commands.entry(entryIndex);
     m_rows.setSettings(rowSettings());
     if (m_rows.insertCommand({entry.displayName, entry.functionCode, entryIndex}) !=
         RowStore::EditResult::Done) {
@@ -582,7 +592,7 @@ void EditorWindow::EliminaRiga_Click()
 
 void EditorWindow::Salva_Click()
 {
-    m_context.panel.rows = m_rows.rows();
+    m_startup.panel.rows = m_rows.rows();
 }
 
 void EditorWindow::Esci_Click()
@@ -595,7 +605,7 @@ void EditorWindow::Informazioni_Click()
     QMessageBox::information(this, QStringLiteral("KN4edit"),
                              QStringLiteral("Kn4Edit vVers.10.12C lingua su file esterno\n"
                                             "Data KN4edit2.dll = ") +
-                                 QString::fromStdString(m_context.libraryDate) +
+                                 QString::fromStdString(m_libraryDate) +
                                  QStringLiteral("\nProgrammi per macchine da maglieria rettilinee"
                                                 "\nAssistenza tecnica: rivolgersi al rivenditore"));
 }
@@ -606,12 +616,12 @@ void EditorWindow::Colore_Click(int index)
         return;
     if (!m_palette)
         m_palette = new PaletteWindow(this);
-    ColourValue colour = m_context.panel.colours[std::size_t(index)];
+    ColourValue colour = m_startup.panel.colours[std::size_t(index)];
     std::string code;
     if (!m_palette->TestColore(ColourPalette::kModePick, colour, code))
         return;
-    if (colour != m_context.panel.colours[std::size_t(index)]) {
-        m_context.panel.colours[std::size_t(index)] = colour;
+    if (colour != m_startup.panel.colours[std::size_t(index)]) {
+        m_startup.panel.colours[std::size_t(index)] = colour;
         m_modified = true;
     }
     showColours();
@@ -620,8 +630,8 @@ void EditorWindow::Colore_Click(int index)
 
 void EditorWindow::Reset_Click()
 {
-    if (m_context.panel.colours != PanelModel::kDefaultColours) {
-        m_context.panel.resetColours();
+    if (m_startup.panel.colours != PanelModel::kDefaultColours) {
+        m_startup.panel.resetColours();
         m_modified = true;
     }
     showColours();
@@ -688,7 +698,7 @@ bool EditorWindow::eventFilter(QObject *watched, QEvent *event)
 
 void EditorWindow::closeEvent(QCloseEvent *event)
 {
-    m_context.panel.rows = m_rows.rows();
+    m_startup.panel.rows = m_rows.rows();
     event->accept();
 }
 

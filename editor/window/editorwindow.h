@@ -1,9 +1,6 @@
 #pragma once
 
-#include "document/commandline.h"
-#include "document/commandlist.h"
-#include "document/languagetable.h"
-#include "document/panelmodel.h"
+#include "document/editorstartup.h"
 #include "window/rowstore.h"
 
 #include <QList>
@@ -29,17 +26,15 @@ class PaletteWindow;
 
 namespace kn4::editor {
 
-// What the main window is built on: the library, the command list, the
-// language texts and the command line found at start-up, and the panel
-// that was opened. The window keeps references; the caller keeps them alive
-// for the window's lifetime.
+// What the main window is built on: the library and everything start-up
+// found (command line, language and help texts, the command list, the
+// opened panel). The window keeps references; the caller keeps both alive
+// for the window's lifetime. The start-up must have succeeded (a command
+// list is present).
 struct EditorContext
 {
     const CommandLibrary &library;
-    const CommandList &commands;
-    const LanguageTable &language;
-    const CommandLine &commandLine;
-    PanelModel &panel;
+    StartupResult &startup;
     std::string libraryDate;  // modification time of the library file
 };
 
@@ -69,7 +64,7 @@ public:
     ~EditorWindow() override;
 
     RowStore &rowStore() { return m_rows; }
-    const PanelModel &panel() const { return m_context.panel; }
+    const PanelModel &panel() const { return m_startup.panel; }
     bool isModified() const { return m_modified; }
     void setModified(bool modified) { m_modified = modified; }
 
@@ -135,7 +130,10 @@ private:
     int labelIndex(QObject *object) const;
     RowSettings rowSettings() const;
 
-    EditorContext m_context;
+    const CommandLibrary &m_library;
+    StartupResult &m_startup;
+    const CommandList &m_commands;
+    std::string m_libraryDate;
     RowStore m_rows;
     bool m_modified = false;
     Qt::MouseButton m_pressedButton = Qt::NoButton;

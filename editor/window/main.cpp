@@ -60,8 +60,7 @@ int main(int argc, char *argv[])
     for (const std::string &message : startup.messages)
         showError(message);
 
-    EditorWindow window(EditorContext{library, *startup.commands, startup.language,
-                                      startup.commandLine, startup.panel, library.fileDate()});
+    EditorWindow window(EditorContext{library, startup, library.fileDate()});
     window.show();
     return app.exec();
 }

@@ -76,6 +76,7 @@ bool RowStore::appendLoaded(std::string text)
 void RowStore::setVisibleRows(int rows)
 {
     m_visibleRows = rows == kVisibleRowsExpandedHelp ? kVisibleRowsExpandedHelp : kLabelCount;
+    refresh();
 }
 
 int RowStore::scrollMaximum() const

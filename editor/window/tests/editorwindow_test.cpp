@@ -60,15 +60,15 @@ protected:
     {
         auto loaded = CommandList::fromText(keywordText(), m_library);
         ASSERT_TRUE(loaded.list) << loaded.fatalMessage;
-        m_commands = std::move(*loaded.list);
+        m_startup.commands = std::move(loaded.list);
+        m_startup.panelName = "NUOVO";
         m_panel.rows.push_back(newRow(0, 0));
         for (int i = 1; i <= plainRows; ++i) {
             std::string row = newRow(10, 10);
             RowText::overlay(row, 17, 20, std::to_string(i));
             m_panel.rows.push_back(row);
         }
-        m_window = std::make_unique<EditorWindow>(
-            EditorContext{m_library, m_commands, m_language, m_commandLine, m_panel, "01/01/2026"});
+        m_window = std::make_unique<EditorWindow>(EditorContext{m_library, m_startup, "01/01/2026"});
         m_window->show();
     }
 
@@ -118,10 +118,9 @@ protected:
     }
 
     FakeCommandLibrary m_library;
-    CommandList m_commands;
-    LanguageTable m_language;
-    CommandLine m_commandLine;
-    PanelModel m_panel;
+    StartupResult m_startup;
+    LanguageTable &m_language = m_startup.language;
+    PanelModel &m_panel = m_startup.panel;
     std::unique_ptr<EditorWindow> m_window;
 };
 
