@@ -462,7 +462,10 @@ void EditorWindow::refreshRows()
 
 void EditorWindow::ModificaLabel()
 {
-    const bool leftSideShown = m_startup.panel.isTwoSided();
+    // Definition rows name the PROFILO kind by the two-sided text while the
+    // left-side labels are on show.
+    const auto *leftSideLabel = findChild<QLabel *>(QStringLiteral("CSx"));
+    const bool leftSideShown = leftSideLabel && leftSideLabel->isVisibleTo(this);
     for (int i = 0; i < m_rows.visibleRows() && i < m_rowLabels.size(); ++i) {
         QLabel *label = m_rowLabels[i];
         std::string caption = label->property("caption").toByteArray().toStdString();

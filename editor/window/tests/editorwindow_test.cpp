@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QFontMetricsF>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
@@ -121,6 +122,7 @@ protected:
     StartupResult m_startup;
     LanguageTable &m_language = m_startup.language;
     PanelModel &m_panel = m_startup.panel;
+    CommandLine &m_commandLine = m_startup.commandLine;
     std::unique_ptr<EditorWindow> m_window;
 };
 
@@ -265,6 +267,33 @@ TEST_F(EditorWindowTest, LanguageFileRenamesMenuAndLabels)
     EXPECT_EQ(m_window->findChild<QLabel *>(QStringLiteral("Label1"))->text(), "Type");
     // Lines the file lacks keep the built-in captions.
     EXPECT_EQ(m_window->findChild<QLabel *>(QStringLiteral("Label2"))->text(), "Taglia");
+}
+
+TEST_F(EditorWindowTest, HeaderShowsTheLeftSideOnlyForTwoSidedPanels)
+{
+    m_panel.header.predisposizione = "2";
+    m_panel.header.costinaDx = "80";
+    m_panel.header.costinaSx = "70";
+    m_panel.header.note[2] = "densit\xE0";  // Windows-1252 in the panel file
+    m_commandLine.combWidth = 44;
+    open(1);
+    auto *left = m_window->findChild<QLineEdit *>(QStringLiteral("CostinaSx"));
+    EXPECT_TRUE(left->isVisible());
+    EXPECT_EQ(left->text(), "70");
+    EXPECT_TRUE(m_window->findChild<QLabel *>(QStringLiteral("SSx"))->isVisible());
+    EXPECT_EQ(m_window->findChild<QLineEdit *>(QStringLiteral("Note3"))->text(), QString::fromUtf8("densit\u00E0"));
+    auto *comb = m_window->findChild<QLineEdit *>(QStringLiteral("IngombroPettini"));
+    EXPECT_EQ(comb->text(), "44");
+    EXPECT_FALSE(comb->isEnabled());  // not editable unless the command line says so
+}
+
+TEST_F(EditorWindowTest, OneSidedPanelHidesTheLeftSide)
+{
+    m_panel.header.predisposizione = "1";
+    open(1);
+    for (const char *name : {"CostinaSx", "ScolloSx", "CDx", "CSx", "SDx", "SSx"})
+        EXPECT_FALSE(m_window->findChild<QWidget *>(QString::fromLatin1(name))->isVisible()) << name;
+    EXPECT_TRUE(m_window->findChild<QWidget *>(QStringLiteral("CostinaDx"))->isVisible());
 }
 
 TEST_F(EditorWindowTest, ExpandedHelpLeavesTwelveRows)
