@@ -1,6 +1,7 @@
 #include "window/editorwindow.h"
 
 #include "kn4/cp1252.h"
+#include "document/panelwriter.h"
 #include "kn4/palettewindow.h"
 #include "window/measures.h"
 
@@ -595,7 +596,43 @@ void EditorWindow::EliminaRiga_Click()
 
 void EditorWindow::Salva_Click()
 {
-    m_startup.panel.rows = m_rows.rows();
+    syncPanel();
+}
+
+void EditorWindow::syncPanel()
+{
+    PanelHeader &header = m_startup.panel.header;
+    auto read = [this](const char *name, std::string &value) {
+        if (auto *field = findChild<QLineEdit *>(QString::fromLatin1(name)))
+            value = utf8ToCp1252(field->text().toStdString());
+    };
+    read("Tipo", header.tipo);
+    read("Taglia", header.taglia);
+    read("Parte", header.parte);
+    read("Frontura", header.frontura);
+    read("Densita", header.densita);
+    read("CostinaDx", header.costinaDx);
+    read("CostinaSx", header.costinaSx);
+    read("ScolloDx", header.scolloDx);
+    read("ScolloSx", header.scolloSx);
+    read("AltezzaBordo", header.altezzaBordo);
+    read("AghiCm", header.aghiCm);
+    read("RanghiCm", header.ranghiCm);
+    read("IngombroPettini", header.ingombroPettini);
+    read("Predisposizione", header.predisposizione);
+    read("Uscita", header.uscita);
+    read("Note1", header.note[0]);
+    read("Note2", header.note[1]);
+    read("Note3", header.note[2]);
+
+    // An interval marker without an interval is cleared in the rows
+    // themselves, so what is saved is what the list shows afterwards.
+    std::vector<std::string> rows = m_rows.rows();
+    PanelWriter::clearIdleIntervalMarkers(rows);
+    for (int i = 0; i < int(rows.size()); ++i)
+        m_rows.setRow(i, rows[std::size_t(i)]);
+    m_startup.panel.rows = std::move(rows);
+    refreshRows();
 }
 
 void EditorWindow::Esci_Click()
@@ -701,7 +738,6 @@ bool EditorWindow::eventFilter(QObject *watched, QEvent *event)
 
 void EditorWindow::closeEvent(QCloseEvent *event)
 {
-    m_startup.panel.rows = m_rows.rows();
     event->accept();
 }
 

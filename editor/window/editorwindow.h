@@ -81,6 +81,11 @@ public:
     // twips, to the nearest twip, divided by 105 (-1 left of the label).
     static int columnAt(double x);
 
+    // Brings the panel model up to date with the window: the header texts
+    // as the fields hold them and the rows of the row store (interval
+    // markers without an interval cleared). Saving writes the model.
+    void syncPanel();
+
     // Number of visible rows: 12 (expanded help) or 18; resizes Righe and
     // VScroll to match.
     void setVisibleRows(int rows);
@@ -96,6 +101,8 @@ public:
     void ListaComandi_DblClick();
     void InserisciRiga_Click();
     void EliminaRiga_Click();
+    // For now Salva only brings the model up to date (syncPanel); writing
+    // and compiling the panel build on it.
     void Salva_Click();
     void Esci_Click();
     void Informazioni_Click();

@@ -74,6 +74,12 @@ bool PaletteWindow::TestColore(std::uint8_t mode, ColourValue &colour, std::stri
     m_palette.clearChoice();
     m_palette.markColour(colour);
     placeFrame();
+    if (!m_placed && parentWidget()) {
+        // First showing: over the middle of the window that asks.
+        const QRect owner = parentWidget()->window()->frameGeometry();
+        move(owner.center() - rect().center());
+        m_placed = true;
+    }
     show();
     raise();
     activateWindow();

@@ -296,6 +296,25 @@ TEST_F(EditorWindowTest, OneSidedPanelHidesTheLeftSide)
     EXPECT_TRUE(m_window->findChild<QWidget *>(QStringLiteral("CostinaDx"))->isVisible());
 }
 
+TEST_F(EditorWindowTest, SaveBringsTheModelUpToDate)
+{
+    open(2);
+    std::string idle = m_panel.rows[1];
+    RowText::overlay(idle, 16, 20, "-0");  // a marker without an interval
+    m_window->rowStore().setRow(1, idle);
+    std::string counted = m_panel.rows[2];
+    RowText::overlay(counted, 16, 20, "-2");
+    m_window->rowStore().setRow(2, counted);
+    m_window->findChild<QLineEdit *>(QStringLiteral("Note1"))->setText(QString::fromUtf8("met\u00E0"));
+
+    menu("Salva")->trigger();
+    ASSERT_EQ(m_panel.rows.size(), 3u);
+    EXPECT_EQ(RowText::at(m_panel.rows[1], 16), ' ');
+    EXPECT_EQ(RowText::at(m_window->rowStore().row(1), 16), ' ');
+    EXPECT_EQ(RowText::at(m_panel.rows[2], 16), '-');
+    EXPECT_EQ(m_panel.header.note[0], "met\xE0");
+}
+
 TEST_F(EditorWindowTest, ExpandedHelpLeavesTwelveRows)
 {
     open(11);  // 12 rows

@@ -66,6 +66,7 @@ private:
     QList<QLabel *> m_cells;
     QFrame *m_frame = nullptr;
     QEventLoop *m_waitLoop = nullptr;
+    bool m_placed = false;
 };
 
 } // namespace kn4
