@@ -145,8 +145,10 @@ public:
     static bool isMarked(std::string_view row);
     static void setMarked(std::string &row, bool marked);
 
-    // The row a new command would get, as insertCommand builds it before
-    // placing it (exposed for the window's tooltips and the tests).
+    // The row a command gets when it is placed at insertionPoint: the
+    // library's defaults and, where the set-up asks for it, the left-side
+    // mark. insertCommand places it; switching a row to another variant of
+    // its command rebuilds the row the same way in place.
     std::string buildRow(const RowCommand &command, int insertionPoint) const;
 
 private:
