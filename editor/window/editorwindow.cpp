@@ -644,7 +644,7 @@ void EditorWindow::Informazioni_Click()
 {
     QMessageBox::information(this, QStringLiteral("KN4edit"),
                              QStringLiteral("Kn4Edit vVers.10.12C lingua su file esterno\n"
-                                            "Data KN4edit2.dll = ") +
+                                            "Data libkn4edit2.so = ") +
                                  QString::fromStdString(m_libraryDate) +
                                  QStringLiteral("\nProgrammi per macchine da maglieria rettilinee"
                                                 "\nAssistenza tecnica: rivolgersi al rivenditore"));

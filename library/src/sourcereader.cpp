@@ -79,24 +79,27 @@ void SourceReader::reset()
 
 void SourceReader::grave(const char *format, ...)
 {
-    char text[512];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
+    message(format, args);
     va_end(args);
-    m_report->append(text);
     ++m_grave;
 }
 
 void SourceReader::nonGrave(const char *format, ...)
 {
-    char text[512];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
+    message(format, args);
     va_end(args);
-    m_report->append(text);
     ++m_nonGrave;
+}
+
+void SourceReader::message(const char *format, va_list args)
+{
+    char text[512];
+    std::vsnprintf(text, sizeof text, format, args);
+    m_report->append(text);
 }
 
 const char *SourceReader::nextToken(Line &line)

@@ -4,6 +4,7 @@
 #include "linereader.h"
 #include "report.h"
 
+#include <cstdarg>
 #include <cstdint>
 
 namespace kn4::compiler {
@@ -121,6 +122,7 @@ private:
 
     void grave(const char *format, ...) __attribute__((format(printf, 2, 3)));
     void nonGrave(const char *format, ...) __attribute__((format(printf, 2, 3)));
+    void message(const char *format, va_list args);
 
     static const char *nextToken(Line &line);
 

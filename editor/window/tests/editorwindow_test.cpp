@@ -346,7 +346,7 @@ TEST_F(EditorWindowTest, InformationBoxNamesTheLibraryDate)
     });
     menu("Informazioni")->trigger();
     EXPECT_TRUE(text.startsWith(QStringLiteral("Kn4Edit vVers.10.12C lingua su file esterno\n")));
-    EXPECT_TRUE(text.contains(QStringLiteral("Data KN4edit2.dll = 01/01/2026")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Data libkn4edit2.so = 01/01/2026")));
 }
 
 TEST_F(EditorWindowTest, PointerPositionsTurnIntoColumnsOf105Twips)
