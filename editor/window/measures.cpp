@@ -4,6 +4,7 @@
 #include "kn4/number.h"
 
 #include <cmath>
+#include <clocale>
 #include <cstdio>
 
 namespace kn4::editor {
@@ -17,6 +18,17 @@ double Measures::ParseMeasure(std::string_view text)
     if (const std::size_t comma = compact.find(','); comma != std::string::npos && comma >= 1)
         compact[comma] = '.';
     return leadingNumber(compact);
+}
+
+char Measures::systemDecimalSeparator()
+{
+    const std::lconv *conventions = std::localeconv();
+    // Only a one-byte comma is taken; any other separator (or none) reads
+    // as the point, which every reader of the suite understands.
+    if (conventions && conventions->decimal_point && conventions->decimal_point[0] == ',' &&
+        conventions->decimal_point[1] == '\0')
+        return ',';
+    return '.';
 }
 
 std::string Measures::FormatMeasure(double value, int decimals, char separator)

@@ -16,6 +16,11 @@ public:
     // part of the text.
     static double ParseMeasure(std::string_view text);
 
+    // The decimal separator of the system's number format (the C library's
+    // numeric locale, which the program sets from the user's settings at
+    // start-up); "." when the locale gives none.
+    static char systemDecimalSeparator();
+
     // A number with `decimals` digits after the separator, without digit
     // grouping, always with a digit before the separator ("0,50", "-0,50").
     static std::string FormatMeasure(double value, int decimals = 2, char separator = '.');

@@ -1,0 +1,57 @@
+// The replay of the running totals, as it runs after every click: a panel of
+// 500 rows that unrolls past the 9999-step limit, with the real library.
+#include "document/commandlist.h"
+#include "document/librarybinding.h"
+#include "document/panelreader.h"
+#include "window/palettecodec.h"
+#include "window/runningtotals.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace kn4::editor;
+
+void BM_RunningTotalsFullPanel(benchmark::State &state)
+{
+    LibraryBinding library;
+    if (!library.load(KN4_PROGRAM_DIR)) {
+        state.SkipWithError(library.errorMessage().c_str());
+        return;
+    }
+    const auto commands = CommandList::load(std::string(KN4_PROGRAM_DIR) + "/italiano", library);
+    if (!commands.list) {
+        state.SkipWithError(commands.fatalMessage.c_str());
+        return;
+    }
+    const ColourCodec codec = paletteColourCodec();
+    const PanelReader reader(*commands.list, library, codec, 320, false);
+
+    // Plain courses and decreases taking turns: 250 x 40 courses run past
+    // the limit, so the last rows sit at step 9999.
+    std::vector<std::string> rows{*reader.convertRow("definizione PROFILO ESTERNO", nullptr)};
+    for (int i = 1; i < RunningTotals::kMaxRows; ++i)
+        rows.push_back(*reader.convertRow(i % 2 ? "liscio         , 40  , 1   ;"
+                                                : "calato        1, 1   , 1   ;",
+                                          nullptr));
+    TotalsSettings settings;
+    settings.frontura = "320";
+    settings.ingombroPettini = "30";
+    settings.costinaDx = settings.costinaSx = "300";
+    settings.scolloDx = settings.scolloSx = "1";
+
+    RunningTotals totals(library);
+    for (auto _ : state) {
+        totals.recompute(rows.data(), int(rows.size()), settings);
+        benchmark::DoNotOptimize(totals.programSteps());
+    }
+    if (totals.programSteps() != RunningTotals::kStepLimit)
+        state.SkipWithError("the panel does not reach the step limit");
+}
+BENCHMARK(BM_RunningTotalsFullPanel)->Unit(benchmark::kMicrosecond);
+
+} // namespace

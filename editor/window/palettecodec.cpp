@@ -1,0 +1,26 @@
+#include "window/palettecodec.h"
+
+#include "kn4/colourpalette.h"
+
+#include <string>
+
+namespace kn4::editor {
+
+ColourCodec paletteColourCodec()
+{
+    ColourCodec codec;
+    codec.toCode = [](Colour colour, char &code) {
+        std::string text;
+        if (!ColourPalette::TestColore(ColourPalette::kModeColourToCode, colour, text))
+            return false;
+        code = text.front();
+        return true;
+    };
+    codec.toColour = [](char code, Colour &colour) {
+        std::string text(1, code);
+        return ColourPalette::TestColore(ColourPalette::kModeCodeToColour, colour, text);
+    };
+    return codec;
+}
+
+} // namespace kn4::editor

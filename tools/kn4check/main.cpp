@@ -1,0 +1,42 @@
+#include "panelcheck.h"
+
+#include "document/librarybinding.h"
+
+#include <filesystem>
+#include <iostream>
+#include <unistd.h>
+
+namespace {
+
+// The directory of this program, where libkn4edit2.so and the language
+// folders lie beside it.
+std::filesystem::path programDirectory(const char *argv0)
+{
+    std::error_code ec;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (!ec)
+        return self.parent_path();
+    return std::filesystem::absolute(argv0).parent_path();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    using namespace kn4;
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    std::string error;
+    const auto parsed = check::CheckArguments::parse(arguments, error);
+    if (!parsed) {
+        std::cerr << "kn4check: " << error << "\n" << check::PanelCheck::usage();
+        return check::PanelCheck::kCannotOpen;
+    }
+    const std::filesystem::path directory = programDirectory(argv[0]);
+    editor::LibraryBinding library;
+    if (!library.load(directory)) {
+        std::cerr << "kn4check: " << library.errorMessage() << "\n";
+        return check::PanelCheck::kCannotOpen;
+    }
+    const check::PanelCheck checker(library, directory, std::filesystem::current_path());
+    return checker.run(*parsed, std::cout, std::cerr);
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "document/commandlibrary.h"
+
+#include <filesystem>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace kn4::check {
+
+// What kn4check is told: the language folder, the machine numbers of the
+// editor's command line, and the panels.
+struct CheckArguments
+{
+    std::string folder;            // language folder; "" = program dir's italiano/
+    std::vector<std::string> numbers{"320", "1", "30", "3"};  // needles, marker, comb, set-up
+    std::vector<std::string> panels;
+
+    // Reads "[--lang DIR] [--needles N] [--marker N] [--comb N]
+    // [--setup-options N] PANEL...". Nothing when the arguments are wrong
+    // (error then says why).
+    static std::optional<CheckArguments> parse(const std::vector<std::string> &arguments,
+                                               std::string &error);
+};
+
+// kn4check's work on the panels: each is opened as the editor opens it
+// (the keyword file checked against the library, the rows converted), its
+// running totals are replayed, and the rows (66 visible columns) and a
+// summary line are printed. Returns the exit status: 0 when no panel has a
+// carriage warning, 1 when one has, 2 when a panel cannot be opened.
+class PanelCheck
+{
+public:
+    static constexpr int kClean = 0;
+    static constexpr int kCarriageWarning = 1;
+    static constexpr int kCannotOpen = 2;
+
+    PanelCheck(const editor::CommandLibrary &library, std::filesystem::path programDirectory,
+               std::filesystem::path workingDirectory);
+
+    int run(const CheckArguments &arguments, std::ostream &out, std::ostream &err) const;
+
+    static const char *usage();
+
+private:
+    int checkPanel(const CheckArguments &arguments, const std::string &panel, std::ostream &out,
+                   std::ostream &err) const;
+
+    const editor::CommandLibrary &m_library;
+    std::filesystem::path m_programDirectory;
+    std::filesystem::path m_workingDirectory;
+};
+
+} // namespace kn4::check
