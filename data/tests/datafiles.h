@@ -5,6 +5,7 @@
 // directory the way every program loads it.
 
 #include "kn4edit2.h"
+#include "kn4/testfiles.h"
 
 #include <dlfcn.h>
 #include <filesystem>
@@ -17,14 +18,6 @@ namespace kn4::testing {
 
 inline const std::filesystem::path kDataDir = std::filesystem::path(KN4_SOURCE_DIR) / "data";
 inline const std::filesystem::path kArchiveDir = kDataDir / "archivi" / "DEMO";
-
-inline std::string readFile(const std::filesystem::path &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // The lines of a text whose every line, the last included, ends with CR LF.
 // A lone CR or LF, or a last line without CR LF, sets *wellEnded to false.

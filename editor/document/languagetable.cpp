@@ -26,18 +26,16 @@ LanguageTable LanguageTable::CaricoLingua(const std::filesystem::path &folder)
     const auto file = findFileIgnoringCase(folder.empty() ? "." : folder, kFileName);
     if (!file)
         return {};
-    const LabelFile labels = LabelFile::load(*file, kMaxLines);
-    LanguageTable table;
-    if (!labels.loaded())
-        return table;
-    table.m_loaded = true;
-    table.m_texts = labels.lines();
-    return table;
+    return fromLabels(LabelFile::load(*file, kMaxLines));
 }
 
 LanguageTable LanguageTable::fromText(std::string_view text)
 {
-    const LabelFile labels = LabelFile::fromText(text, kMaxLines);
+    return fromLabels(LabelFile::fromText(text, kMaxLines));
+}
+
+LanguageTable LanguageTable::fromLabels(const LabelFile &labels)
+{
     LanguageTable table;
     if (!labels.loaded())
         return table;

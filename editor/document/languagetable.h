@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/commandlist.h"
+#include "kn4/labelfile.h"
 
 #include <filesystem>
 #include <string>
@@ -49,6 +50,8 @@ public:
     std::string text(int line) const;
 
 private:
+    static LanguageTable fromLabels(const kn4::LabelFile &labels);
+
     bool m_loaded = false;
     std::vector<std::string> m_texts;
 };

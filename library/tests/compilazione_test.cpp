@@ -2,6 +2,7 @@
 #include "kn4edit2.h"
 
 #include "kn4/atomicfile.h"
+#include "kn4/testfiles.h"
 
 #include <gtest/gtest.h>
 
@@ -18,21 +19,10 @@ namespace fs = std::filesystem;
 using namespace kn4::compiler;
 using kn4::compiler::testing::lines;
 using kn4::compiler::testing::source;
+using kn4::testing::readFile;
+using kn4::testing::writeFile;
 
 namespace {
-
-std::string readFile(const fs::path &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void writeFile(const fs::path &path, const std::string &bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 class CompiledPanelFile : public ::testing::Test
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/librarybinding.h"
+#include "kn4/testfiles.h"
 #include "document/panelmodel.h"
 
 #include "kn4/colourpalette.h"
@@ -58,16 +59,8 @@ inline ColourCodec paletteCodec()
     return codec;
 }
 
-inline std::string readFile(const std::filesystem::path &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-inline void writeFile(const std::filesystem::path &path, const std::string &bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using kn4::testing::readFile;
+using kn4::testing::writeFile;
 
 // A fresh folder per test, removed afterwards.
 class TempDirTest : public ::testing::Test

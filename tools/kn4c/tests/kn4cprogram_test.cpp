@@ -3,6 +3,7 @@
 // status and its output.
 
 #include "kn4edit2.h"
+#include "kn4/testfiles.h"
 
 #include <gtest/gtest.h>
 
@@ -22,19 +23,8 @@ const fs::path kKn4c = kProgramDir / "kn4c";
 const fs::path kArchive = kProgramDir / "archivi" / "DEMO";
 const char *const kSamples[] = {"DAVANTI.KN4", "DIETRO.KN4", "MANICA.KN4", "RIGHE.KN4"};
 
-std::string readFile(const fs::path &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void writeFile(const fs::path &path, const std::string &data)
-{
-    std::ofstream out(path, std::ios::binary);
-    out << data;
-}
+using kn4::testing::readFile;
+using kn4::testing::writeFile;
 
 std::string quoted(const std::string &arg)
 {

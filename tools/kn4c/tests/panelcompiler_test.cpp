@@ -1,4 +1,5 @@
 #include "panelcompiler.h"
+#include "kn4/testfiles.h"
 
 #include "kn4edit2.h"
 
@@ -15,19 +16,8 @@ using kn4::PanelCompiler;
 
 namespace {
 
-std::string readFile(const fs::path &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void writeFile(const fs::path &path, const std::string &data)
-{
-    std::ofstream out(path, std::ios::binary);
-    out << data;
-}
+using kn4::testing::readFile;
+using kn4::testing::writeFile;
 
 // A stand-in for Compilazione: records what it was given, rewrites the panel
 // it was handed (as the real library does) and answers with a result chosen
