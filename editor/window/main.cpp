@@ -1,7 +1,7 @@
 #include "document/editorstartup.h"
 #include "document/librarybinding.h"
-#include "kn4/colourpalette.h"
 #include "window/editorwindow.h"
+#include "window/palettecodec.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -10,24 +10,6 @@
 #include <string>
 
 namespace {
-
-// Panel files write each colour box as the code of its palette cell.
-kn4::editor::ColourCodec paletteCodec()
-{
-    kn4::editor::ColourCodec codec;
-    codec.toCode = [](kn4::editor::Colour colour, char &code) {
-        std::string text;
-        if (!kn4::ColourPalette::TestColore(kn4::ColourPalette::kModeColourToCode, colour, text))
-            return false;
-        code = text.front();
-        return true;
-    };
-    codec.toColour = [](char code, kn4::editor::Colour &colour) {
-        std::string text(1, code);
-        return kn4::ColourPalette::TestColore(kn4::ColourPalette::kModeCodeToColour, colour, text);
-    };
-    return codec;
-}
 
 void showError(const std::string &message)
 {
@@ -52,7 +34,7 @@ int main(int argc, char *argv[])
         input.arguments += (i > 1 ? " " : "") + std::string(argv[i]);
     input.workingDirectory = std::filesystem::current_path();
     StartupResult startup = EditorStartup::run(input, loaded ? &library : nullptr,
-                                               library.errorMessage(), paletteCodec());
+                                               library.errorMessage(), kn4::editor::paletteColourCodec());
     if (startup.ended()) {
         showError(startup.fatalMessage);
         return 1;
