@@ -68,6 +68,7 @@ StartupResult EditorStartup::run(const Input &input, const CommandLibrary *libra
     const CommandLine &line = result.commandLine;
     result.panelName = line.panelName;
     const std::filesystem::path folder = folderPath(line.folder, input.workingDirectory);
+    result.languageFolder = folder;
     if (line.given) {
         result.language = LanguageTable::CaricoLingua(folder);
         if (!result.language.loaded())

@@ -45,6 +45,9 @@ struct StartupResult
 
     HelpTable help;
     bool helpMissing = false;  // help mode 2 and the default delays
+    // The folder of the language, keyword and help files (the help file is
+    // read again from here on request).
+    std::filesystem::path languageFolder;
 };
 
 // The start-up of the editor, without its window: checks the library,

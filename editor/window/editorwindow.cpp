@@ -17,12 +17,16 @@
 #include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QKeyEvent>
 #include <QMouseEvent>
-#include <QWheelEvent>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTimer>
+#include <QWheelEvent>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace kn4::editor {
@@ -112,6 +116,68 @@ const CommandList &noCommands()
     return empty;
 }
 
+// The button values of the mouse events: 1 left, 2 right, 4 middle.
+int buttonValue(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton: return ParameterEditor::kLeftButton;
+    case Qt::RightButton: return ParameterEditor::kRightButton;
+    case Qt::MiddleButton: return 4;
+    default: return 0;
+    }
+}
+
+// The character a key press types, as the key filters of the header see it:
+// Enter and Backspace as their control characters, a typed character as its
+// Windows-1252 byte; 0 for keys that type nothing (arrows, Delete, Tab...),
+// which the fields handle as usual.
+char typedKey(const QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        return HeaderFields::kEnter;
+    if (event->key() == Qt::Key_Backspace)
+        return HeaderFields::kBackspace;
+    const QString text = event->text();
+    if (text.size() != 1 || text.at(0).unicode() < 32 || text.at(0).unicode() == 127)
+        return 0;
+    const std::string byte = utf8ToCp1252(text.toStdString());
+    return byte.size() == 1 ? byte[0] : 0;
+}
+
+// A real timer follows a core's timer: it runs when the core's runs and
+// fires when the core's is due.
+void mirrorTimer(QTimer *timer, const WindowTimer &core)
+{
+    if (!core.isRunning()) {
+        timer->stop();
+        return;
+    }
+    const std::int64_t remaining = core.dueAt() - WindowTimer::steadyClock()();
+    timer->start(int(std::clamp<std::int64_t>(remaining, 0, INT_MAX)));
+}
+
+QTimer *makeTimer(QObject *owner, const char *name)
+{
+    auto *timer = new QTimer(owner);
+    timer->setObjectName(QString::fromLatin1(name));
+    timer->setSingleShot(true);
+    // A coarse timer may fire early; the repeat counts depend on the delays.
+    timer->setTimerType(Qt::PreciseTimer);
+    return timer;
+}
+
+constexpr std::array<HeaderField, 19> kHeaderFields{
+    HeaderField::Tipo, HeaderField::Taglia, HeaderField::Parte, HeaderField::IngombroPettini,
+    HeaderField::Densita, HeaderField::CostinaDx, HeaderField::CostinaSx, HeaderField::ScolloDx,
+    HeaderField::ScolloSx, HeaderField::AltezzaBordo, HeaderField::AghiCm, HeaderField::RanghiCm,
+    HeaderField::Predisposizione, HeaderField::Predisposizione_2, HeaderField::Note1,
+    HeaderField::Note2, HeaderField::Note3, HeaderField::Frontura, HeaderField::Uscita};
+
+constexpr std::array<HeaderSpinner::Label, 7> kSpinnerLabels{
+    HeaderSpinner::Label::CDx, HeaderSpinner::Label::Label6, HeaderSpinner::Label::CSx,
+    HeaderSpinner::Label::SDx, HeaderSpinner::Label::Label7, HeaderSpinner::Label::SSx,
+    HeaderSpinner::Label::Label8};
+
 } // namespace
 
 EditorWindow::EditorWindow(const EditorContext &context, QWidget *parent)
@@ -121,6 +187,9 @@ EditorWindow::EditorWindow(const EditorContext &context, QWidget *parent)
     , m_commands(context.startup.commands ? *context.startup.commands : noCommands())
     , m_libraryDate(context.libraryDate)
     , m_rows(context.library)
+    , m_totals(std::make_unique<RunningTotals>(context.library))
+    , m_parameters(m_rows, context.library, m_commands)
+    , m_help(context.startup.help, !context.startup.helpMissing)
 {
     setObjectName(QStringLiteral("Kn4Edit"));
 
@@ -139,8 +208,32 @@ EditorWindow::EditorWindow(const EditorContext &context, QWidget *parent)
     buildCommandList(form);
     buildDrawingArea(form);
     buildColours(form);
+    buildHelp(form);
     applyLanguage();
     fillFromPanel();
+
+    m_timer1 = makeTimer(this, "Timer1");
+    m_timer2 = makeTimer(this, "Timer2");
+    m_timer3 = makeTimer(this, "Timer3");
+    connect(m_timer1, &QTimer::timeout, this, &EditorWindow::Timer1_Timer);
+    connect(m_timer2, &QTimer::timeout, this, &EditorWindow::Timer2_Timer);
+    connect(m_timer3, &QTimer::timeout, this, &EditorWindow::Timer3_Timer);
+
+    // Every control reports the pointer for the help, the form background
+    // switches a pending hint off; the header fields filter their keys.
+    form->setMouseTracking(true);
+    form->installEventFilter(this);
+    for (QWidget *child : form->findChildren<QWidget *>()) {
+        const QString name = child->objectName();
+        if (!name.isEmpty() && !name.startsWith(QLatin1String("qt_")))
+            child->installEventFilter(this);
+    }
+    m_esperto->viewport()->installEventFilter(this);
+    m_esperto2->viewport()->installEventFilter(this);
+    for (QLineEdit *edit : form->findChildren<QLineEdit *>())
+        connect(edit, &QLineEdit::textEdited, this, [this] { m_modified = true; });
+    m_totals->setMessageTexts(m_startup.language);
+    m_help.setHelpFolder(m_startup.languageFolder);
 
     // A fixed-size window: it cannot be resized, maximised or shrunk.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -148,10 +241,22 @@ EditorWindow::EditorWindow(const EditorContext &context, QWidget *parent)
     setWindowTitle(QStringLiteral("Kn4Edit - Pannello: ") +
                    QString::fromStdString(m_startup.panelName));
 
-    refreshRows();
+    // The help starts reduced, shows what it has, and the totals are
+    // replayed once; a freshly opened panel is not modified.
+    m_ready = true;
+    EspertoModo2();
+    recomputeTotals();
+    m_modified = false;
 }
 
-EditorWindow::~EditorWindow() = default;
+EditorWindow::~EditorWindow()
+{
+    m_ready = false;
+    // The controls are destroyed after the members; their last focus and
+    // leave events must not reach the cores any more.
+    for (QObject *child : findChildren<QObject *>())
+        child->removeEventFilter(this);
+}
 
 // --- building the form -----------------------------------------------------
 
@@ -214,6 +319,7 @@ void EditorWindow::buildHeader(QWidget *form)
     auto *confirm = new QPushButton(QStringLiteral("OK"), form);
     confirm->setObjectName(QStringLiteral("Predisposizione_2"));
     confirm->setGeometry(772, y, 30, 20);
+    connect(confirm, &QPushButton::clicked, this, &EditorWindow::Predisposizione_2_Click);
     addLabel(form, "Label15", QStringLiteral("Uscita"), 814, y, 42);
     addField(form, "Uscita", 858, y, 22)->setReadOnly(true);
 
@@ -278,15 +384,17 @@ void EditorWindow::buildDrawingArea(QWidget *form)
     m_picture->setObjectName(QStringLiteral("Picture1"));
     m_picture->setGeometry(kPictureLeft, kRowsTop, kPictureWidth, kPictureHeight);
     setBackground(m_picture, Qt::black);
+    m_picture->setMouseTracking(true);
 
     const int y = kRowsTop + kPictureHeight + 6;
     addLabel(form, "Label16", QStringLiteral("Ranghi:"), kPictureLeft, y, 50);
     addLabel(form, "lblRanghi", QStringLiteral("--"), kPictureLeft + 52, y, 110);
     addLabel(form, "Label17", QStringLiteral("Aghi:"), kPictureLeft + 170, y, 40);
     addLabel(form, "lblAghi", QStringLiteral("--"), kPictureLeft + 212, y, 108);
-    auto *finalValues = new QCheckBox(form);
-    finalValues->setObjectName(QStringLiteral("ValoriFinali"));
-    finalValues->setGeometry(kPictureLeft, y + 24, 20, 20);
+    m_finalValues = new QCheckBox(form);
+    m_finalValues->setObjectName(QStringLiteral("ValoriFinali"));
+    m_finalValues->setGeometry(kPictureLeft, y + 24, 20, 20);
+    connect(m_finalValues, &QCheckBox::clicked, this, &EditorWindow::ValoriFinali_Click);
     addLabel(form, "Label18", QStringLiteral("Visualizza dati finali"), kPictureLeft + 22, y + 24, 200);
 }
 
@@ -309,6 +417,54 @@ void EditorWindow::buildColours(QWidget *form)
     m_reset->setObjectName(QStringLiteral("Reset"));
     m_reset->setGeometry(kListLeft, top + 2 * kPitch + 4, 4 * kPitch - 6, 24);
     connect(m_reset, &QPushButton::clicked, this, &EditorWindow::Reset_Click);
+}
+
+// The help boxes below the row list: the small box with its lamp, the large
+// box in the room the row list gives up in the expanded mode, the three
+// mode buttons.
+void EditorWindow::buildHelp(QWidget *form)
+{
+    const int top = kRowsTop + kRowsHeight + 8;
+    const int width = kRowsFrameWidth + kScrollWidth;
+    auto helpBox = [form](const char *name) {
+        auto *box = new QPlainTextEdit(form);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setReadOnly(true);
+        box->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        box->setContextMenuPolicy(Qt::NoContextMenu);
+        box->viewport()->setMouseTracking(true);
+        return box;
+    };
+    m_lamp = new QLabel(form);
+    m_lamp->setObjectName(QStringLiteral("LedEsperto"));
+    m_lamp->setFrameShape(QFrame::Box);
+    m_lamp->setGeometry(kRowsLeft, top + 12, 16, 16);
+    m_esperto2 = helpBox("Esperto_2");
+    m_esperto2->setGeometry(kRowsLeft + 22, top, width - 22, 40);
+    m_esperto = helpBox("Esperto");
+    m_esperto->setGeometry(kRowsLeft, kRowsTop + kRowsHeightExpandedHelp + 6, width,
+                           kRowsHeight - kRowsHeightExpandedHelp - 6);
+    m_esperto->hide();
+
+    const std::array<const char *, 3> names{"Esperto1", "Esperto2", "Esperto3"};
+    const std::array<QString, 3> captions{QStringLiteral("Espandi aiuto"), QStringLiteral("Riduci aiuto"),
+                                          QStringLiteral("Nascondi aiuto")};
+    const int buttonWidth = (width - 12) / 3;
+    for (int i = 0; i < 3; ++i) {
+        auto *button = new QPushButton(captions[std::size_t(i)], form);
+        button->setObjectName(QString::fromLatin1(names[std::size_t(i)]));
+        button->setGeometry(kRowsLeft + i * (buttonWidth + 6), top + 46, buttonWidth, 24);
+        button->setFocusPolicy(Qt::NoFocus);
+        connect(button, &QPushButton::clicked, this, [this, i] {
+            m_help.helpButtonReleased(i + 1, m_helpButtonModifiers.testFlag(Qt::ShiftModifier));
+            m_helpButtonModifiers = {};
+            showHelp();
+        });
+        m_helpButtons[std::size_t(i)] = button;
+    }
+
+    auto *maker = addLabel(form, "Label9", QStringLiteral("KN4edit"), kListLeft, top + 104, 140);
+    maker->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 }
 
 // Captions from the language file; lines the file lacks keep the built-in text.
@@ -480,14 +636,19 @@ void EditorWindow::ModificaLabel()
 
 void EditorWindow::recomputeTotals()
 {
+    TotalsSettings settings = TotalsSettings::fromHeader(headerFromFields(), m_startup.commandLine.setupOptions);
+    settings.setupMode = m_startup.panel.predisposizioneValue;
+    m_rows.setSettings(rowSettings());
+    m_totals->recompute(m_rows, settings);
     m_modified = true;
     refreshRows();
     emit panelChanged();
 }
 
-void EditorWindow::Riga_MouseDown(int index, Qt::MouseButton button, Qt::KeyboardModifiers, QPointF)
+void EditorWindow::Riga_MouseDown(int index, Qt::MouseButton button, Qt::KeyboardModifiers, QPointF position)
 {
     m_pressedButton = button;
+    bool pressedHighlighted = false;
     switch (m_rows.pressLabel(index)) {
     case RowStore::PressResult::Selected:
         break;
@@ -501,31 +662,74 @@ void EditorWindow::Riga_MouseDown(int index, Qt::MouseButton button, Qt::Keyboar
         break;
     case RowStore::PressResult::PressedHighlighted:
         m_commandList->clearSelection();
+        pressedHighlighted = true;
         break;
     }
+    // A press on the highlighted row arms the parameter step of the field
+    // under the pointer; any other press disarms it.
+    m_parameters.Riga_MouseDown(pressedHighlighted, buttonValue(button), position.x() * kTwipsPerPixel);
+    mirrorTimer(m_timer1, m_parameters.timer());
     refreshRows();
 }
 
-void EditorWindow::Riga_MouseUp(int, Qt::MouseButton, Qt::KeyboardModifiers, QPointF) {}
+void EditorWindow::Riga_MouseUp(int, Qt::MouseButton, Qt::KeyboardModifiers, QPointF)
+{
+    const ParameterEditor::Outcome outcome = m_parameters.Riga_MouseUp();
+    mirrorTimer(m_timer1, m_parameters.timer());
+    followParameterOutcome(outcome);
+}
+
+void EditorWindow::Timer1_Timer()
+{
+    if (!m_parameters.timer().isRunning())
+        return;
+    const ParameterEditor::Outcome outcome = m_parameters.Timer1_Timer();
+    mirrorTimer(m_timer1, m_parameters.timer());
+    followParameterOutcome(outcome);
+}
+
+void EditorWindow::followParameterOutcome(const ParameterEditor::Outcome &outcome)
+{
+    if (!outcome.errorKey.empty())
+        Esperto123Errore(outcome.errorKey);
+    if (outcome.changed)
+        recomputeTotals();
+}
 
 void EditorWindow::Riga_MouseMove(int index, Qt::MouseButtons, Qt::KeyboardModifiers, QPointF position)
 {
+    // Leaving the row with the button held ends the repeat.
+    m_parameters.Riga_MouseMove(position.y() * kTwipsPerPixel);
+    mirrorTimer(m_timer1, m_parameters.timer());
     if (index < 0 || index >= m_rowLabels.size())
         return;
+
+    // The help names the field under the pointer.
+    const int row = m_rows.topRow() + index;
+    const std::string text = row < m_rows.rowCount() ? m_rows.row(row) : std::string();
+    const int column = columnAt(position.x());
+    const std::string key =
+        ExpertHelp::rowKey(text, column, m_library.GetPosizioneParametri(RowText::functionCode(text)));
+    if (key.empty())
+        Esperto123Off();
+    else
+        Esperto123(key);
+
     QLabel *label = m_rowLabels[index];
     const std::string caption = label->property("caption").toByteArray().toStdString();
     if (trimBlanks(caption).empty())
         return;
-    auto fieldText = [this](const char *name) {
-        auto *field = findChild<QLineEdit *>(QString::fromLatin1(name));
-        return field ? utf8ToCp1252(field->text().toStdString()) : std::string();
-    };
-    const QString point = QLocale().decimalPoint();
-    const char separator = point.size() == 1 && point.at(0).unicode() < 128 ? char(point.at(0).unicode()) : '.';
-    const std::string tip = Measures::rowToolTip(caption, columnAt(position.x()), fieldText("AghiCm"),
-                                                 fieldText("RanghiCm"),
-                                                 m_startup.language.text(LanguageTable::RowToolTip), separator);
+    const std::string tip = Measures::rowToolTip(caption, column, utf8ToCp1252(field(HeaderField::AghiCm)->text().toStdString()),
+                                                 utf8ToCp1252(field(HeaderField::RanghiCm)->text().toStdString()),
+                                                 m_startup.language.text(LanguageTable::RowToolTip),
+                                                 decimalSeparator());
     label->setToolTip(fromBytes(tip));
+}
+
+char EditorWindow::decimalSeparator() const
+{
+    const QString point = QLocale().decimalPoint();
+    return point.size() == 1 && point.at(0).unicode() < 128 ? char(point.at(0).unicode()) : '.';
 }
 
 int EditorWindow::columnAt(double x)
@@ -534,7 +738,11 @@ int EditorWindow::columnAt(double x)
     return twips < 0 ? -1 : int(twips / (kColumnWidth * kTwipsPerPixel));
 }
 
-void EditorWindow::Riga_DblClick(int) {}
+void EditorWindow::Riga_DblClick(int)
+{
+    m_parameters.Riga_DblClick(m_rows.highlightedLabel() >= 0);
+    mirrorTimer(m_timer1, m_parameters.timer());
+}
 
 void EditorWindow::VScroll_Change(int value)
 {
@@ -601,29 +809,7 @@ void EditorWindow::Salva_Click()
 
 void EditorWindow::syncPanel()
 {
-    PanelHeader &header = m_startup.panel.header;
-    auto read = [this](const char *name, std::string &value) {
-        if (auto *field = findChild<QLineEdit *>(QString::fromLatin1(name)))
-            value = utf8ToCp1252(field->text().toStdString());
-    };
-    read("Tipo", header.tipo);
-    read("Taglia", header.taglia);
-    read("Parte", header.parte);
-    read("Frontura", header.frontura);
-    read("Densita", header.densita);
-    read("CostinaDx", header.costinaDx);
-    read("CostinaSx", header.costinaSx);
-    read("ScolloDx", header.scolloDx);
-    read("ScolloSx", header.scolloSx);
-    read("AltezzaBordo", header.altezzaBordo);
-    read("AghiCm", header.aghiCm);
-    read("RanghiCm", header.ranghiCm);
-    read("IngombroPettini", header.ingombroPettini);
-    read("Predisposizione", header.predisposizione);
-    read("Uscita", header.uscita);
-    read("Note1", header.note[0]);
-    read("Note2", header.note[1]);
-    read("Note3", header.note[2]);
+    m_startup.panel.header = headerFromFields();
 
     // An interval marker without an interval is cleared in the rows
     // themselves, so what is saved is what the list shows afterwards.
@@ -684,6 +870,297 @@ void EditorWindow::beep()
     emit beeped();
 }
 
+// --- header fields -----------------------------------------------------------
+
+QLineEdit *EditorWindow::field(HeaderField which) const
+{
+    return findChild<QLineEdit *>(QString::fromLatin1(HeaderFields::controlName(which)));
+}
+
+std::optional<HeaderField> EditorWindow::headerFieldOf(QObject *object) const
+{
+    const QString name = object->objectName();
+    for (HeaderField which : kHeaderFields)
+        if (name == QLatin1String(HeaderFields::controlName(which)))
+            return which;
+    return std::nullopt;
+}
+
+std::optional<HeaderSpinner::Label> EditorWindow::spinnerOf(QObject *object) const
+{
+    const QString name = object->objectName();
+    for (HeaderSpinner::Label label : kSpinnerLabels)
+        if (name == QLatin1String(HeaderSpinner::controlName(label)))
+            return label;
+    return std::nullopt;
+}
+
+HeaderSettings EditorWindow::headerSettings() const
+{
+    HeaderSettings settings;
+    settings.combEditable = m_startup.commandLine.combWidthIsEditable();
+    settings.combDefault = m_startup.commandLine.combWidth;
+    settings.setupOptions = m_startup.commandLine.setupOptions;
+    settings.leftRibVisible = field(HeaderField::CostinaSx)->isVisibleTo(this);
+    settings.leftNecklineVisible = field(HeaderField::ScolloSx)->isVisibleTo(this);
+    return settings;
+}
+
+PanelHeader EditorWindow::headerFromFields() const
+{
+    PanelHeader header = m_startup.panel.header;
+    auto read = [this](HeaderField which, std::string &value) {
+        if (QLineEdit *edit = field(which))
+            value = utf8ToCp1252(edit->text().toStdString());
+    };
+    read(HeaderField::Tipo, header.tipo);
+    read(HeaderField::Taglia, header.taglia);
+    read(HeaderField::Parte, header.parte);
+    read(HeaderField::Frontura, header.frontura);
+    read(HeaderField::Densita, header.densita);
+    read(HeaderField::CostinaDx, header.costinaDx);
+    read(HeaderField::CostinaSx, header.costinaSx);
+    read(HeaderField::ScolloDx, header.scolloDx);
+    read(HeaderField::ScolloSx, header.scolloSx);
+    read(HeaderField::AltezzaBordo, header.altezzaBordo);
+    read(HeaderField::AghiCm, header.aghiCm);
+    read(HeaderField::RanghiCm, header.ranghiCm);
+    read(HeaderField::IngombroPettini, header.ingombroPettini);
+    read(HeaderField::Predisposizione, header.predisposizione);
+    read(HeaderField::Uscita, header.uscita);
+    read(HeaderField::Note1, header.note[0]);
+    read(HeaderField::Note2, header.note[1]);
+    read(HeaderField::Note3, header.note[2]);
+    return header;
+}
+
+// A key typed into a header field: let through, refused with a beep,
+// discarded, or Enter moving the focus on.
+bool EditorWindow::headerKeyPress(HeaderField which, QKeyEvent *event)
+{
+    const char key = typedKey(event);
+    if (key == 0)
+        return false;
+    QLineEdit *edit = field(which);
+    const std::string text = edit ? utf8ToCp1252(edit->text().toStdString()) : std::string();
+    const HeaderFields::KeyVerdict verdict = HeaderFields::filterKey(which, key, text, headerSettings());
+    switch (verdict.action) {
+    case HeaderFields::KeyAction::Accept:
+        if (verdict.key == key || edit == nullptr)
+            return false;
+        edit->insert(fromBytes(std::string(1, verdict.key)));
+        m_modified = true;
+        return true;
+    case HeaderFields::KeyAction::Refuse:
+        beep();
+        return true;
+    case HeaderFields::KeyAction::Discard:
+        return true;
+    case HeaderFields::KeyAction::MoveFocus:
+        if (auto *next = findChild<QWidget *>(QString::fromLatin1(HeaderFields::controlName(verdict.focus))))
+            next->setFocus(Qt::TabFocusReason);
+        return true;
+    }
+    return true;
+}
+
+void EditorWindow::headerKeyRelease(HeaderField which, QKeyEvent *event)
+{
+    QLineEdit *edit = field(which);
+    if (edit == nullptr)
+        return;
+    const std::string text = utf8ToCp1252(edit->text().toStdString());
+    const HeaderSettings settings = headerSettings();
+    if (which == HeaderField::Predisposizione) {
+        if (const std::optional<int> mode = HeaderFields::setupModeOnKeyRelease(typedKey(event), text)) {
+            m_startup.panel.predisposizioneValue = std::int16_t(*mode);
+            recomputeTotals();
+        }
+        return;
+    }
+    if (HeaderFields::replaysOnKeyRelease(which, settings))
+        recomputeTotals();
+    if (which == HeaderField::IngombroPettini) {
+        if (const std::optional<Colour> colour = HeaderFields::combClearanceColour(text, settings))
+            setTextColour(edit, toQColor(*colour));
+    }
+}
+
+void EditorWindow::headerFocusOut(HeaderField which)
+{
+    QLineEdit *edit = field(which);
+    if (edit == nullptr)
+        return;
+    const std::string text = utf8ToCp1252(edit->text().toStdString());
+    if (const std::optional<std::string> fallback = HeaderFields::textOnLeaving(which, text, headerSettings())) {
+        edit->setText(fromBytes(*fallback));
+        if (which == HeaderField::IngombroPettini)
+            setTextColour(edit, Qt::black);
+    }
+    if (HeaderFields::replaysOnLeaving(which))
+        recomputeTotals();
+}
+
+void EditorWindow::setLeftSideFields(std::optional<bool> rib, std::optional<bool> neckline)
+{
+    auto show = [this](std::initializer_list<const char *> names, bool visible) {
+        for (const char *name : names)
+            if (auto *widget = findChild<QWidget *>(QString::fromLatin1(name)))
+                widget->setVisible(visible);
+    };
+    if (rib)
+        show({"CostinaSx", "CDx", "CSx"}, *rib);
+    if (neckline)
+        show({"ScolloSx", "SDx", "SSx"}, *neckline);
+}
+
+void EditorWindow::Predisposizione_2_Click()
+{
+    QLineEdit *edit = field(HeaderField::Predisposizione);
+    const HeaderFields::SetupConfirmation confirmation = HeaderFields::confirmSetup(
+        utf8ToCp1252(edit->text().toStdString()), m_startup.panel.predisposizioneValue, m_rows.rows(),
+        m_startup.commandLine.setupOptions);
+    edit->setText(fromBytes(confirmation.fieldText));
+    if (confirmation.refused)
+        Esperto123Errore(HeaderFields::kSetupErrorKey);
+    else if (confirmation.clearError)
+        Esperto123CancellaErrore();
+    setLeftSideFields(confirmation.leftRibVisible, confirmation.leftNecklineVisible);
+    m_startup.panel.predisposizioneValue = std::int16_t(confirmation.mode);
+    recomputeTotals();
+}
+
+void EditorWindow::spinnerPressed(HeaderSpinner::Label label, Qt::MouseButton button)
+{
+    m_spinner.press(label, buttonValue(button), headerSettings());
+    mirrorTimer(m_timer3, m_spinner.timer());
+}
+
+void EditorWindow::spinnerReleased()
+{
+    if (!m_spinner.pressed())
+        return;
+    QLineEdit *edit = field(m_spinner.field());
+    const HeaderSpinner::Step step = m_spinner.release(utf8ToCp1252(edit->text().toStdString()));
+    mirrorTimer(m_timer3, m_spinner.timer());
+    applySpinnerStep(step);
+}
+
+void EditorWindow::Timer3_Timer()
+{
+    if (!m_spinner.timer().isRunning())
+        return;
+    QLineEdit *edit = field(m_spinner.field());
+    const HeaderSpinner::Step step = m_spinner.Timer3_Timer(utf8ToCp1252(edit->text().toStdString()));
+    mirrorTimer(m_timer3, m_spinner.timer());
+    applySpinnerStep(step);
+}
+
+void EditorWindow::applySpinnerStep(const HeaderSpinner::Step &step)
+{
+    if (step.text)
+        field(m_spinner.field())->setText(fromBytes(*step.text));
+    if (step.beep)
+        beep();
+    if (step.replay)
+        recomputeTotals();
+}
+
+void EditorWindow::ValoriFinali_Click()
+{
+    recomputeTotals();
+}
+
+// --- expert help ---------------------------------------------------------------
+
+void EditorWindow::showHelp()
+{
+    const ExpertHelp::View &view = m_help.view();
+    auto show = [](QPlainTextEdit *box, const std::string &text, bool visible) {
+        const QString shown = fromBytes(text);
+        if (box->toPlainText() != shown)
+            box->setPlainText(shown);
+        box->setVisible(visible);
+    };
+    show(m_esperto, view.largeText, view.largeVisible);
+    show(m_esperto2, view.smallText, view.smallVisible);
+    setBackground(m_lamp, toQColor(view.lamp));
+    if (m_rows.visibleRows() != m_help.visibleRows())
+        setVisibleRows(m_help.visibleRows());
+    for (int beeps = m_help.takeBeeps(); beeps > 0; --beeps)
+        beep();
+    mirrorTimer(m_timer2, m_help.timer());
+}
+
+void EditorWindow::Esperto123(std::string_view key)
+{
+    m_help.Esperto123(key);
+    showHelp();
+}
+
+void EditorWindow::Esperto123Immediato(std::string_view key)
+{
+    m_help.Esperto123Immediato(key);
+    showHelp();
+}
+
+void EditorWindow::Esperto123Errore(std::string_view key)
+{
+    m_help.Esperto123Errore(key);
+    showHelp();
+}
+
+void EditorWindow::Esperto123CancellaErrore()
+{
+    m_help.Esperto123CancellaErrore();
+    showHelp();
+}
+
+void EditorWindow::Esperto123Off(std::string_view key)
+{
+    m_help.Esperto123Off(key);
+    showHelp();
+}
+
+void EditorWindow::EspertoModo1()
+{
+    m_help.EspertoModo1();
+    showHelp();
+}
+
+void EditorWindow::EspertoModo2()
+{
+    m_help.EspertoModo2();
+    showHelp();
+}
+
+void EditorWindow::EspertoModo3()
+{
+    m_help.EspertoModo3();
+    showHelp();
+}
+
+void EditorWindow::Timer2_Timer()
+{
+    if (!m_help.timer().isRunning())
+        return;
+    m_help.Timer2_Timer();
+    showHelp();
+}
+
+// The pointer entered a control: its hint, or none.
+void EditorWindow::hoverControl(QObject *watched)
+{
+    const QString name = watched->objectName();
+    if (name == QLatin1String("Riga") || name == QLatin1String("Esperto_2") || name.startsWith(QLatin1String("qt_")))
+        return;  // the rows and the small box ask by what lies under the pointer
+    const std::string key = ExpertHelp::controlKey(name.toStdString());
+    if (key.empty())
+        Esperto123Off();
+    else
+        Esperto123(key);
+}
+
 // --- events ------------------------------------------------------------------
 
 int EditorWindow::labelIndex(QObject *object) const
@@ -693,12 +1170,93 @@ int EditorWindow::labelIndex(QObject *object) const
 
 bool EditorWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    // Controls report events while the form is still being built.
+    if (!m_ready)
+        return QMainWindow::eventFilter(watched, event);
+    const QEvent::Type type = event->type();
+    if (type == QEvent::Enter)
+        hoverControl(watched);
+
+    // The help boxes: keys are discarded; a click on the large box and the
+    // pointer over the small one ask for the help of the situation.
+    const bool commandSelected = !m_commandList->selectedItems().isEmpty();
+    const bool rowSelected = m_rows.selectedRow() >= 0;
+    if (watched == m_esperto || watched == m_esperto2 || watched == m_esperto->viewport() ||
+        watched == m_esperto2->viewport()) {
+        if (type == QEvent::KeyPress || type == QEvent::ShortcutOverride)
+            return true;
+        if (type == QEvent::MouseButtonRelease && watched == m_esperto->viewport()) {
+            m_help.Esperto_Click(commandSelected, rowSelected);
+            showHelp();
+        }
+        if ((type == QEvent::MouseMove || type == QEvent::Enter) &&
+            (watched == m_esperto2 || watched == m_esperto2->viewport())) {
+            m_help.Esperto_2_MouseMove(commandSelected, rowSelected);
+            showHelp();
+        }
+        return false;
+    }
+    if (type == QEvent::MouseButtonRelease && watched->objectName().startsWith(QLatin1String("Esperto"))) {
+        // Help buttons: the click handler reads whether Shift was held.
+        m_helpButtonModifiers = static_cast<QMouseEvent *>(event)->modifiers();
+        return false;
+    }
+    if (watched == centralWidget()) {
+        if (type == QEvent::MouseMove)
+            Esperto123Off();
+        return false;
+    }
+    if (watched == m_picture) {
+        if (type == QEvent::MouseMove)
+            Esperto123("Disegno_Maglia");
+        return false;
+    }
+
+    if (const std::optional<HeaderField> which = headerFieldOf(watched)) {
+        switch (type) {
+        case QEvent::KeyPress:
+            return headerKeyPress(*which, static_cast<QKeyEvent *>(event));
+        case QEvent::KeyRelease:
+            headerKeyRelease(*which, static_cast<QKeyEvent *>(event));
+            return false;
+        case QEvent::FocusOut: {
+            const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+            // Leaving the field for another control of the window, not a
+            // dialog or another program taking the focus for a while.
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+                headerFocusOut(*which);
+            return false;
+        }
+        case QEvent::Enter: {
+            QLineEdit *edit = field(*which);
+            if (edit != nullptr)
+                edit->setToolTip(fromBytes(HeaderFields::toolTip(
+                    *which, utf8ToCp1252(edit->text().toStdString()),
+                    utf8ToCp1252(field(HeaderField::AghiCm)->text().toStdString()), decimalSeparator())));
+            return false;
+        }
+        default:
+            return false;
+        }
+    }
+    if (const std::optional<HeaderSpinner::Label> label = spinnerOf(watched)) {
+        if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
+            spinnerPressed(*label, static_cast<QMouseEvent *>(event)->button());
+            return true;
+        }
+        if (type == QEvent::MouseButtonRelease) {
+            spinnerReleased();
+            return true;
+        }
+        return false;
+    }
+
     const bool isRow = watched->objectName() == QLatin1String("Riga");
     const bool isSwatch = watched->objectName() == QLatin1String("Colore");
     if (!isRow && !isSwatch)
         return QMainWindow::eventFilter(watched, event);
 
-    switch (event->type()) {
+    switch (type) {
     case QEvent::MouseButtonPress: {
         auto *mouse = static_cast<QMouseEvent *>(event);
         if (isRow)

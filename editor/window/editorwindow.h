@@ -1,24 +1,35 @@
 #pragma once
 
 #include "document/editorstartup.h"
+#include "window/experthelp.h"
+#include "window/headerfields.h"
+#include "window/headerspinner.h"
+#include "window/parametereditor.h"
 #include "window/rowstore.h"
+#include "window/runningtotals.h"
 
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
 
 #include <array>
+#include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class QAction;
 class QCheckBox;
 class QFrame;
 class QLabel;
+class QKeyEvent;
 class QLineEdit;
 class QListWidget;
+class QPlainTextEdit;
 class QPushButton;
 class QScrollBar;
+class QTimer;
 
 namespace kn4 {
 class PaletteWindow;
@@ -41,12 +52,17 @@ struct EditorContext
 // The main window of the panel editor: the header fields, the row list
 // (18 labels Riga in the frame Righe, the scroll bar VScroll), the command
 // list ListaComandi, the eight yarn colour swatches Colore with Reset, the
-// knit drawing area Picture1 and the menu entries.
+// knit drawing area Picture1, the help boxes Esperto and Esperto_2 with the
+// lamp LedEsperto and the three help buttons, and the menu entries.
 //
-// The row list's rules live in RowStore; this class maps the events of its
-// controls onto it and shows the result. Rows are drawn in Liberation Mono
-// with exactly 7 pixels (105 twips) per column and 16 pixels (240 twips)
-// per row, the pitch the parameter clicks convert pointer positions with.
+// The rules live in GUI-free cores: the row list in RowStore, the parameter
+// clicks in ParameterEditor, the running totals in RunningTotals, the help
+// in ExpertHelp, the header fields in HeaderFields and HeaderSpinner. This
+// class maps the events of its controls onto them, mirrors their timers
+// (Timer1, Timer2, Timer3) on real timers and shows the result. Rows are
+// drawn in Liberation Mono with exactly 7 pixels (105 twips) per column and
+// 16 pixels (240 twips) per row, the pitch the parameter clicks convert
+// pointer positions with.
 class EditorWindow : public QMainWindow
 {
     Q_OBJECT
@@ -67,14 +83,18 @@ public:
     const PanelModel &panel() const { return m_startup.panel; }
     bool isModified() const { return m_modified; }
     void setModified(bool modified) { m_modified = modified; }
+    const RunningTotals &totals() const { return *m_totals; }
+    const ExpertHelp &help() const { return m_help; }
+    const ParameterEditor &parameters() const { return m_parameters; }
 
     // Refresh rows: shows the rows from the top row on with their colours,
     // sets the scroll range and re-applies the highlight.
     void refreshRows();
     // Rewrites the visible row labels for display (kind words and aliases).
     void ModificaLabel();
-    // Recompute the running totals; for now it refreshes the rows and marks
-    // the panel as modified, as every change of the program does.
+    // Recompute the running totals: replays the program with the header as
+    // the fields hold it, marks the panel as modified, refreshes the rows
+    // and redraws the shape.
     void recomputeTotals();
 
     // The row text column under x pixels of a row label: the position in
@@ -96,6 +116,7 @@ public:
     void Riga_MouseUp(int index, Qt::MouseButton button, Qt::KeyboardModifiers shift, QPointF position);
     void Riga_MouseMove(int index, Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, QPointF position);
     void Riga_DblClick(int index);
+    void Timer1_Timer();
     void VScroll_Change(int value);
     void VScroll_Scroll(int value);
     void ListaComandi_DblClick();
@@ -108,6 +129,25 @@ public:
     void Informazioni_Click();
     void Colore_Click(int index);
     void Reset_Click();
+    void ValoriFinali_Click();
+    void Predisposizione_2_Click();
+
+    // The expert help, as the other parts of the window use it; each shows
+    // what the help core decided and mirrors Timer2.
+    void Esperto123(std::string_view key);
+    void Esperto123Immediato(std::string_view key);
+    void Esperto123Errore(std::string_view key);
+    void Esperto123CancellaErrore();
+    void Esperto123Off(std::string_view key = {});
+    void EspertoModo1();
+    void EspertoModo2();
+    void EspertoModo3();
+    void Timer2_Timer();
+
+    // Spinner labels of the rib, neckline and comb-clearance fields.
+    void spinnerPressed(HeaderSpinner::Label label, Qt::MouseButton button);
+    void spinnerReleased();
+    void Timer3_Timer();
 
     // The command of the ListaComandi item at `position` (an index of the
     // list box): inserted at the selected row or appended.
@@ -132,18 +172,40 @@ private:
     void buildColours(QWidget *form);
     void applyLanguage();
     void fillFromPanel();
+    void buildHelp(QWidget *form);
     void showColours();
     void beep();
     int labelIndex(QObject *object) const;
     RowSettings rowSettings() const;
+    HeaderSettings headerSettings() const;
+    // The panel header as the fields hold it now.
+    PanelHeader headerFromFields() const;
+    QLineEdit *field(HeaderField which) const;
+    std::optional<HeaderField> headerFieldOf(QObject *object) const;
+    std::optional<HeaderSpinner::Label> spinnerOf(QObject *object) const;
+    bool headerKeyPress(HeaderField which, QKeyEvent *event);
+    void headerKeyRelease(HeaderField which, QKeyEvent *event);
+    void headerFocusOut(HeaderField which);
+    void setLeftSideFields(std::optional<bool> rib, std::optional<bool> neckline);
+    void applySpinnerStep(const HeaderSpinner::Step &step);
+    void followParameterOutcome(const ParameterEditor::Outcome &outcome);
+    void showHelp();
+    void hoverControl(QObject *watched);
+    char decimalSeparator() const;
 
     const CommandLibrary &m_library;
     StartupResult &m_startup;
     const CommandList &m_commands;
     std::string m_libraryDate;
     RowStore m_rows;
+    std::unique_ptr<RunningTotals> m_totals;  // large fixed tables: kept off the stack
+    ParameterEditor m_parameters;
+    ExpertHelp m_help;
+    HeaderSpinner m_spinner;
+    bool m_ready = false;  // the form is built: events reach the cores
     bool m_modified = false;
     Qt::MouseButton m_pressedButton = Qt::NoButton;
+    Qt::KeyboardModifiers m_helpButtonModifiers;
 
     QAction *m_insertAction = nullptr;
     QAction *m_deleteAction = nullptr;
@@ -159,6 +221,14 @@ private:
     QWidget *m_picture = nullptr;
     QList<QLabel *> m_swatches;
     QPushButton *m_reset = nullptr;
+    QCheckBox *m_finalValues = nullptr;
+    QPlainTextEdit *m_esperto = nullptr;
+    QPlainTextEdit *m_esperto2 = nullptr;
+    QLabel *m_lamp = nullptr;
+    std::array<QPushButton *, 3> m_helpButtons{};
+    QTimer *m_timer1 = nullptr;
+    QTimer *m_timer2 = nullptr;
+    QTimer *m_timer3 = nullptr;
     QPointer<PaletteWindow> m_palette;
 };
 

@@ -237,10 +237,11 @@ TEST_F(EditorWindowTest, MenuDeleteRemovesTheSelectedRow)
     EXPECT_EQ(beeps.count(), 1);
 
     clickRow(2);
-    const QString following = riga(3)->text();
+    // The command fields move up; the totals after them are computed anew.
+    const QString following = riga(3)->text().left(29);
     menu("EliminaRiga")->trigger();
     EXPECT_EQ(m_window->rowStore().rowCount(), 4);
-    EXPECT_EQ(riga(2)->text(), following);
+    EXPECT_EQ(riga(2)->text().left(29), following);
     EXPECT_TRUE(isHighlighted(2));
     EXPECT_EQ(riga(4)->text(), QString());
     EXPECT_EQ(beeps.count(), 1);
