@@ -1,0 +1,96 @@
+#include "compilereportview.h"
+
+#include "kn4/cp1252.h"
+
+namespace kn4::editor {
+
+namespace {
+
+// The compact view's texts of the carriage warnings: language lines 52-54
+// for -1, -2, -3.
+int carriageLine(std::int32_t result)
+{
+    switch (result) {
+    case -1: return LanguageTable::CarriageCheck1;
+    case -2: return LanguageTable::CarriageCheck2;
+    case -3: return LanguageTable::CarriageCheck3;
+    default: return -1;
+    }
+}
+
+// A language text, or nothing when the file lacks its line (the built-in
+// caption stays, as in the main window).
+std::optional<std::string> languageText(const LanguageTable &language, int line)
+{
+    if (!language.loaded() || line >= language.lineCount())
+        return std::nullopt;
+    return cp1252ToUtf8(language.text(line));
+}
+
+} // namespace
+
+int CompileReportView::twipsToPixels(int twips)
+{
+    return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
+}
+
+std::string CompileReportView::carriageWarning(std::int32_t result)
+{
+    switch (result) {
+    case -1: return "ATTENZIONE: carro esterno oltre la frontura.";
+    case -2: return "ATTENZIONE: carro interno arrivato a 0.";
+    case -3: return "ATTENZIONE: carro esterno contro il carro interno.";
+    default: return {};
+    }
+}
+
+CompileReportView::Opening CompileReportView::opening(std::int32_t result, std::string_view report)
+{
+    Opening view;
+    view.report = cp1252ToUtf8(report);
+    if (result == 0) {
+        view.indicator = kGreen;
+        view.status = "Il pannello non contiene errori";
+        return view;
+    }
+    view.indicator = kRed;
+    view.beep = true;
+    if (result > 4) {
+        view.status = "Il pannello contiene alcuni errori gravi";
+    } else if (result >= -3 && result <= -1) {
+        view.status = "Il pannello contiene alcuni errori potenzialmente gravi";
+        view.report += carriageWarning(result);
+    }
+    return view;
+}
+
+CompileReportView::Layout CompileReportView::ResocontoCompilazione(std::int16_t a, std::int32_t result,
+                                                                   const LanguageTable &language)
+{
+    Layout layout;
+    if (a == kDetailed) {
+        layout.viewMode = kDetailed;
+        layout.widthTwips = 9585;
+        layout.heightTwips = 7095;
+        layout.label1Visible = false;
+        layout.reportVisible = true;
+        return layout;
+    }
+    layout.viewMode = kCompact;
+    layout.widthTwips = 6000;
+    layout.heightTwips = 1400;
+    layout.label1Visible = true;
+    layout.reportVisible = false;
+    layout.caption = languageText(language, LanguageTable::ReportCaption);
+    layout.closeCaption = languageText(language, LanguageTable::ChiudiReport);
+    if (const int line = carriageLine(result); line >= 0) {
+        layout.label1Text = "ERRORE ! : " + cp1252ToUtf8(language.text(line));
+        layout.label1Colour = kRed;
+    } else if (result == 0) {
+        layout.label1Text = cp1252ToUtf8(language.text(LanguageTable::NoErrors));
+        layout.label1Colour = kBlack;
+    }
+    return layout;
+}
+
+} // namespace kn4::editor
