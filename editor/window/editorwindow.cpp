@@ -3,7 +3,10 @@
 #include "kn4/cp1252.h"
 #include "document/panelwriter.h"
 #include "kn4/palettewindow.h"
+#include "window/compilereport.h"
+#include "window/drawingpainter.h"
 #include "window/measures.h"
+#include "window/palettecodec.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -19,6 +22,7 @@
 #include <QMessageBox>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -166,6 +170,23 @@ QTimer *makeTimer(QObject *owner, const char *name)
     return timer;
 }
 
+// Picture1: paints the knit drawing the window computed.
+class KnitPictureBox : public QWidget
+{
+public:
+    KnitPictureBox(const KnitPicture &picture, QWidget *parent) : QWidget(parent), m_picture(picture) {}
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        paintKnitDrawing(painter, m_picture);
+    }
+
+private:
+    const KnitPicture &m_picture;
+};
+
 constexpr std::array<HeaderField, 19> kHeaderFields{
     HeaderField::Tipo, HeaderField::Taglia, HeaderField::Parte, HeaderField::IngombroPettini,
     HeaderField::Densita, HeaderField::CostinaDx, HeaderField::CostinaSx, HeaderField::ScolloDx,
@@ -190,6 +211,7 @@ EditorWindow::EditorWindow(const EditorContext &context, QWidget *parent)
     , m_totals(std::make_unique<RunningTotals>(context.library))
     , m_parameters(m_rows, context.library, m_commands)
     , m_help(context.startup.help, !context.startup.helpMissing)
+    , m_save(context.library)
 {
     setObjectName(QStringLiteral("Kn4Edit"));
 
@@ -380,10 +402,9 @@ void EditorWindow::buildCommandList(QWidget *form)
 
 void EditorWindow::buildDrawingArea(QWidget *form)
 {
-    m_picture = new QWidget(form);
+    m_picture = new KnitPictureBox(m_knit, form);
     m_picture->setObjectName(QStringLiteral("Picture1"));
     m_picture->setGeometry(kPictureLeft, kRowsTop, kPictureWidth, kPictureHeight);
-    setBackground(m_picture, Qt::black);
     m_picture->setMouseTracking(true);
 
     const int y = kRowsTop + kPictureHeight + 6;
@@ -642,7 +663,35 @@ void EditorWindow::recomputeTotals()
     m_totals->recompute(m_rows, settings);
     m_modified = true;
     refreshRows();
+    redraw();
+}
+
+void EditorWindow::redraw()
+{
+    DrawingSettings settings;
+    settings.swatches = m_startup.panel.colours;
+    settings.setupMode = m_startup.panel.predisposizioneValue;
+    settings.setupOptions = m_startup.commandLine.setupOptions;
+    settings.finalValues = m_finalValues->isChecked();
+    if (settings.finalValues) {
+        settings.finalSource.header = headerFromFields();
+        settings.finalSource.setTexts(m_startup.language);
+        settings.finalSource.separator = decimalSeparator();
+    }
+    m_knit = KnitDrawing::draw(ShapeSteps::fromTotals(*m_totals), settings);
+    m_picture->update();
     emit panelChanged();
+}
+
+void EditorWindow::Picture1_MouseMove(QPointF position)
+{
+    Esperto123("Disegno_Maglia");
+    const KnitDrawing::Readout readout = KnitDrawing::pointerReadout(
+        position.x(), position.y(), m_knit.scale,
+        utf8ToCp1252(field(HeaderField::AghiCm)->text().toStdString()),
+        utf8ToCp1252(field(HeaderField::RanghiCm)->text().toStdString()), decimalSeparator());
+    findChild<QLabel *>(QStringLiteral("lblRanghi"))->setText(fromBytes(readout.courses));
+    findChild<QLabel *>(QStringLiteral("lblAghi"))->setText(fromBytes(readout.needles));
 }
 
 void EditorWindow::Riga_MouseDown(int index, Qt::MouseButton button, Qt::KeyboardModifiers, QPointF position)
@@ -804,7 +853,59 @@ void EditorWindow::EliminaRiga_Click()
 
 void EditorWindow::Salva_Click()
 {
+    if (save())
+        m_modified = false;
+}
+
+bool EditorWindow::save()
+{
     syncPanel();
+    const PanelSave::Outcome outcome =
+        m_save.save(m_startup.panel, paletteColourCodec(), m_startup.panelPath, m_startup.languageFolder,
+                    m_totals->warningCode(), m_startup.backupBeforeSave);
+    if (!outcome.written) {
+        // The panel on disk is as it was; the edits stay in the window.
+        QMessageBox::warning(this, QStringLiteral("Kn4Edit"), QString::fromStdString(outcome.errorMessage));
+        return false;
+    }
+    if (!outcome.backupMessage.empty())
+        QMessageBox::information(this, QStringLiteral("Kn4Edit"), QString::fromStdString(outcome.backupMessage));
+    if (outcome.showSavedHint)
+        Esperto123Immediato(PanelSave::kSavedHintKey);
+    frmPopUpCompilazione::showModal(m_save.compileResult(), m_save.compileReport(), m_startup.language, this);
+    return true;
+}
+
+// The question on leaving a modified panel. Yes saves (a save that fails
+// cancels the leaving: the edits would be lost), No leaves without saving,
+// Cancel stays.
+void EditorWindow::askToSaveOnExit()
+{
+    if (!m_modified) {
+        m_exitState = ExitClosing;
+        return;
+    }
+    QMessageBox question(QMessageBox::Question, QStringLiteral("Kn4Edit"),
+                         fromBytes(m_startup.language.text(LanguageTable::ExitQuestion)),
+                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
+    question.setObjectName(QStringLiteral("ExitQuestion"));
+    question.setDefaultButton(QMessageBox::No);
+    switch (question.exec()) {
+    case QMessageBox::Yes:
+        if (!save()) {
+            m_exitState = ExitCancelled;
+            return;
+        }
+        m_modified = false;
+        m_exitState = ExitClosing;
+        break;
+    case QMessageBox::No:
+        m_exitState = ExitClosing;
+        break;
+    default:
+        m_exitState = ExitCancelled;
+        break;
+    }
 }
 
 void EditorWindow::syncPanel()
@@ -823,6 +924,12 @@ void EditorWindow::syncPanel()
 
 void EditorWindow::Esci_Click()
 {
+    askToSaveOnExit();
+    if (m_exitState == ExitCancelled) {
+        // Nothing is closing: a later close of the window asks again.
+        m_exitState = ExitNone;
+        return;
+    }
     close();
 }
 
@@ -851,7 +958,7 @@ void EditorWindow::Colore_Click(int index)
         m_modified = true;
     }
     showColours();
-    emit panelChanged();
+    redraw();
 }
 
 void EditorWindow::Reset_Click()
@@ -861,7 +968,7 @@ void EditorWindow::Reset_Click()
         m_modified = true;
     }
     showColours();
-    emit panelChanged();
+    redraw();
 }
 
 void EditorWindow::beep()
@@ -1208,7 +1315,7 @@ bool EditorWindow::eventFilter(QObject *watched, QEvent *event)
     }
     if (watched == m_picture) {
         if (type == QEvent::MouseMove)
-            Esperto123("Disegno_Maglia");
+            Picture1_MouseMove(static_cast<QMouseEvent *>(event)->position());
         return false;
     }
 
@@ -1296,6 +1403,19 @@ bool EditorWindow::eventFilter(QObject *watched, QEvent *event)
 
 void EditorWindow::closeEvent(QCloseEvent *event)
 {
+    if (m_exitState == ExitNone && m_modified)
+        askToSaveOnExit();
+    if (m_exitState == ExitCancelled) {
+        m_exitState = ExitNone;
+        event->ignore();
+        return;
+    }
+    // The repeats end with the window; the palette goes with it.
+    m_timer1->stop();
+    m_timer2->stop();
+    m_timer3->stop();
+    if (m_palette)
+        m_palette->close();
     event->accept();
 }
 

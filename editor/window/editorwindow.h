@@ -1,9 +1,11 @@
 #pragma once
 
 #include "document/editorstartup.h"
+#include "document/panelsave.h"
 #include "window/experthelp.h"
 #include "window/headerfields.h"
 #include "window/headerspinner.h"
+#include "window/knitdrawing.h"
 #include "window/parametereditor.h"
 #include "window/rowstore.h"
 #include "window/runningtotals.h"
@@ -86,6 +88,8 @@ public:
     const RunningTotals &totals() const { return *m_totals; }
     const ExpertHelp &help() const { return m_help; }
     const ParameterEditor &parameters() const { return m_parameters; }
+    // The knit drawing as last computed (DrawScale is its scale).
+    const KnitPicture &knitPicture() const { return m_knit; }
 
     // Refresh rows: shows the rows from the top row on with their colours,
     // sets the scroll range and re-applies the highlight.
@@ -122,18 +126,34 @@ public:
     void ListaComandi_DblClick();
     void InserisciRiga_Click();
     void EliminaRiga_Click();
-    // For now Salva only brings the model up to date (syncPanel); writing
-    // and compiling the panel build on it.
+    // Salva: writes and compiles the panel, shows the report window; the
+    // panel stays modified when it could not be written.
     void Salva_Click();
+    // The exit routine: asks to save a modified panel (Yes/No/Cancel) and
+    // closes the editor unless cancelled.
     void Esci_Click();
     void Informazioni_Click();
     void Colore_Click(int index);
     void Reset_Click();
     void ValoriFinali_Click();
+    // Computes the knit drawing from the last replay and the swatch colours
+    // and repaints Picture1.
+    void redraw();
+    void Picture1_MouseMove(QPointF position);
     void Predisposizione_2_Click();
 
     // The expert help, as the other parts of the window use it; each shows
     // what the help core decided and mirrors Timer2.
+    // Save: brings the model up to date, writes it, compiles it unless a
+    // carriage warning stands and shows the report window (modal). False
+    // when the panel could not be written (the user has been told).
+    bool save();
+    const PanelSave &saveState() const { return m_save; }
+
+    // Exit state: 0 none, 1 go on closing, 2 closing cancelled.
+    enum ExitState : std::uint8_t { ExitNone = 0, ExitClosing = 1, ExitCancelled = 2 };
+    ExitState exitState() const { return m_exitState; }
+
     void Esperto123(std::string_view key);
     void Esperto123Immediato(std::string_view key);
     void Esperto123Errore(std::string_view key);
@@ -190,6 +210,7 @@ private:
     void applySpinnerStep(const HeaderSpinner::Step &step);
     void followParameterOutcome(const ParameterEditor::Outcome &outcome);
     void showHelp();
+    void askToSaveOnExit();
     void hoverControl(QObject *watched);
     char decimalSeparator() const;
 
@@ -202,6 +223,9 @@ private:
     ParameterEditor m_parameters;
     ExpertHelp m_help;
     HeaderSpinner m_spinner;
+    PanelSave m_save;
+    KnitPicture m_knit;
+    ExitState m_exitState = ExitNone;
     bool m_ready = false;  // the form is built: events reach the cores
     bool m_modified = false;
     Qt::MouseButton m_pressedButton = Qt::NoButton;

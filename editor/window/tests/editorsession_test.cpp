@@ -5,20 +5,29 @@
 #include "window/editorwindow.h"
 
 #include "document/librarybinding.h"
+#include "kn4/atomicfile.h"
+#include "kn4/cp1252.h"
 #include "kn4/testfiles.h"
+#include "window/compilereport.h"
 #include "window/palettecodec.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QAction>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <unistd.h>
 
@@ -26,6 +35,72 @@ namespace {
 
 using namespace kn4::editor;
 namespace fs = std::filesystem;
+using kn4::testing::readFile;
+
+// Handles the next modal window that opens (report window, question,
+// message box) once it is up, so the test goes on after it closes.
+class ModalHandler
+{
+public:
+    explicit ModalHandler(std::function<void(QWidget *)> handle) : m_handle(std::move(handle))
+    {
+        m_timer.setInterval(10);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (modal == nullptr || !modal->isVisible())
+                return;
+            m_timer.stop();
+            ++m_handled;
+            m_handle(modal);
+        });
+        m_timer.start();
+    }
+    int handled() const { return m_handled; }
+
+private:
+    std::function<void(QWidget *)> m_handle;
+    QTimer m_timer;
+    int m_handled = 0;
+};
+
+// What the report window showed.
+struct ReportSeen
+{
+    QColor led;
+    QString status;
+    QString report;
+    bool seen = false;
+};
+
+std::function<void(QWidget *)> readReportAndClose(ReportSeen &seen)
+{
+    return [&seen](QWidget *window) {
+        auto *report = qobject_cast<frmPopUpCompilazione *>(window);
+        ASSERT_NE(report, nullptr);
+        seen.seen = true;
+        seen.led = report->findChild<CompileLed *>(QStringLiteral("LedCompilazione"))->colour();
+        seen.status = report->findChild<QLabel *>(QStringLiteral("lblStatus"))->text();
+        seen.report = report->findChild<QPlainTextEdit *>(QStringLiteral("txtCompilazione"))->toPlainText();
+        report->cmdChiudi_Click();
+    };
+}
+
+std::function<void(QWidget *)> answer(QMessageBox::StandardButton button, QString *text = nullptr)
+{
+    return [button, text](QWidget *window) {
+        auto *box = qobject_cast<QMessageBox *>(window);
+        ASSERT_NE(box, nullptr);
+        if (text != nullptr)
+            *text = box->text();
+        box->button(button)->click();
+    };
+}
+
+ssize_t failingWrite(int, const void *, std::size_t)
+{
+    errno = ENOSPC;
+    return -1;
+}
 
 class EditorSessionTest : public ::testing::Test
 {
@@ -115,6 +190,17 @@ protected:
         }
         return -1;
     }
+
+    // A change of the program: the right rib one needle wider.
+    void widenRib()
+    {
+        QTest::mouseClick(control<QLabel>("Label6"), Qt::LeftButton);
+        ASSERT_TRUE(m_window->isModified());
+    }
+
+    void trigger(const char *menuEntry) { control<QAction>(menuEntry)->trigger(); }
+
+    static bool compiled(const std::string &bytes) { return bytes.rfind("SORGENTE.KN4", 0) != 0; }
 
     LibraryBinding m_library;
     fs::path m_folder;
@@ -256,6 +342,145 @@ TEST_F(EditorSessionTest, PointerOverAFieldShowsItsHintAfterTheDelay)
     QTest::mouseClick(control<QPushButton>("Esperto3"), Qt::LeftButton);
     EXPECT_FALSE(control<QPlainTextEdit>("Esperto")->isVisible());
     EXPECT_EQ(m_window->rowStore().visibleRows(), 18);
+}
+
+TEST_F(EditorSessionTest, DrawingFollowsTheTotalsAndThePointerReadsItOut)
+{
+    const KnitPicture &picture = m_window->knitPicture();
+    ASSERT_FALSE(picture.primitives.empty());
+    EXPECT_LE(picture.scale, 1.0);
+    const auto courses = [&picture] {
+        int count = 0;
+        for (const DrawingPrimitive &primitive : picture.primitives)
+            count += primitive.kind == DrawingPrimitive::Kind::Course ? 1 : 0;
+        return count;
+    };
+    const int before = courses();
+    // A longer program draws more courses.
+    const int row = rowOfEntry(10);
+    QTest::mouseClick(riga(row), Qt::LeftButton, {}, columnPoint(0));
+    for (int i = 0; i < 5; ++i)
+        QTest::mouseClick(riga(row), Qt::LeftButton, {}, columnPoint(18));
+    EXPECT_GT(courses(), before);
+
+    // The centre of the first course is course 0, needle 0.
+    QWidget *drawing = control<QWidget>("Picture1");
+    QMouseEvent move(QEvent::MouseMove, QPointF(160, 381), drawing->mapToGlobal(QPointF(160, 381)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(drawing, &move);
+    const QString courseText = control<QLabel>("lblRanghi")->text();
+    const QString needleText = control<QLabel>("lblAghi")->text();
+    EXPECT_TRUE(courseText.startsWith(QStringLiteral("   0  0"))) << courseText.toStdString();
+    EXPECT_TRUE(courseText.endsWith(QStringLiteral(" cm"))) << courseText.toStdString();
+    EXPECT_TRUE(needleText.startsWith(QStringLiteral("   0  0"))) << needleText.toStdString();
+}
+
+TEST_F(EditorSessionTest, SaveCompilesAndShowsTheGreenReport)
+{
+    widenRib();
+    const int rib = control<QLineEdit>("CostinaDx")->text().toInt();
+    ReportSeen seen;
+    ModalHandler handler(readReportAndClose(seen));
+    trigger("Salva");
+    ASSERT_TRUE(seen.seen);
+    EXPECT_EQ(seen.led, QColor(0, 255, 0));
+    EXPECT_EQ(seen.status, QStringLiteral("Il pannello non contiene errori"));
+    EXPECT_FALSE(m_window->isModified());
+    EXPECT_EQ(m_window->saveState().compileResult(), 0);
+    EXPECT_EQ(m_window->help().currentKey(), PanelSave::kSavedHintKey);
+    EXPECT_TRUE(compiled(readFile(m_panelPath)));
+
+    // Reopened, the panel is what was saved.
+    const std::vector<std::string> rows = m_window->rowStore().rows();
+    open();
+    EXPECT_EQ(control<QLineEdit>("CostinaDx")->text().toInt(), rib);
+    EXPECT_EQ(m_window->rowStore().rows(), rows);
+    EXPECT_FALSE(m_window->isModified());
+}
+
+TEST_F(EditorSessionTest, SaveWithACarriageWarningShowsTheRedReportWithoutCompiling)
+{
+    control<QLineEdit>("CostinaDx")->setText(QStringLiteral("250"));  // wider than the needle bed
+    m_window->recomputeTotals();
+    ASSERT_EQ(m_window->totals().warningCode(), RunningTotals::OuterBeyondNeedleBed);
+
+    QSignalSpy beeps(m_window.get(), &EditorWindow::beeped);
+    ReportSeen seen;
+    ModalHandler handler(readReportAndClose(seen));
+    trigger("Salva");
+    ASSERT_TRUE(seen.seen);
+    EXPECT_EQ(seen.led, QColor(255, 0, 0));
+    EXPECT_EQ(seen.status, QStringLiteral("Il pannello contiene alcuni errori potenzialmente gravi"));
+    EXPECT_TRUE(seen.report.endsWith(QStringLiteral("ATTENZIONE: carro esterno oltre la frontura.")));
+    EXPECT_EQ(m_window->saveState().compileResult(), -1);
+    // Written as source only: the compiler was not asked.
+    const std::string bytes = readFile(m_panelPath);
+    EXPECT_FALSE(compiled(bytes));
+    EXPECT_NE(bytes.find("250"), std::string::npos);
+    EXPECT_FALSE(m_window->isModified());
+}
+
+TEST_F(EditorSessionTest, SaveThatCannotWriteKeepsThePanelAndStaysModified)
+{
+    const std::string before = readFile(m_panelPath);
+    widenRib();
+    QString message;
+    ModalHandler handler(answer(QMessageBox::Ok, &message));
+    kn4::AtomicFileWriter::setWriteFunctionForTesting(failingWrite);
+    trigger("Salva");
+    kn4::AtomicFileWriter::setWriteFunctionForTesting(nullptr);
+    EXPECT_EQ(handler.handled(), 1);  // the message, no report window
+    EXPECT_FALSE(message.isEmpty());
+    EXPECT_EQ(readFile(m_panelPath), before);
+    EXPECT_TRUE(m_window->isModified());
+    EXPECT_EQ(m_window->exitState(), EditorWindow::ExitNone);
+    std::vector<fs::path> left;
+    for (const auto &entry : fs::directory_iterator(m_folder))
+        left.push_back(entry.path().filename());
+    EXPECT_EQ(left, std::vector<fs::path>{"DAVANTI.KN4"});
+}
+
+TEST_F(EditorSessionTest, CancelAtTheExitQuestionKeepsTheEditorOpenAndModified)
+{
+    const std::string before = readFile(m_panelPath);
+    widenRib();
+    QString question;
+    {
+        ModalHandler handler(answer(QMessageBox::Cancel, &question));
+        trigger("Esci");
+        EXPECT_EQ(handler.handled(), 1);
+    }
+    EXPECT_EQ(question.toStdString(), kn4::cp1252ToUtf8(m_startup.language.text(LanguageTable::ExitQuestion)));
+    EXPECT_TRUE(m_window->isVisible());
+    EXPECT_TRUE(m_window->isModified());
+    EXPECT_EQ(readFile(m_panelPath), before);
+
+    // Closing the window afterwards asks again; No leaves without saving.
+    {
+        ModalHandler handler(answer(QMessageBox::No));
+        EXPECT_TRUE(m_window->close());
+        EXPECT_EQ(handler.handled(), 1);
+    }
+    EXPECT_FALSE(m_window->isVisible());
+    EXPECT_EQ(readFile(m_panelPath), before);
+}
+
+TEST_F(EditorSessionTest, YesAtTheExitQuestionSavesAndCloses)
+{
+    widenRib();
+    ReportSeen seen;
+    std::unique_ptr<ModalHandler> report;
+    ModalHandler question([&](QWidget *window) {
+        // The report window follows the answer.
+        report = std::make_unique<ModalHandler>(readReportAndClose(seen));
+        answer(QMessageBox::Yes)(window);
+    });
+    m_window->close();
+    EXPECT_EQ(question.handled(), 1);
+    EXPECT_TRUE(seen.seen);
+    EXPECT_FALSE(m_window->isVisible());
+    EXPECT_FALSE(m_window->isModified());
+    EXPECT_TRUE(compiled(readFile(m_panelPath)));
 }
 
 } // namespace

@@ -297,7 +297,7 @@ TEST_F(EditorWindowTest, OneSidedPanelHidesTheLeftSide)
     EXPECT_TRUE(m_window->findChild<QWidget *>(QStringLiteral("CostinaDx"))->isVisible());
 }
 
-TEST_F(EditorWindowTest, SaveBringsTheModelUpToDate)
+TEST_F(EditorWindowTest, SyncBringsTheModelUpToDate)
 {
     open(2);
     std::string idle = m_panel.rows[1];
@@ -308,7 +308,7 @@ TEST_F(EditorWindowTest, SaveBringsTheModelUpToDate)
     m_window->rowStore().setRow(2, counted);
     m_window->findChild<QLineEdit *>(QStringLiteral("Note1"))->setText(QString::fromUtf8("met\u00E0"));
 
-    menu("Salva")->trigger();
+    m_window->syncPanel();  // what saving writes
     ASSERT_EQ(m_panel.rows.size(), 3u);
     EXPECT_EQ(RowText::at(m_panel.rows[1], 16), ' ');
     EXPECT_EQ(RowText::at(m_window->rowStore().row(1), 16), ' ');
