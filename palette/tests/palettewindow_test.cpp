@@ -6,6 +6,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include "kn4/testapplication.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -21,11 +23,7 @@ class PaletteWindowTest : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        static int argc = 1;
-        static char name[] = "palettewindow_tests";
-        static char *argv[] = {name, nullptr};
-        if (!qApp)
-            new QApplication(argc, argv);
+        kn4::testing::ensureApplication();
     }
 
     QLabel *cell(int index)

@@ -8,6 +8,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include "kn4/testapplication.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -41,11 +43,7 @@ class CompileReportTest : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        static int argc = 1;
-        static char name[] = "editor_report_tests";
-        static char *argv[] = {name, nullptr};
-        if (!qApp)
-            new QApplication(argc, argv);
+        kn4::testing::ensureApplication();
     }
 
     // Opens the window for a result; the beeps it asks for are counted.

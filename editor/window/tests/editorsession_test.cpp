@@ -23,6 +23,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include "kn4/testapplication.h"
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -107,11 +109,7 @@ class EditorSessionTest : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        static int argc = 1;
-        static char name[] = "editor_session_tests";
-        static char *argv[] = {name, nullptr};
-        if (!qApp)
-            new QApplication(argc, argv);
+        kn4::testing::ensureApplication();
     }
 
     void SetUp() override

@@ -15,6 +15,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include "kn4/testapplication.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -48,11 +50,7 @@ class EditorWindowTest : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        static int argc = 1;
-        static char name[] = "editor_window_tests";
-        static char *argv[] = {name, nullptr};
-        if (!qApp)
-            new QApplication(argc, argv);
+        kn4::testing::ensureApplication();
     }
 
     // Opens a window on a definition row followed by `plainRows` plain rows,
