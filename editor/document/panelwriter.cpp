@@ -139,6 +139,17 @@ void PanelWriter::clearIdleIntervalMarkers(std::vector<std::string> &rows)
     }
 }
 
+void PanelWriter::keepProgramWordsOut(std::string &header)
+{
+    // Every reader of a panel takes the first "Inizio programma" of the file
+    // for the program marker line; the same words typed into a note or a
+    // header field would make the saved panel unreadable. The blank between
+    // them becomes "-", as blanks typed into the header fields do.
+    static constexpr std::string_view kWords = "Inizio programma";
+    for (std::size_t at = header.find(kWords); at != std::string::npos; at = header.find(kWords, at))
+        header[at + kWords.find(' ')] = '-';
+}
+
 std::string PanelWriter::sourceText(const PanelModel &panel, const ColourCodec &codec)
 {
     const bool twoSided = panel.isTwoSided();
@@ -157,6 +168,7 @@ std::string PanelWriter::sourceText(const PanelModel &panel, const ColourCodec &
     add(exitLine(panel.header));
     for (const std::string &note : panel.header.note)
         add(noteLine(note));
+    keepProgramWordsOut(text);
     add(programMarkerLine(panel, codec));
     std::vector<std::string> rows = panel.rows;
     clearIdleIntervalMarkers(rows);

@@ -35,6 +35,10 @@ public:
     static bool write(const std::filesystem::path &path, const PanelModel &panel,
                       const ColourCodec &codec, std::string *error = nullptr);
 
+    // The header part of the source (header and note lines) never holds
+    // the words of the program marker line: their blank becomes "-".
+    static void keepProgramWordsOut(std::string &header);
+
     // The single lines, for the callers that show or check them.
     static std::string typeLine(const PanelHeader &header);
     static std::string needleBedLine(const PanelHeader &header);

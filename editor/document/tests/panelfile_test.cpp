@@ -180,6 +180,22 @@ TEST(PanelFileTest, WrittenPanelReadsBackTheSame)
     EXPECT_EQ(PanelWriter::sourceText(read, codec()), text);
 }
 
+TEST(PanelFileTest, MarkerWordsInTheHeaderDoNotHideTheProgram)
+{
+    PanelModel written = samplePanel();
+    written.header.note[1] = "Inizio programma: vedi scheda";
+    written.header.parte = "Inizio programma";
+    const std::string text = PanelWriter::sourceText(written, codec());
+    EXPECT_EQ(text.find("Inizio programma"), text.find(PanelWriter::kProgramMarker) + 6);
+
+    PanelModel read;
+    ASSERT_EQ(readText(text, read).outcome, PanelReader::Outcome::Read);
+    EXPECT_EQ(read.header.note[1], "Inizio-programma: vedi scheda");
+    EXPECT_EQ(read.header.note[2], written.header.note[2]);
+    EXPECT_EQ(read.colours, written.colours);
+    ASSERT_EQ(read.rows.size(), written.rows.size());
+}
+
 TEST(PanelFileTest, TwoSidedPanelKeepsBothSides)
 {
     PanelModel written = samplePanel();
