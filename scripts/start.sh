@@ -3,7 +3,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKN4_GUI=ON
 cmake --build build -j "$(nproc)"
 cd build/bin
 # Until the archive manager exists, the way in is the editor on a working
