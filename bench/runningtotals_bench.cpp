@@ -3,7 +3,7 @@
 #include "document/commandlist.h"
 #include "document/librarybinding.h"
 #include "document/panelreader.h"
-#include "window/palettecodec.h"
+#include "document/palettecodec.h"
 #include "window/runningtotals.h"
 
 #include <benchmark/benchmark.h>

@@ -7,9 +7,9 @@
 #include "document/commandlist.h"
 #include "document/languagetable.h"
 #include "document/librarybinding.h"
+#include "document/palettecodec.h"
 #include "document/panelmodel.h"
 
-#include "kn4/colourpalette.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -62,27 +62,7 @@ inline const LanguageTable &italianLanguage()
 // to the panel reader and writer.
 inline const ColourCodec &paletteCodec()
 {
-    static const ColourCodec codec = [] {
-        ColourCodec c;
-        c.toCode = [](Colour colour, char &code) {
-            ColourValue value = colour;
-            std::string text;
-            if (!ColourPalette::TestColore(ColourPalette::kModeColourToCode, value, text) ||
-                text.empty())
-                return false;
-            code = text[0];
-            return true;
-        };
-        c.toColour = [](char code, Colour &colour) {
-            ColourValue value = colour;
-            std::string text(1, code);
-            if (!ColourPalette::TestColore(ColourPalette::kModeCodeToColour, value, text))
-                return false;
-            colour = value;
-            return true;
-        };
-        return c;
-    }();
+    static const ColourCodec codec = paletteColourCodec();
     return codec;
 }
 

@@ -6,7 +6,7 @@
 #include "window/compilereport.h"
 #include "window/drawingpainter.h"
 #include "window/measures.h"
-#include "window/palettecodec.h"
+#include "document/palettecodec.h"
 
 #include <QApplication>
 #include <QCheckBox>

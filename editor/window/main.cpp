@@ -1,7 +1,7 @@
 #include "document/editorstartup.h"
 #include "document/librarybinding.h"
 #include "window/editorwindow.h"
-#include "window/palettecodec.h"
+#include "document/palettecodec.h"
 
 #include <QApplication>
 #include <QMessageBox>

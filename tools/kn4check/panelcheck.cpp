@@ -2,7 +2,7 @@
 
 #include "document/editorstartup.h"
 #include "document/rowtext.h"
-#include "window/palettecodec.h"
+#include "document/palettecodec.h"
 #include "window/runningtotals.h"
 
 #include <kn4/number.h>

@@ -1,10 +1,9 @@
 #pragma once
 
 #include "document/librarybinding.h"
-#include "kn4/testfiles.h"
+#include "document/palettecodec.h"
 #include "document/panelmodel.h"
-
-#include "kn4/colourpalette.h"
+#include "kn4/testfiles.h"
 
 #include <gtest/gtest.h>
 
@@ -37,27 +36,7 @@ inline std::filesystem::path sourceDir()
 }
 
 // The palette codes of the panel files, as the palette module gives them.
-inline ColourCodec paletteCodec()
-{
-    ColourCodec codec;
-    codec.toCode = [](Colour colour, char &code) {
-        ColourValue value = colour;
-        std::string text;
-        if (!ColourPalette::TestColore(ColourPalette::kModeColourToCode, value, text) || text.empty())
-            return false;
-        code = text[0];
-        return true;
-    };
-    codec.toColour = [](char code, Colour &colour) {
-        ColourValue value = colour;
-        std::string text(1, code);
-        if (!ColourPalette::TestColore(ColourPalette::kModeCodeToColour, value, text))
-            return false;
-        colour = value;
-        return true;
-    };
-    return codec;
-}
+
 
 using kn4::testing::readFile;
 using kn4::testing::writeFile;

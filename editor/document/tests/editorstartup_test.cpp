@@ -28,7 +28,7 @@ protected:
 
     StartupResult start(const std::string &arguments)
     {
-        return EditorStartup::run({arguments, m_dir}, &library(), "", paletteCodec());
+        return EditorStartup::run({arguments, m_dir}, &library(), "", paletteColourCodec());
     }
 
     std::string folderArgument() const { return m_language.string() + "/"; }
@@ -46,7 +46,7 @@ TEST_F(EditorStartupTest, MissingLibraryEndsTheProgram)
     EXPECT_EQ(binding.errorMessage(),
               "Il file libkn4edit2.so è assente. Contattare l'assistenza tecnica.");
     const StartupResult result =
-        EditorStartup::run({"", m_dir}, nullptr, binding.errorMessage(), paletteCodec());
+        EditorStartup::run({"", m_dir}, nullptr, binding.errorMessage(), paletteColourCodec());
     EXPECT_TRUE(result.ended());
     EXPECT_EQ(result.fatalMessage, binding.errorMessage());
 }

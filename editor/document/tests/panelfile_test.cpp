@@ -25,7 +25,7 @@ const CommandList &italianCommands()
 
 const ColourCodec &codec()
 {
-    static const ColourCodec c = paletteCodec();
+    static const ColourCodec c = paletteColourCodec();
     return c;
 }
 

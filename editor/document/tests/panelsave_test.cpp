@@ -50,7 +50,7 @@ std::string bytes(const char (&text)[N])
 
 const ColourCodec &codec()
 {
-    static const ColourCodec c = paletteCodec();
+    static const ColourCodec c = paletteColourCodec();
     return c;
 }
 

@@ -42,7 +42,7 @@ TEST(RobustnessTest, ReadersTakeAnyTextWithinTheirLimits)
 {
     const CommandList::LoadResult keywords = CommandList::load(programDir() / "italiano", library());
     ASSERT_TRUE(keywords.list);
-    const ColourCodec codec = paletteCodec();
+    const ColourCodec codec = paletteColourCodec();
     const PanelReader reader(*keywords.list, library(), codec, 320, true);
     std::mt19937 random(4711);
     for (int round = 0; round < 3000; ++round) {

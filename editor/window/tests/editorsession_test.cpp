@@ -9,7 +9,7 @@
 #include "kn4/cp1252.h"
 #include "kn4/testfiles.h"
 #include "window/compilereport.h"
-#include "window/palettecodec.h"
+#include "document/palettecodec.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -4,7 +4,7 @@
 #include "document/languagetable.h"
 #include "document/panelreader.h"
 #include "document/tests/documenttesting.h"
-#include "window/palettecodec.h"
+#include "document/palettecodec.h"
 #include "window/rowstore.h"
 
 #include <gtest/gtest.h>

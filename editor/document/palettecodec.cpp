@@ -1,4 +1,4 @@
-#include "window/palettecodec.h"
+#include "document/palettecodec.h"
 
 #include "kn4/colourpalette.h"
 
@@ -11,7 +11,7 @@ ColourCodec paletteColourCodec()
     ColourCodec codec;
     codec.toCode = [](Colour colour, char &code) {
         std::string text;
-        if (!ColourPalette::TestColore(ColourPalette::kModeColourToCode, colour, text))
+        if (!ColourPalette::TestColore(ColourPalette::kModeColourToCode, colour, text) || text.empty())
             return false;
         code = text.front();
         return true;
