@@ -58,12 +58,4 @@ inline const LanguageTable &italianLanguage()
     return table;
 }
 
-// The palette's TestColore modes 1 and 2, as the editor window passes them
-// to the panel reader and writer.
-inline const ColourCodec &paletteCodec()
-{
-    static const ColourCodec codec = paletteColourCodec();
-    return codec;
-}
-
 } // namespace kn4::editor::fuzzing

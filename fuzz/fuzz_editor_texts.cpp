@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::string caption = ModificaLabel(std::string(text), language, commands, true);
     require(caption.size() == text.size(), "a row caption changed its length");
 
-    const PanelReader reader(commands, fuzzing::library(), fuzzing::paletteCodec(), line.needles,
+    const PanelReader reader(commands, fuzzing::library(), paletteColourCodec(), line.needles,
                              line.intervalMarkerDash());
     PanelModel panel;
     reader.read(text, panel);

@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const CommandList &commands = fuzzing::italianCommands();
-    const ColourCodec &codec = fuzzing::paletteCodec();
+    const ColourCodec &codec = paletteColourCodec();
     // The manager's defaults: 320 needles, marker mode 1.
     static const PanelReader reader(commands, fuzzing::library(), codec, 320, false);
 

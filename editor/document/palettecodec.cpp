@@ -6,7 +6,9 @@
 
 namespace kn4::editor {
 
-ColourCodec paletteColourCodec()
+namespace {
+
+ColourCodec makePaletteCodec()
 {
     ColourCodec codec;
     codec.toCode = [](Colour colour, char &code) {
@@ -20,6 +22,14 @@ ColourCodec paletteColourCodec()
         std::string text(1, code);
         return ColourPalette::TestColore(ColourPalette::kModeCodeToColour, colour, text);
     };
+    return codec;
+}
+
+} // namespace
+
+const ColourCodec &paletteColourCodec()
+{
+    static const ColourCodec codec = makePaletteCodec();
     return codec;
 }
 

@@ -23,15 +23,9 @@ const CommandList &italianCommands()
     return list;
 }
 
-const ColourCodec &codec()
-{
-    static const ColourCodec c = paletteColourCodec();
-    return c;
-}
-
 PanelReader reader(bool dash = false, std::int32_t needles = 320)
 {
-    return PanelReader(italianCommands(), library(), codec(), needles, dash);
+    return PanelReader(italianCommands(), library(), paletteColourCodec(), needles, dash);
 }
 
 // A new row of a command-list entry, as the window inserts it.
@@ -149,17 +143,17 @@ TEST(PanelWriterTest, IntervalMarkerIsClearedUnlessTheIntervalStartsWithOneToNin
 TEST(PanelWriterTest, ColoursAreAlwaysEightCodes)
 {
     PanelModel panel;
-    EXPECT_EQ(PanelWriter::programMarkerLine(panel, codec()).size(), 32u);
+    EXPECT_EQ(PanelWriter::programMarkerLine(panel, paletteColourCodec()).size(), 32u);
     panel.colours[3] = rgb(1, 2, 3);  // not a palette colour: box 3's default code
-    const std::string line = PanelWriter::programMarkerLine(panel, codec());
+    const std::string line = PanelWriter::programMarkerLine(panel, paletteColourCodec());
     ASSERT_EQ(line.size(), 32u);
-    EXPECT_EQ(line, PanelWriter::programMarkerLine(PanelModel(), codec()));
+    EXPECT_EQ(line, PanelWriter::programMarkerLine(PanelModel(), paletteColourCodec()));
 }
 
 TEST(PanelFileTest, WrittenPanelReadsBackTheSame)
 {
     const PanelModel written = samplePanel();
-    const std::string text = PanelWriter::sourceText(written, codec());
+    const std::string text = PanelWriter::sourceText(written, paletteColourCodec());
     EXPECT_EQ(text.substr(0, 14), "SORGENTE.KN4\r\n");
     EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
 
@@ -177,7 +171,7 @@ TEST(PanelFileTest, WrittenPanelReadsBackTheSame)
         EXPECT_EQ(read.rows[i].size(), 80u);
     }
     // Written again, the file is byte for byte the same.
-    EXPECT_EQ(PanelWriter::sourceText(read, codec()), text);
+    EXPECT_EQ(PanelWriter::sourceText(read, paletteColourCodec()), text);
 }
 
 TEST(PanelFileTest, MarkerWordsInTheHeaderDoNotHideTheProgram)
@@ -185,7 +179,7 @@ TEST(PanelFileTest, MarkerWordsInTheHeaderDoNotHideTheProgram)
     PanelModel written = samplePanel();
     written.header.note[1] = "Inizio programma: vedi scheda";
     written.header.parte = "Inizio programma";
-    const std::string text = PanelWriter::sourceText(written, codec());
+    const std::string text = PanelWriter::sourceText(written, paletteColourCodec());
     EXPECT_EQ(text.find("Inizio programma"), text.find(PanelWriter::kProgramMarker) + 6);
 
     PanelModel read;
@@ -203,7 +197,7 @@ TEST(PanelFileTest, TwoSidedPanelKeepsBothSides)
     written.header.costinaSx = "70";
     written.header.scolloSx = "-2";
     PanelModel read;
-    ASSERT_EQ(readText(PanelWriter::sourceText(written, codec()), read).outcome,
+    ASSERT_EQ(readText(PanelWriter::sourceText(written, paletteColourCodec()), read).outcome,
               PanelReader::Outcome::Read);
     EXPECT_EQ(read.header, written.header);
     EXPECT_TRUE(read.isTwoSided());
@@ -211,7 +205,7 @@ TEST(PanelFileTest, TwoSidedPanelKeepsBothSides)
     // One-sided, the left values are not written.
     written.header.predisposizione = "1";
     PanelModel oneSided;
-    readText(PanelWriter::sourceText(written, codec()), oneSided);
+    readText(PanelWriter::sourceText(written, paletteColourCodec()), oneSided);
     EXPECT_EQ(oneSided.header.costinaSx, "");
     EXPECT_EQ(oneSided.header.scolloSx, "");
 }
@@ -356,7 +350,7 @@ TEST(PanelFileTest, SampleArchivePanelsRoundTrip)
         ASSERT_EQ(result.outcome, PanelReader::Outcome::Read) << result.reason << result.fatalMessage;
         EXPECT_GT(first.rows.size(), 1u);
 
-        const std::string written = PanelWriter::sourceText(first, codec());
+        const std::string written = PanelWriter::sourceText(first, paletteColourCodec());
         // A source panel written by the editor comes back byte for byte.
         if (original.rfind("SORGENTE.KN4", 0) == 0) {
             EXPECT_EQ(written, original);
@@ -366,7 +360,7 @@ TEST(PanelFileTest, SampleArchivePanelsRoundTrip)
         EXPECT_EQ(second.header, first.header);
         EXPECT_EQ(second.colours, first.colours);
         EXPECT_EQ(second.rows, first.rows);
-        EXPECT_EQ(PanelWriter::sourceText(second, codec()), written);
+        EXPECT_EQ(PanelWriter::sourceText(second, paletteColourCodec()), written);
     }
     EXPECT_GE(panels, 1);
 }
@@ -386,7 +380,7 @@ TEST_F(CompiledPanelTest, CompiledPanelReadsAsItsSource)
         const fs::path panelPath = m_dir / file.path().filename();
         PanelModel source;
         ASSERT_EQ(readText(readFile(file.path()), source).outcome, PanelReader::Outcome::Read);
-        ASSERT_TRUE(PanelWriter::write(panelPath, source, codec()));
+        ASSERT_TRUE(PanelWriter::write(panelPath, source, paletteColourCodec()));
 
         const CommandLibrary::CompileResult result =
             library().Compilazione(panelPath.string(), m_dir.string() + "/");

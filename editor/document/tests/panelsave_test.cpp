@@ -48,12 +48,6 @@ std::string bytes(const char (&text)[N])
     return std::string(text, N - 1);
 }
 
-const ColourCodec &codec()
-{
-    static const ColourCodec c = paletteColourCodec();
-    return c;
-}
-
 PanelModel panelWithNote(const std::string &note)
 {
     PanelModel panel;
@@ -100,7 +94,7 @@ protected:
 
     PanelSave::Outcome save(const PanelModel &panel, std::int16_t carriageCheck)
     {
-        return m_save.save(panel, codec(), m_panelPath, m_dir, carriageCheck, m_backup);
+        return m_save.save(panel, paletteColourCodec(), m_panelPath, m_dir, carriageCheck, m_backup);
     }
 
     bool noTemporaryFilesLeft() const
@@ -136,7 +130,7 @@ TEST_F(PanelSaveTest, ACleanCompilationKeepsItsReportAndAsksForTheHint)
     EXPECT_EQ(m_library.calls, 1);
     EXPECT_EQ(m_library.lastPanel, m_panelPath.string());
     EXPECT_EQ(m_library.lastFolder, m_dir.string());
-    EXPECT_EQ(readFile(m_panelPath), PanelWriter::sourceText(panel, codec()));
+    EXPECT_EQ(readFile(m_panelPath), PanelWriter::sourceText(panel, paletteColourCodec()));
     EXPECT_TRUE(noTemporaryFilesLeft());
 }
 
@@ -153,7 +147,7 @@ TEST_F(PanelSaveTest, ACarriageWarningWritesWithoutCompilingAndKeepsThePreviousR
     EXPECT_EQ(outcome.compileResult, -1);
     EXPECT_EQ(m_library.calls, 1);
     EXPECT_EQ(m_save.compileReport(), "Resoconto precedente\r\n");
-    EXPECT_EQ(readFile(m_panelPath), PanelWriter::sourceText(changed, codec()));
+    EXPECT_EQ(readFile(m_panelPath), PanelWriter::sourceText(changed, paletteColourCodec()));
 
     // A later warning replaces an earlier one.
     EXPECT_EQ(save(changed, -3).compileResult, -3);
@@ -191,7 +185,7 @@ TEST_F(PanelSaveTest, AFailedWriteKeepsTheOldPanelAndDoesNotCompile)
     save(panelWithNote("salvato"), 0);
     // The compiled panel on disk, with its code block, must survive as is.
     const std::string old = bytes("intestazione\r\n\x1A\x80\x94\x00\x9C") +
-                            PanelWriter::sourceText(panelWithNote("salvato"), codec());
+                            PanelWriter::sourceText(panelWithNote("salvato"), paletteColourCodec());
     writeFile(m_panelPath, old);
 
     kn4::AtomicFileWriter::setWriteFunctionForTesting(failEveryWrite);
@@ -277,7 +271,7 @@ TEST_F(PanelSaveLibraryTest, ASamplePanelCompilesWithoutErrors)
 {
     auto loaded = CommandList::load(programDir() / "italiano", library());
     ASSERT_TRUE(loaded.list) << loaded.fatalMessage;
-    const PanelReader reader(*loaded.list, library(), codec(), 320, false);
+    const PanelReader reader(*loaded.list, library(), paletteColourCodec(), 320, false);
     PanelModel panel;
     ASSERT_EQ(reader.read(readFile(programDir() / "archivi" / "DEMO" / "DAVANTI.KN4"), panel).outcome,
               PanelReader::Outcome::Read);
@@ -286,7 +280,7 @@ TEST_F(PanelSaveLibraryTest, ASamplePanelCompilesWithoutErrors)
     bool backup = false;
     const fs::path path = m_dir / "DAVANTI.KN4";
     const PanelSave::Outcome outcome =
-        save.save(panel, codec(), path, programDir() / "italiano", 0, backup);
+        save.save(panel, paletteColourCodec(), path, programDir() / "italiano", 0, backup);
     EXPECT_TRUE(outcome.written);
     EXPECT_TRUE(outcome.compiled);
     EXPECT_EQ(outcome.compileResult, KN4_COMPILED) << kn4::cp1252ToUtf8(save.compileReport());
@@ -295,7 +289,7 @@ TEST_F(PanelSaveLibraryTest, ASamplePanelCompilesWithoutErrors)
     // The library put the code block in front of the source.
     const std::string compiled = readFile(path);
     EXPECT_NE(compiled.rfind("SORGENTE.KN4", 0), 0u);
-    EXPECT_NE(compiled.find(PanelWriter::sourceText(panel, codec())), std::string::npos);
+    EXPECT_NE(compiled.find(PanelWriter::sourceText(panel, paletteColourCodec())), std::string::npos);
 }
 
 // The report window's texts and sizes, by compile result.

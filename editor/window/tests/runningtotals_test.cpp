@@ -71,7 +71,7 @@ protected:
 
     std::string row(std::string_view source, bool markerDash = false) const
     {
-        static const kn4::editor::ColourCodec codec = kn4::editor::paletteColourCodec();
+        const kn4::editor::ColourCodec &codec = kn4::editor::paletteColourCodec();
         PanelReader reader(commands(), t::library(), codec, 320, markerDash);
         std::string unknown;
         const auto converted = reader.convertRow(source, &unknown);
@@ -348,7 +348,7 @@ TEST_F(RunningTotalsTest, SamplePanelsAgreeWithTheCompiler)
         ++panels;
         const std::string text = t::readFile(item.path());
         PanelModel panel;
-        static const kn4::editor::ColourCodec codec = kn4::editor::paletteColourCodec();
+        const kn4::editor::ColourCodec &codec = kn4::editor::paletteColourCodec();
         PanelReader reader(commands(), t::library(), codec, 320, false);
         ASSERT_EQ(reader.read(text, panel).outcome, PanelReader::Outcome::Read) << item.path();
         panel.header.ingombroPettini = "30";
