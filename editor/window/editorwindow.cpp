@@ -1191,7 +1191,11 @@ void EditorWindow::showHelp()
     };
     show(m_esperto, view.largeText, view.largeVisible);
     show(m_esperto2, view.smallText, view.smallVisible);
-    setBackground(m_lamp, toQColor(view.lamp));
+    // The help follows every pointer move: repaint the lamp only when its
+    // colour changes.
+    const QColor lamp = toQColor(view.lamp);
+    if (!m_lamp->autoFillBackground() || m_lamp->palette().color(QPalette::Window) != lamp)
+        setBackground(m_lamp, lamp);
     if (m_rows.visibleRows() != m_help.visibleRows())
         setVisibleRows(m_help.visibleRows());
     for (int beeps = m_help.takeBeeps(); beeps > 0; --beeps)
