@@ -16,3 +16,23 @@ function(kn4_add_test name)
         DISCOVERY_TIMEOUT 60
         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
+
+# kn4_add_fuzz_target(NAME SOURCES... LIBS...)
+# A libFuzzer target fuzz_NAME (with KN4_FUZZ) and, in every build, its
+# replay replay_NAME over fuzz/corpus/NAME registered with CTest. SOURCES hold
+# LLVMFuzzerTestOneInput.
+function(kn4_add_fuzz_target name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(replay_${name} ${CMAKE_SOURCE_DIR}/fuzz/replay_main.cpp ${ARG_SOURCES})
+    target_link_libraries(replay_${name} PRIVATE ${ARG_LIBS})
+    target_compile_definitions(replay_${name} PRIVATE KN4_PROGRAM_DIR="${KN4_PROGRAM_DIR}")
+    set_target_properties(replay_${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+    add_test(NAME fuzz_replay_${name}
+             COMMAND replay_${name} ${CMAKE_SOURCE_DIR}/fuzz/corpus/${name})
+    if(KN4_FUZZ)
+        add_executable(fuzz_${name} ${ARG_SOURCES})
+        target_link_libraries(fuzz_${name} PRIVATE ${ARG_LIBS})
+        target_compile_definitions(fuzz_${name} PRIVATE KN4_PROGRAM_DIR="${KN4_PROGRAM_DIR}")
+        target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
+    endif()
+endfunction()
