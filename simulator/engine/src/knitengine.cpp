@@ -348,7 +348,7 @@ void KnitEngine::DrawCourse(std::int64_t course, int kind, bool innerMark, bool 
         const std::int32_t xr = xRight(s.rightEdge);
         const std::int32_t y = yOfCourse(course);
         const std::int32_t previous = saturatedInt(s.currentLine);
-        auto box = [&](std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, ColourValue colour,
+        auto box = [&](std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, Colour colour,
                        bool filled) {
             emit(DrawPrimitive{DrawPrimitive::Kind::Box, filled, x1, y1, x2, y2, colour});
         };

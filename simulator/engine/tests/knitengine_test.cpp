@@ -182,8 +182,8 @@ TEST(KnitEngine, FollowersSeeEveryDecodedByte)
 TEST(KnitEngine, DrawCourseRecordsEachKind)
 {
     using K = DrawPrimitive::Kind;
-    const ColourValue c1 = SimSettings().colours[0];
-    const ColourValue w = KnitEngine::kWhite;
+    const Colour c1 = SimSettings().colours[0];
+    const Colour w = KnitEngine::kWhite;
     struct Case
     {
         const char *name;

@@ -53,7 +53,7 @@ struct KnitState
     double lastRightEdge = 0;
     double lastLeftEdge = 0;
     double currentLine = DrawingView::kBaseY;  // y of the last course drawn
-    ColourValue currentColour = 0;
+    Colour currentColour = 0;
     int currentCarrier = 1;       // 1..8
     std::int64_t borderOffset = 0;  // border courses less 1 in view 1, else 0
     bool innerMark = false;       // carriage positions marked in the picture
@@ -156,8 +156,8 @@ public:
     static constexpr int kKindFillToTop = 12;
     static constexpr int kKindTopLine = 14;
     // The grey of the border stripes and the colour of the marks.
-    static constexpr ColourValue kGrey = 0xC0C0C0;
-    static constexpr ColourValue kWhite = 0xFFFFFF;
+    static constexpr Colour kGrey = 0xC0C0C0;
+    static constexpr Colour kWhite = 0xFFFFFF;
 
     KnitEngine();
 
