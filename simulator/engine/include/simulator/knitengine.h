@@ -212,6 +212,8 @@ public:
     // The record of a course; nullptr past the table or when none was made.
     const CourseRecord *record(std::int64_t course) const;
     const StitchTotals &stitches() const { return m_stitches; }
+    // What to draw, in order, from the clearing of the area on; primitives
+    // wholly off the 8000 x 8000 area are left out.
     const DrawingList &drawing() const { return m_drawing; }
 
     // Drawing-unit positions of the picture (integer part, saturated).
@@ -227,7 +229,7 @@ private:
     void advance(bool courseFlag) { m_state.course += courseFlag ? 1 : 0; }
     void takeCarrier(int carrier, bool courseFlag);
     void recordCourse(std::int64_t r);
-    void emit(DrawPrimitive primitive);
+    void addPrimitive(DrawPrimitive primitive);
 
     KnitStartValues m_start;
     std::string m_code;
