@@ -60,7 +60,8 @@ extern "C" {
 #define KN4_NOT_A_SOURCE        3 /* not compiled, panel unchanged: no "SORGENTE.KN4" marker line,
                                      the panel cannot be opened, or the compiled panel could not
                                      be written (the report then ends with the line
-                                     "impossibile scrivere il pannello compilato: pannello invariato") */
+                                     "impossibile scrivere il pannello compilato: pannello invariato",
+                                     which a full report makes room for) */
 
 /* The simulation record exchanged with SimulaFunzione: eight 32-bit signed
  * integers, in this order. */

@@ -105,7 +105,7 @@ Result Compiler::compile(const char *panelPath, const char *folder, char *report
     if (m_writeFailed) {
         // The panel still holds its old bytes, without this compilation's
         // code: saying "compiled" would report a failure as success.
-        m_report.append(kNotWrittenLine);
+        m_report.appendClosing(kNotWrittenLine);
         result = kNotASource;
     }
     m_report.copyTo(reportOut);

@@ -209,6 +209,12 @@ TEST_F(CompiledPanelFile, CutsAnOverlongReportAt8191Characters)
     EXPECT_EQ(m_compiler.compile(m_panel.c_str(), (m_dir / "italiano").c_str(), report), kGraveErrors);
     EXPECT_EQ(std::strlen(report), std::size_t(KN4_REPORT_SIZE - 1));
     EXPECT_EQ(report[KN4_REPORT_SIZE], 'x');
+
+    // A full report still ends with the line that says the panel was not
+    // written.
+    EXPECT_EQ(m_compiler.compile(m_panel.c_str(), (m_dir / "nowhere").c_str(), report), kNotASource);
+    EXPECT_EQ(std::strlen(report), std::size_t(KN4_REPORT_SIZE - 1));
+    EXPECT_TRUE(std::string(report).ends_with("impossibile scrivere il pannello compilato: pannello invariato\r\n"));
 }
 
 // The whole compiled file of a realistic two-definition panel, worked out by
