@@ -6,7 +6,7 @@
 #include "kn4/palettewindow.h"
 #include "window/compilereport.h"
 #include "window/drawingpainter.h"
-#include "window/measures.h"
+#include "window/core/measures.h"
 #include "document/palettecodec.h"
 
 #include <QApplication>

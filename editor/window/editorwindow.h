@@ -2,13 +2,13 @@
 
 #include "document/editorstartup.h"
 #include "document/panelsave.h"
-#include "window/experthelp.h"
-#include "window/headerfields.h"
-#include "window/headerspinner.h"
-#include "window/knitdrawing.h"
-#include "window/parametereditor.h"
-#include "window/rowstore.h"
-#include "window/runningtotals.h"
+#include "window/core/experthelp.h"
+#include "window/core/headerfields.h"
+#include "window/core/headerspinner.h"
+#include "window/core/knitdrawing.h"
+#include "window/core/parametereditor.h"
+#include "window/core/rowstore.h"
+#include "window/core/runningtotals.h"
 
 #include <QList>
 #include <QMainWindow>

@@ -3,7 +3,7 @@
 #include "document/editorstartup.h"
 #include "document/rowtext.h"
 #include "document/palettecodec.h"
-#include "window/runningtotals.h"
+#include "window/core/runningtotals.h"
 
 #include <kn4/number.h>
 

@@ -1,11 +1,11 @@
-#include "window/runningtotals.h"
+#include "window/core/runningtotals.h"
 
 #include "document/commandlist.h"
 #include "document/languagetable.h"
 #include "document/panelreader.h"
 #include "document/tests/documenttesting.h"
 #include "document/palettecodec.h"
-#include "window/rowstore.h"
+#include "window/core/rowstore.h"
 
 #include <gtest/gtest.h>
 

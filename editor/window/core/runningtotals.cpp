@@ -1,8 +1,8 @@
-#include "window/runningtotals.h"
+#include "window/core/runningtotals.h"
 
 #include "document/languagetable.h"
-#include "window/measures.h"
-#include "window/rowstore.h"
+#include "window/core/measures.h"
+#include "window/core/rowstore.h"
 
 #include <kn4/number.h>
 
