@@ -1,8 +1,6 @@
 #include "printloader.h"
 
-#ifdef KN4_PRINT_PROFILE
 #include "profilewalk.h"
-#endif
 
 #include "kn4/cp1252.h"
 
@@ -74,9 +72,7 @@ bool PrintLoader::loadPanel()
     m_content.header = PanelHeaderValues::read(*panel, m_labels);
     m_content.listing =
         ListingBuilder(m_aliases, m_labels, m_content.header.setupValue).build(panel->programText());
-#ifdef KN4_PRINT_PROFILE
     m_content.profile = ProfileWalk::walk(m_content.header, panel->codeBlock());
-#endif
     return true;
 }
 

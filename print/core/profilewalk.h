@@ -14,7 +14,8 @@ namespace kn4 {
 // bytes and course flags the simulator replays. Each new course adds the
 // two sides from the previous course; the end code and the codes 160 and
 // 161 leave their marks across the piece. With set-up "1" the piece is
-// symmetric: the left side follows the right one.
+// symmetric: the left side follows the right one. The set-up codes 157 to
+// 159 only select colour 1 here and add no course.
 class ProfileWalk : public KnitObserver
 {
 public:
@@ -32,6 +33,7 @@ private:
     ProfileDrawing &m_drawing;
     bool m_symmetric = false;
     std::int64_t m_courseOffset = 0; // printed course = engine course + offset
+    std::int64_t m_engineCourse = 1;  // the engine's course after the last step
     std::int64_t m_previousCourse = 0;
     double m_previousRight = 0;
     double m_previousLeft = 0;
