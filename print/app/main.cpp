@@ -13,6 +13,7 @@
 #include <QPrinterInfo>
 
 #include <cstdio>
+#include <filesystem>
 #include <cstdlib>
 #include <iostream>
 
@@ -62,7 +63,8 @@ int main(int argc, char **argv)
     if (!ok)
         return report(window, *loader.failure());
 
-    const QString title = QString::fromStdString(loader.label(37) + " " + loader.arguments().panelPath);
+    const std::filesystem::path panelPath(loader.arguments().panelPath);
+    const QString title = QString::fromStdString(loader.label(37) + " " + panelPath.filename().string());
     if (line.mode == kn4::StampaCommandLine::Mode::Pdf) {
         QString error;
         if (!kn4::PrintOutput::writePdf(QString::fromStdString(line.pdfPath), title, loader.pages(), &error)) {
@@ -74,11 +76,14 @@ int main(int argc, char **argv)
 
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(title);
+    // Printing to a file stays hidden where a printer is installed; with no
+    // printer it is the only way to print, into a PDF beside the panel.
+    const bool noPrinter = QPrinterInfo::availablePrinters().isEmpty();
+    if (noPrinter)
+        printer.setOutputFileName(QString::fromStdString(std::filesystem::path(panelPath).replace_extension(".pdf").string()));
     QPrintDialog dialog(&printer);
     dialog.setObjectName(QStringLiteral("CommonDialog1"));
-    // Printing to a file stays hidden where a printer is installed; with no
-    // printer it is the only way to print.
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, QPrinterInfo::availablePrinters().isEmpty());
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, noPrinter);
     if (dialog.exec() != QDialog::Accepted)
         return 0;
     if (!kn4::PrintOutput::print(printer, loader.pages()))
