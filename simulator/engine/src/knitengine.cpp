@@ -52,10 +52,7 @@ std::string CourseRecord::text() const
     return text;
 }
 
-KnitEngine::KnitEngine()
-{
-    m_records.resize(std::size_t(kMaxCourseRecords) + 1);
-}
+KnitEngine::KnitEngine() = default;
 
 void KnitEngine::setHead(const PanelHead &head)
 {
@@ -104,7 +101,7 @@ void KnitEngine::maglia()
     if (!finished()) {
         m_carriers = CarrierState();
         m_carriers.sides = m_settings.carrierSides;
-        std::fill(m_records.begin(), m_records.end(), CourseRecord());
+        m_records.clear();
     }
 
     m_drawing.clear();
@@ -441,21 +438,25 @@ void KnitEngine::rigato(std::int64_t riga, int guidafilo, int modo)
         c.sides = m_settings.carrierSides;
         return;
     }
+    riga = std::clamp<std::int64_t>(riga, -std::int64_t(kLimit), std::int64_t(kLimit));
     const std::int64_t end = modo == 0 ? riga + 1 : riga;
-    for (std::int64_t r = c.lastCourse; r <= end; ++r) {
+    // A carrier outside 1..8 never reaches the side table: nothing is
+    // recorded in this call, and the carrier given takes over.
+    const bool known = isCarrier(c.current);
+    for (std::int64_t r = c.lastCourse; known && r <= end; ++r) {
         std::uint8_t side = 1;
         if ((m_settings.countStart == 1 && r % 2 != 0) || (m_settings.countStart == 0 && r % 2 == 0))
             side = 2;
         char mark = '*';
-        // A carrier outside 1..8 never reaches the side table.
-        if (!isCarrier(c.current))
-            return;
         if (c.current != c.previous && isCarrier(c.previous) &&
             c.sides[std::size_t(c.current - 1)] != c.sides[std::size_t(c.previous - 1)])
             mark = 'E';  // taken up on the wrong side of the machine
         c.sides[std::size_t(c.current - 1)] = side;
         c.previous = c.current;
         if (r >= 0 && r <= kMaxCourseRecords) {
+            // The table grows with the courses recorded, up to its limit.
+            if (std::size_t(r) >= m_records.size())
+                m_records.resize(std::size_t(r) + 1);
             CourseRecord &record = m_records[std::size_t(r)];
             record.present = true;
             record.carrier = std::uint8_t(c.current);
@@ -477,17 +478,17 @@ void KnitEngine::rigato(std::int64_t riga, int guidafilo, int modo)
 std::vector<std::int64_t> KnitEngine::stripeCheck() const
 {
     std::vector<std::int64_t> courses;
-    for (std::int64_t r = 1; r <= kMaxCourseRecords; ++r) {
-        const CourseRecord &record = m_records[std::size_t(r)];
+    for (std::size_t r = 1; r < m_records.size(); ++r) {
+        const CourseRecord &record = m_records[r];
         if (record.present && record.mark == 'E')
-            courses.push_back(r);
+            courses.push_back(std::int64_t(r));
     }
     return courses;
 }
 
 const CourseRecord *KnitEngine::record(std::int64_t course) const
 {
-    if (course < 0 || course > kMaxCourseRecords)
+    if (course < 0 || course >= std::int64_t(m_records.size()))
         return nullptr;
     const CourseRecord &record = m_records[std::size_t(course)];
     return record.present ? &record : nullptr;

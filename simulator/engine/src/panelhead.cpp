@@ -13,6 +13,7 @@ namespace {
 constexpr char kSeparator = 26;
 constexpr std::string_view kMarkerLine = "\r\nSORGENTE.KN4\r\n";
 constexpr std::string_view kProgramWords = "Inizio programma";
+constexpr std::string_view kProgramLineStart = "; --- Inizio programma";
 
 // Offset of the line end (CR LF, or a lone LF) of the line holding pos.
 std::size_t lineEnd(std::string_view text, std::size_t pos)
@@ -30,16 +31,10 @@ std::size_t nextLine(std::string_view text, std::size_t pos)
     return lf == std::string_view::npos ? text.size() : lf + 1;
 }
 
-// Whether the program marker line ("; --- Inizio programma ;") starts at pos:
-// the words stand after the line's opening ";", blanks and dashes.
+// Whether the program marker line ("; --- Inizio programma ;") starts at pos.
 bool isProgramLine(std::string_view text, std::size_t pos)
 {
-    if (pos >= text.size() || text[pos] != ';')
-        return false;
-    std::size_t i = pos + 1;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '-'))
-        ++i;
-    return text.substr(i, kProgramWords.size()) == kProgramWords;
+    return text.substr(pos, kProgramLineStart.size()) == kProgramLineStart;
 }
 
 // The first line at or after `from` and before `to` that begins with word
@@ -71,11 +66,19 @@ std::size_t sourceStart(std::string_view bytes)
     return marker == std::string_view::npos ? std::string_view::npos : nextLine(bytes, marker);
 }
 
+// The program marker line follows the ten lines of the source header, so a
+// note that reads like it (lines 8 to 10) is passed over; a source with a
+// shorter header is searched from its first line.
 std::size_t findProgramLine(std::string_view text, std::size_t from)
 {
-    for (std::size_t pos = from; pos < text.size(); pos = nextLine(text, pos))
-        if (isProgramLine(text, pos))
-            return pos;
+    constexpr int kHeaderLines = 10;
+    std::size_t afterHeader = from;
+    for (int line = 0; line < kHeaderLines && afterHeader < text.size(); ++line)
+        afterHeader = nextLine(text, afterHeader);
+    for (const std::size_t start : {afterHeader, from})
+        for (std::size_t pos = start; pos < text.size(); pos = nextLine(text, pos))
+            if (isProgramLine(text, pos))
+                return pos;
     return std::string_view::npos;
 }
 
