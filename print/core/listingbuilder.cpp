@@ -87,6 +87,8 @@ std::string ListingBuilder::withLabels(std::string row) const
 std::vector<ListingLine> ListingBuilder::build(std::string_view programText) const
 {
     std::vector<ListingLine> lines;
+    if (programText.empty())
+        return lines; // no definition row: nothing to list
     CountColumn count;
     const std::string first = printable(programText.substr(0, kPrintedColumns));
     // Its kind word is replaced within the row's own 27 columns, so that
