@@ -80,7 +80,8 @@ int main(int argc, char **argv)
     // printer it is the only way to print, into a PDF beside the panel.
     const bool noPrinter = QPrinterInfo::availablePrinters().isEmpty();
     if (noPrinter)
-        printer.setOutputFileName(QString::fromStdString(std::filesystem::path(panelPath).replace_extension(".pdf").string()));
+        printer.setOutputFileName(
+            QString::fromStdString(std::filesystem::path(panelPath).replace_extension(".pdf").string()));
     QPrintDialog dialog(&printer);
     dialog.setObjectName(QStringLiteral("CommonDialog1"));
     dialog.setOption(QAbstractPrintDialog::PrintToFile, noPrinter);

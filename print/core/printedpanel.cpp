@@ -214,7 +214,8 @@ PanelHeaderValues PanelHeaderValues::read(const PrintedPanel &panel, const Label
                 break;
             ++pos;
             std::size_t end = source.find('\n', pos);
-            std::string_view line = source.substr(pos, end == std::string_view::npos ? std::string_view::npos : end - pos);
+            std::string_view line =
+                source.substr(pos, end == std::string_view::npos ? std::string_view::npos : end - pos);
             if (!line.empty() && line.back() == '\r')
                 line.remove_suffix(1);
             if (!line.empty() && line.front() == ';' && line.find(kProgramMarker) == std::string_view::npos) {

@@ -51,6 +51,14 @@ struct Box
 
 using Primitive = std::variant<Text, Line, Box>;
 
+// Appends a shape, built in place: a temporary primitive moved into the list
+// trips a false "maybe uninitialized" of GCC 12 on the variant's members.
+template <typename Shape>
+void add(std::vector<Primitive> &items, const Shape &shape)
+{
+    items.emplace_back(std::in_place_type<Shape>, shape);
+}
+
 } // namespace page
 
 struct PrintPage

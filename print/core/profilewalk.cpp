@@ -17,18 +17,6 @@ int clampToPage(double value)
     return int(std::clamp(value, -1.0e9, 1.0e9));
 }
 
-// Built in place: a temporary primitive moved into the list trips a false
-// "maybe uninitialized" of GCC 12 on the variant's other members.
-void addLine(ProfileDrawing &drawing, const page::Line &line)
-{
-    drawing.items.emplace_back(std::in_place_type<page::Line>, line);
-}
-
-void addBox(ProfileDrawing &drawing, const page::Box &box)
-{
-    drawing.items.emplace_back(std::in_place_type<page::Box>, box);
-}
-
 bool isSymmetric(std::string_view setupText)
 {
     const std::size_t first = setupText.find_first_not_of(' ');
@@ -60,9 +48,10 @@ void ProfileWalk::drawBorder(std::int64_t borderCourses)
     const int top = y(borderCourses);
     const int base = y(0);
     for (int stripe = left; stripe < right; stripe += kBorderStep)
-        addBox(m_drawing, {stripe + kBorderStripe, top, std::min(stripe + kBorderStep, right), base, page::kGrey});
-    addLine(m_drawing, {left, base, left, top, page::kBlack});
-    addLine(m_drawing, {right, base, right, top, page::kBlack});
+        page::add(m_drawing.items,
+                  page::Box{stripe + kBorderStripe, top, std::min(stripe + kBorderStep, right), base, page::kGrey});
+    page::add(m_drawing.items, page::Line{left, base, left, top, page::kBlack});
+    page::add(m_drawing.items, page::Line{right, base, right, top, page::kBlack});
 }
 
 ProfileDrawing ProfileWalk::walk(const PanelHeaderValues &header, std::string_view codeBlock)
@@ -127,17 +116,17 @@ void ProfileWalk::stepDecoded(const KnitStep &step, const KnitState &state)
     const std::int64_t course = state.course + m_courseOffset;
     if (course != m_previousCourse) {
         const int from = y(m_previousCourse), to = y(course);
-        addLine(m_drawing, {x(-m_previousLeft), from, x(-left), to, page::kBlack});
-        addLine(m_drawing, {x(m_previousRight), from, x(right), to, page::kBlack});
+        page::add(m_drawing.items, page::Line{x(-m_previousLeft), from, x(-left), to, page::kBlack});
+        page::add(m_drawing.items, page::Line{x(m_previousRight), from, x(right), to, page::kBlack});
         m_previousCourse = course;
         m_previousRight = right;
         m_previousLeft = left;
     }
     const int at = y(course);
     if (step.command == 156)
-        addBox(m_drawing, {x(-left), at + 10, x(right), at + 20, page::kBlack});
+        page::add(m_drawing.items, page::Box{x(-left), at + 10, x(right), at + 20, page::kBlack});
     else if (step.command == 160 || step.command == 161)
-        addBox(m_drawing, {x(-left), at + 30, x(right), at + 50, page::kWhite});
+        page::add(m_drawing.items, page::Box{x(-left), at + 30, x(right), at + 50, page::kWhite});
 }
 
 } // namespace kn4

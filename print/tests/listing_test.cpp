@@ -86,7 +86,8 @@ TEST(ListingBuilder, MarkersAreBlankedAndTheCycleOfCyclesIsBold)
 {
     const kn4::AliasTable none;
     const auto lines = kn4::ListingBuilder(none, labels(), 1)
-                           .build(program({rowLine("rigato        2", "- 4", "-1"), rowLine("rientro      -1", "  4", " 3")}));
+                           .build(program({rowLine("rigato        2", "- 4", "-1"),
+                                           rowLine("rientro      -1", "  4", " 3")}));
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_TRUE(lines[1].bold);
     EXPECT_EQ(lines[1].text, "|  1   | rigato        2,  4  , 1   | cc  4    |");
