@@ -108,9 +108,9 @@ TEST(PanelHead, TakesEightColourCodesOrNone)
         Source source;
         source.colours = c.codes;
         const PanelHead head = PanelHead::fromBytes(compiled(kHeader, "", source));
-        std::array<ColourValue, 8> colours = SimSettings().colours;
+        std::array<Colour, 8> colours = SimSettings().colours;
         EXPECT_EQ(head.applyColourCodes(colours), c.applied) << c.codes;
-        ColourValue expected = SimSettings().colours[7];
+        Colour expected = SimSettings().colours[7];
         if (c.applied)
             expected = ColourPalette::cellColour('N' - ColourPalette::kFirstCode);
         EXPECT_EQ(colours[7], expected) << c.codes;
