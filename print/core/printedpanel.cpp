@@ -5,15 +5,12 @@
 #include "kn4/number.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 namespace kn4 {
 
 namespace {
 
-constexpr std::string_view kMarker = "\r\nSORGENTE.KN4";
 constexpr std::string_view kProgramMarker = "Inizio programma";
 
 std::string_view field(std::string_view text, std::size_t pos, std::size_t length)
@@ -50,15 +47,6 @@ std::vector<std::string_view> commaFields(std::string_view line)
     }
 }
 
-// "80D 80S": the right value, and the left one after the blank.
-void readSides(std::string_view text, std::int32_t &right, std::int32_t &left)
-{
-    right = leadingInteger(text);
-    const std::size_t first = text.find_first_not_of(' ');
-    const std::size_t blank = first == std::string_view::npos ? first : text.find(' ', first);
-    left = blank == std::string_view::npos ? 0 : leadingInteger(text.substr(blank));
-}
-
 std::string sidesInWords(std::string_view text, const LabelFile &labels)
 {
     std::string out;
@@ -77,58 +65,23 @@ std::string sidesInWords(std::string_view text, const LabelFile &labels)
 
 std::optional<PrintedPanel> PrintedPanel::load(const std::filesystem::path &path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    PrintedPanel panel;
+    std::string error;
+    if (!readCompiledPanel(path, panel.m_file, error))
         return std::nullopt;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        return std::nullopt;
-    return fromBytes(std::move(bytes));
+    return panel;
 }
 
 PrintedPanel PrintedPanel::fromBytes(std::string bytes)
 {
     PrintedPanel panel;
-    panel.m_text = std::move(bytes);
-    panel.m_byte26 = panel.m_text.find('\x1a');
-    // The marker that ends the code block follows the byte 26; a file
-    // without one is still searched from its start for its source part.
-    const std::size_t from = panel.hasByte26() ? panel.m_byte26 : 0;
-    panel.m_marker = panel.m_text.find(kMarker, from);
-    if (panel.m_marker == std::string::npos && panel.m_text.compare(0, 12, "SORGENTE.KN4") == 0)
-        panel.m_sourceStart = 12;
-    if (panel.m_marker != std::string::npos)
-        panel.m_sourceStart = panel.m_marker + kMarker.size();
-    if (panel.m_sourceStart != std::string::npos) {
-        // Past the marker line's own end.
-        const std::size_t lineEnd = panel.m_text.find('\n', panel.m_sourceStart);
-        panel.m_sourceStart = lineEnd == std::string::npos ? panel.m_text.size() : lineEnd + 1;
-    }
+    panel.m_file = CompiledPanel(std::move(bytes));
     return panel;
-}
-
-std::string_view PrintedPanel::headerLine() const
-{
-    return std::string_view(m_text).substr(0, hasByte26() ? m_byte26 : m_text.size());
-}
-
-std::string_view PrintedPanel::codeBlock() const
-{
-    if (!hasCodeBlock())
-        return {};
-    return std::string_view(m_text).substr(m_byte26 + 1, m_marker - m_byte26 - 1);
-}
-
-std::string_view PrintedPanel::sourcePart() const
-{
-    if (m_sourceStart == std::string::npos)
-        return {};
-    return std::string_view(m_text).substr(m_sourceStart);
 }
 
 std::string_view PrintedPanel::programText() const
 {
-    std::string_view text = m_sourceStart == std::string::npos ? std::string_view(m_text) : sourcePart();
+    const std::string_view text = m_file.hasMarker() ? sourcePart() : std::string_view(m_file.bytes());
     std::size_t from = text.find(kProgramMarker);
     if (from == std::string_view::npos)
         from = 0;
@@ -166,27 +119,31 @@ PanelHeaderValues PanelHeaderValues::read(const PrintedPanel &panel, const Label
     v.size = std::string(field(header, 6, 2));
     v.part = std::string(field(header, 9, 10));
 
+    // The numbers come from the shared reader of the header line, which
+    // reads its numeric tail from the right: a density written with a
+    // decimal comma ("13,5") shifts no field. The texts are taken the same
+    // way, from the right.
+    const CompiledHeader numbers = panel.file().header();
+    v.ribRight = numbers.borderRight;
+    v.ribLeft = numbers.borderLeft;
+    v.necklineRight = numbers.necklineRight;
+    v.necklineLeft = numbers.necklineLeft;
+    v.totalSteps = numbers.totalSteps;
+    v.courseCount = numbers.courses;
     const std::vector<std::string_view> fields = commaFields(header);
-    auto at = [&](std::size_t i) { return i < fields.size() ? fields[i] : std::string_view(); };
-    std::string_view width = at(1);
-    if (!width.empty() && width.back() == 'D')
-        width.remove_suffix(1);
-    v.needleBedWidth = std::string(width);
-    v.density = std::string(at(2));
-    v.setupText = std::string(at(3));
-    readSides(at(4), v.ribRight, v.ribLeft);
-    readSides(at(5), v.necklineRight, v.necklineLeft);
-    v.ribText = sidesInWords(at(4), labels);
-    v.necklineText = sidesInWords(at(5), labels);
-    // The two counts end the header line; only the header line is read, so
-    // the code bytes after the byte 26 never add digits to the course count.
-    if (fields.size() >= 2) {
-        v.totalSteps = leadingInteger(fields[fields.size() - 2]);
-        std::string count(field(fields.back(), 0, 5));
-        for (char &c : count)
-            if (c < '0' || c > ';')
-                c = ' ';
-        v.courseCount = leadingInteger(count);
+    if (fields.size() >= 8) {
+        const std::size_t n = fields.size();
+        v.setupText = std::string(fields[n - 5]);
+        v.ribText = sidesInWords(fields[n - 4], labels);
+        v.necklineText = sidesInWords(fields[n - 3], labels);
+        std::string_view width = fields[1];
+        if (!width.empty() && width.back() == 'D')
+            width.remove_suffix(1);
+        v.needleBedWidth = std::string(width);
+        // The density is everything between the width and the set-up.
+        const std::size_t from = std::size_t(fields[2].data() - header.data());
+        const std::size_t to = std::size_t(fields[n - 5].data() - header.data()) - 1;
+        v.density = std::string(header.substr(from, to - from));
     }
 
     // The measures line ";Alt.bordo 6----Ag.cm 3----Ran.cm 4.5--": each

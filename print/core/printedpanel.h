@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kn4/compiledpanel.h"
+
 #include <array>
 #include <cstdint>
 #include <filesystem>
@@ -23,17 +25,18 @@ public:
     static std::optional<PrintedPanel> load(const std::filesystem::path &path);
     static PrintedPanel fromBytes(std::string bytes);
 
-    const std::string &fileText() const { return m_text; }
-    bool hasByte26() const { return m_byte26 != std::string::npos; }
-    // Both the byte 26 and the marker are present.
-    bool hasCodeBlock() const { return hasByte26() && m_marker != std::string::npos && m_marker > m_byte26; }
+    const std::string &fileText() const { return m_file.bytes(); }
+    bool hasByte26() const { return m_file.hasSeparator(); }
+    // Both the byte 26 and the marker after the code are present.
+    bool hasCodeBlock() const { return m_file.hasSeparator() && m_file.hasMarker(); }
 
-    // The text in front of the byte 26 (the whole text without one).
-    std::string_view headerLine() const;
+    // The text in front of the byte 26.
+    std::string_view headerLine() const { return m_file.headerText(); }
     // The bytes after the byte 26 up to the CR LF that opens the marker line.
-    std::string_view codeBlock() const;
+    std::string_view codeBlock() const { return hasCodeBlock() ? m_file.code() : std::string_view(); }
     // Everything after the marker line ("SORGENTE.KN4" and its line end).
-    std::string_view sourcePart() const;
+    std::string_view sourcePart() const { return m_file.source(); }
+    const CompiledPanel &file() const { return m_file; }
     // The program rows: from the first "defin" after the program marker
     // line "Inizio programma" (after the source header when that line is
     // missing) to the end of the file, 42 bytes to a row line.
@@ -45,10 +48,7 @@ public:
     std::optional<std::string_view> sourceHeaderLine(std::string_view word) const;
 
 private:
-    std::string m_text;
-    std::size_t m_byte26 = std::string::npos;
-    std::size_t m_marker = std::string::npos;     // the CR LF in front of "SORGENTE.KN4"
-    std::size_t m_sourceStart = std::string::npos; // first byte after the marker line
+    CompiledPanel m_file;
 };
 
 // The values the header of the print-out shows and the profile starts from.

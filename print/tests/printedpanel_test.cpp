@@ -35,13 +35,13 @@ TEST(PrintedPanel, HeaderValuesFromTheCompiledLineAndTheSourceHeader)
     EXPECT_EQ(v.notes[2], "nota tre");
 }
 
-TEST(PrintedPanel, WordsInNotesAndFieldsDoNotShiftTheValues)
+TEST(PrintedPanel, WordsAndCommasInNotesAndFieldsDoNotShiftTheValues)
 {
     std::vector<std::string> source = sourceHeader();
     source[0] = "tipo uscit, taglia 44,parte bordo Ag.  ";
     source[7] = ";uscita bordo Ag. Ran. predisposizione 2";
     const auto panel = kn4::PrintedPanel::fromBytes(
-        compiledPanel(source, "uscit 44 bordo Ag.-,120D,12------,1,5D 5S,20D 20S,532,500", "\x9d,77\x9c"));
+        compiledPanel(source, "uscit 44 bordo Ag.-,120D,13,5----,1,5D 5S,20D 20S,532,500", "\x9d,77\x9c"));
     const auto v = kn4::PanelHeaderValues::read(panel, kLabels);
     EXPECT_DOUBLE_EQ(v.borderHeight, 2.5);
     EXPECT_DOUBLE_EQ(v.coursesPerCm, 4.5);
@@ -49,6 +49,9 @@ TEST(PrintedPanel, WordsInNotesAndFieldsDoNotShiftTheValues)
     EXPECT_EQ(v.notes[0], "uscita bordo Ag. Ran. predisposizione 2");
     EXPECT_EQ(v.notes[1], "nota due");
     EXPECT_EQ(v.courseCount, 500) << "commas and digits in the code are not the header's";
+    EXPECT_EQ(v.density, "13,5----") << "a decimal comma in the density shifts no field";
+    EXPECT_EQ(v.ribText, "5dx 5sx");
+    EXPECT_EQ(v.setupText, "1");
 }
 
 TEST(PrintedPanel, MissingSetupLineReadsAsOne)
