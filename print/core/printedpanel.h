@@ -65,7 +65,7 @@ struct PanelHeaderValues
     std::int32_t courseCount = 0;
     double borderHeight = 0, needlesPerCm = 0, coursesPerCm = 0;
     std::int32_t setupValue = 1;           // 1 when the panel has no set-up line
-    std::array<std::string, 3> notes;      // the note lines without their line end
+    std::array<std::string, 3> notes;      // the note texts, without their ";" and trailing blanks
 
     // labels: the print-out's label file (texts 15 and 16 name the sides).
     static PanelHeaderValues read(const PrintedPanel &panel, const LabelFile &labels);

@@ -31,7 +31,6 @@ public:
     };
 
     // Reads the label and keyword files named by the argument string.
-    // programName goes at the top of page 1.
     bool loadFiles(std::string_view argumentString);
     // Reads the panel and computes everything the pages show.
     bool loadPanel();
@@ -47,6 +46,7 @@ public:
     // The label text in UTF-8.
     std::string label(std::size_t n) const;
 
+    // The program's name and version, at the top of page 1.
     void setProgramName(std::string name) { m_content.programName = std::move(name); }
 
 private:

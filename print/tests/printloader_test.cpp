@@ -32,6 +32,27 @@ TEST(PrintLoader, GoldenListings)
     EXPECT_GE(cases, 5);
 }
 
+// Many rows and a code block of 10000 bytes make a file beyond 32767 bytes:
+// it is read whole and its last row is listed.
+TEST(PrintLoader, ReadsALongPanelWhole)
+{
+    const fs::path panel = fs::temp_directory_path() / "kn4_print_long.KN4";
+    std::vector<std::string> source = sourceHeader();
+    source.push_back("definizione PROFILO ESTERNO             ");
+    for (int i = 0; i < 600; ++i)
+        source.push_back(rowLine("liscio", "  2", " 1"));
+    writeFile(panel, compiledPanel(source, "AB--- 44 DAVANTI---,120D,12------,1,5D 5S,20D 20S,532,500",
+                                   "\x9d" + std::string(9998, '\x94') + "\x9c"));
+    ASSERT_GT(fs::file_size(panel), 32767u);
+    kn4::PrintLoader loader;
+    ASSERT_TRUE(loader.loadFiles(argumentString(panel)));
+    ASSERT_TRUE(loader.loadPanel());
+    ASSERT_EQ(loader.content().listing.size(), 601u);
+    EXPECT_EQ(loader.content().listing.back().number, 600);
+    EXPECT_EQ(loader.content().profile.courses, 11 + 9998) << "above a border of 2.5 cm at 4.5 courses per cm";
+    fs::remove(panel);
+}
+
 TEST(PrintLoader, FailuresGiveTheirMessages)
 {
     const fs::path dir = fs::temp_directory_path() / "kn4_print_loader_test";
