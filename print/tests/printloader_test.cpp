@@ -22,6 +22,8 @@ TEST(PrintLoader, GoldenListings)
 {
     int cases = 0;
     for (const auto &entry : fs::directory_iterator(kGoldenSource)) {
+        if (!entry.is_directory())
+            continue;
         const std::string name = entry.path().filename().string();
         kn4::PrintLoader loader;
         ASSERT_TRUE(loader.loadFiles(argumentString(kGoldenBuild / name / (name + ".KN4"))));
