@@ -2,6 +2,7 @@
 // CRCs and padded to a whole diskette, must pass fsck.fat and give its files
 // back through mtools byte for byte.
 #include "diskcommand.h"
+#include "transfer/diskimage.h"
 #include "transfer/mediafiles.h"
 
 #include "transfertesting.h"
@@ -136,6 +137,25 @@ TEST_F(Kn4DiskTest, RefusedBuildLeavesTheOldImage)
     EXPECT_NE(m_err.find("711 cluster"), std::string::npos) << m_err;
     EXPECT_EQ(readFile(vlp), "old image");
     EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 2);
+}
+
+TEST_F(Kn4DiskTest, ExtractKeepsNamesInsideTheFolder)
+{
+    const fs::path vlp = m_dir / "D.vlp";
+    ASSERT_EQ(run({"build", "--plc", put("PLC1.EXE", "p").string(), "-o", vlp.string(),
+                   put("A.KN4", "a").string()}),
+              DiskCommand::kOk);
+    // Give the panel the name "../../X" straight in the directory sector.
+    std::string image = readFile(vlp);
+    const std::size_t entry = 7 * 514 + 32;
+    image.replace(entry, 11, "../../X    ");
+    const auto crc = kn4::transfer::image::sectorCrc(reinterpret_cast<const std::uint8_t *>(&image[7 * 514]), 512);
+    image[7 * 514 + 512] = char(crc >> 8);
+    image[7 * 514 + 513] = char(crc);
+    kn4::testing::writeFile(vlp, image);
+    ASSERT_EQ(run({"extract", vlp.string(), (m_dir / "out").string()}), DiskCommand::kOk) << m_err;
+    EXPECT_EQ(readFile(m_dir / "out" / ".._.._X"), "a");
+    EXPECT_FALSE(fs::exists(m_dir / "X"));
 }
 
 TEST_F(Kn4DiskTest, CheckAndUsageExitCodes)
