@@ -88,7 +88,8 @@ std::string upperCase(std::string_view text)
 
 std::optional<fs::path> findEntryIgnoringCase(const fs::path &dir, std::string_view name)
 {
-    if (name.empty() || name.find('/') != std::string_view::npos)
+    // One plain name only: never a path, never the folder itself or its parent.
+    if (name.empty() || name == "." || name == ".." || name.find('/') != std::string_view::npos)
         return std::nullopt;
     std::error_code ec;
     const fs::path exact = dir / std::string(name);

@@ -146,6 +146,10 @@ TEST_F(DiskFolderTest, AddRenameDelete)
     ASSERT_TRUE(USBdel(m_dir, "ESTATE").ok);
     EXPECT_EQ(entriesIn(m_dir), 0u);
     EXPECT_FALSE(USBdel(m_dir, "ESTATE").ok);
+    put("keep.kn4", "k");
+    EXPECT_FALSE(USBdel(m_dir, ".").ok);
+    EXPECT_FALSE(USBdel(m_dir / "x", "..").ok);
+    EXPECT_TRUE(fs::exists(m_dir / "keep.kn4"));
 }
 
 TEST_F(DiskFolderTest, CopyAsksBeforeReplacingAndLeavesNoTemporaryFile)
