@@ -61,6 +61,15 @@ enum Line : int {
     PromptRenameDisk = 44,
     TipImageList = 45,
     MenuRefresh = 46,
+    PictureEditor = 47,
+    PictureSimulator = 48,
+    PicturePrint = 49,
+    PictureDelete = 50,
+    PictureCopy = 51,
+    PictureNewName = 52,
+    ModeCaption = 53,
+    ButtonYes = 54,
+    ButtonNo = 55,
 
     // Preview.
     PreviewType = 60,
@@ -146,6 +155,12 @@ enum Line : int {
     SettingsEditorGroup = 202,
     TipFlags = 203,
     SettingsControllerName = 204,
+
+    // Transfer to the machine's media: the mode names of the caption.
+    ModeNameLince = 252,
+    ModeNameEmulator = 253,
+    ModeNameVolpe = 254,
+    ModeNameOrsa = 255,
 };
 } // namespace text
 

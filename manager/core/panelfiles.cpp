@@ -15,11 +15,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool hasPanelExtension(const fs::path &file)
-{
-    return equalsIgnoringCase(file.extension().string(), ".kn4");
-}
-
 template<typename Entry>
 void sortByName(std::vector<Entry> &entries)
 {
@@ -41,11 +36,16 @@ std::string upperCase(std::string_view text)
 
 std::vector<PanelEntry> listPanels(const fs::path &folder)
 {
+    return listFiles(folder, ".kn4");
+}
+
+std::vector<PanelEntry> listFiles(const fs::path &folder, std::string_view extension)
+{
     std::vector<PanelEntry> panels;
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code typeError;
-        if (it->is_regular_file(typeError) && hasPanelExtension(it->path()))
+        if (it->is_regular_file(typeError) && equalsIgnoringCase(it->path().extension().string(), extension))
             panels.push_back({upperCase(it->path().stem().string()), it->path()});
     }
     sortByName(panels);

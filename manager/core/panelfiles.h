@@ -25,8 +25,11 @@ struct FolderEntry
     std::filesystem::path path;
 };
 
-// The panels (*.kn4, any letter case) of a folder, sorted by name. A
-// missing folder has none.
+// The files of a folder with an extension (such as ".kn4", compared
+// ignoring letter case), by upper-case name without the extension, sorted.
+// A missing folder has none.
+std::vector<PanelEntry> listFiles(const std::filesystem::path &folder, std::string_view extension);
+// The panels (*.kn4) of a folder.
 std::vector<PanelEntry> listPanels(const std::filesystem::path &folder);
 // The sub-folders of a folder, sorted by name.
 std::vector<FolderEntry> listFolders(const std::filesystem::path &root);

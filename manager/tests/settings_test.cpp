@@ -2,6 +2,7 @@
 // from them.
 #include "core/launchcommand.h"
 #include "core/managersettings.h"
+#include "core/managerstartup.h"
 #include "core/managertexts.h"
 #include "managertestdir.h"
 
@@ -56,6 +57,17 @@ TEST_F(SettingsFiles, IniThatCannotGiveALanguageIsRefused)
         ManagerSettings settings;
         EXPECT_FALSE(ManagerSettings::load(m_dir / "kn4manager.ini", settings)) << name;
     }
+}
+
+TEST_F(SettingsFiles, StartUpNeedsSettingsAndLanguageButNotTheSavedMode)
+{
+    ManagerFiles files;
+    EXPECT_EQ(files.load(m_dir), "File kn4manager.ini non trovato o no valido ");
+    fs::copy_file(fs::path(KN4_SOURCE_DIR) / "data/root/kn4manager.ini", m_dir / "kn4manager.ini");
+    EXPECT_EQ(files.load(m_dir), "File scelta (lingua.ini)  non trovato ");
+    fs::copy_file(fs::path(KN4_SOURCE_DIR) / "data/root/lingua.ini", m_dir / "lingua.ini");
+    EXPECT_EQ(files.load(m_dir), "");
+    EXPECT_EQ(files.mode, 0);
 }
 
 TEST_F(SettingsFiles, SavedModeIsZeroWhenMissingOrOutOfRange)
