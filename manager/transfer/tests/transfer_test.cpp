@@ -1,4 +1,3 @@
-#include "transfer/diskfolders.h"
 #include "transfer/drivescan.h"
 #include "transfer/floppyformat.h"
 #include "transfer/imagefile.h"
@@ -127,56 +126,9 @@ TEST_F(DriveScanTest, ListedFoldersAndTheFloppy)
     EXPECT_FALSE(findFloppy({large}, {}, capacity));
 }
 
-using DiskFolderTest = kn4::testing::TransferTest;
+using MediaFilesTest = kn4::testing::TransferTest;
 
-TEST_F(DiskFolderTest, AddRenameDelete)
-{
-    EXPECT_EQ(diskFolderName("  maglioni1 "), "MAGLIONI");
-    EXPECT_EQ(diskFolderName("a/b"), "");
-    EXPECT_EQ(diskFolderName(".."), "");
-    const FolderResult added = USBadd(m_dir, "inverno2026");
-    ASSERT_TRUE(added.ok) << added.error;
-    EXPECT_TRUE(fs::is_directory(m_dir / "INVERNO2"));
-    EXPECT_FALSE(USBadd(m_dir, "Inverno2").ok);
-    EXPECT_EQ(listFolderNames(m_dir), std::vector<std::string>{"INVERNO2"});
-    ASSERT_TRUE(usbren(m_dir, "INVERNO2", "estate").ok);
-    put("ESTATE/A.KN4", "a");
-    put("ESTATE/b.kn4", "b");
-    EXPECT_EQ(listFileNames(m_dir / "ESTATE", ".kn4"), (std::vector<std::string>{"A", "B"}));
-    ASSERT_TRUE(USBdel(m_dir, "ESTATE").ok);
-    EXPECT_EQ(entriesIn(m_dir), 0u);
-    EXPECT_FALSE(USBdel(m_dir, "ESTATE").ok);
-    put("keep.kn4", "k");
-    EXPECT_FALSE(USBdel(m_dir, ".").ok);
-    EXPECT_FALSE(USBdel(m_dir / "x", "..").ok);
-    EXPECT_TRUE(fs::exists(m_dir / "keep.kn4"));
-}
-
-TEST_F(DiskFolderTest, CopyAsksBeforeReplacingAndLeavesNoTemporaryFile)
-{
-    const fs::path panel = put("archivio/DAVANTI.KN4", "new panel");
-    const fs::path disk = m_dir / "disco";
-    fs::create_directories(disk);
-    kn4::testing::TransferTest::age(panel, 3600);
-    EXPECT_EQ(copyPanelToDisk(panel, disk, nullptr).outcome, CopyOutcome::Copied);
-    EXPECT_EQ(readFile(disk / "DAVANTI.KN4"), "new panel");
-    EXPECT_TRUE(sameFileDate(panel, disk / "DAVANTI.KN4"));
-
-    kn4::testing::writeFile(disk / "DAVANTI.KN4", "old panel");
-    fs::rename(disk / "DAVANTI.KN4", disk / "davanti.kn4");
-    std::string asked;
-    auto no = [&](const std::string &name) { asked = name; return false; };
-    EXPECT_EQ(copyPanelToDisk(panel, disk, no).outcome, CopyOutcome::Kept);
-    EXPECT_EQ(asked, "DAVANTI.KN4");
-    EXPECT_EQ(readFile(disk / "davanti.kn4"), "old panel");
-    EXPECT_EQ(copyPanelToDisk(panel, disk, [](const std::string &) { return true; }).outcome, CopyOutcome::Copied);
-    EXPECT_EQ(readFile(disk / "davanti.kn4"), "new panel");
-    EXPECT_EQ(entriesIn(disk), 1u);
-
-    EXPECT_EQ(copyPanelToDisk(m_dir / "missing.kn4", disk, nullptr).outcome, CopyOutcome::Failed);
-}
-
-TEST_F(DiskFolderTest, ReplacementThatFailsItsCheckKeepsTheOldFile)
+TEST_F(MediaFilesTest, ReplacementThatFailsItsCheckKeepsTheOldFile)
 {
     const fs::path target = put("X.vlp", "old");
     std::string error;
@@ -185,6 +137,15 @@ TEST_F(DiskFolderTest, ReplacementThatFailsItsCheckKeepsTheOldFile)
     EXPECT_EQ(readFile(target), "old");
     EXPECT_EQ(entriesIn(m_dir), 1u);
     EXPECT_FALSE(replaceFileVerified(m_dir / "none" / "X.vlp", "new", {}, &error));
+}
+
+TEST_F(MediaFilesTest, LookupIgnoresCaseAndTakesOnlyPlainNames)
+{
+    put("Sub/Davanti.Kn4", "a");
+    EXPECT_EQ(findEntryIgnoringCase(m_dir, "SUB"), m_dir / "Sub");
+    EXPECT_EQ(listFileNames(m_dir / "Sub", ".KN4"), std::vector<std::string>{"DAVANTI"});
+    for (const char *name : {".", "..", "", "Sub/Davanti.Kn4"})
+        EXPECT_FALSE(findEntryIgnoringCase(m_dir, name)) << name;
 }
 
 class MachineFilesTest : public kn4::testing::TransferTest

@@ -117,8 +117,9 @@ void TransferSide::buildControls()
     m_text1->setFont(QFont("Liberation Mono", 9));
 
     grid->addWidget(m_driveCaption, 0, 0, 1, 3);
+    // Only one family's PLC list shows at a time: they share a place.
     grid->addWidget(m_combo3, 1, 0);
-    grid->addWidget(m_combo4, 1, 1);
+    grid->addWidget(m_combo4, 1, 0);
     grid->addWidget(m_command1, 1, 2);
     grid->addWidget(m_combo2, 2, 0);
     grid->addWidget(m_rawImage, 2, 1);
