@@ -245,6 +245,23 @@ TEST_F(ManagerWindowTest, KeywordFileWithUnknownCommandIsSavedOnlyAfterConfirmat
     EXPECT_EQ(readFile(keywords), "DEFINIZIONE ; inizio\r\nCALATTO ; calato\r\nLISCIO\r\n");
 }
 
+TEST_F(ManagerWindowTest, ClosingWaitsForTheEditorAndSavesTheMode)
+{
+    m_dir.writeScript("Kn4Edit2", "sleep 1\n");
+    bool finished = false;
+    QObject::connect(m_window.get(), &ManagerWindow::editFinished, [&] { finished = true; });
+    m_window->show();
+    m_window->setMode(2);
+    drop("Image3", {archived("DAVANTI.KN4")});
+    answer(QMessageBox::Ok);
+    EXPECT_FALSE(m_window->close());
+    EXPECT_FALSE(fs::exists(m_dir.path() / "kn4manager.sav"));
+
+    ASSERT_TRUE(waitFor([&] { return finished; }));
+    EXPECT_TRUE(m_window->close());
+    EXPECT_EQ(readFile(m_dir.path() / "kn4manager.sav"), " 2\r\n");
+}
+
 TEST_F(ManagerWindowTest, SecondEditOfAPanelIsRefused)
 {
     m_dir.writeScript("Kn4Edit2", "sleep 1\n");

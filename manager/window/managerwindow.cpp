@@ -546,6 +546,10 @@ void ManagerWindow::printChosenPanels()
 
 void ManagerWindow::startProgram(Program program, const QString &panel)
 {
+    if (!m_launcher->isAvailable(programFileName(program))) {
+        showError(text(text::ProgramMissing).arg(QString::fromStdString(programFileName(program))));
+        return;
+    }
     const std::string argument = launchArgument(program, toPath(panel), m_context.programDirectory,
                                                 m_context.files.settings);
     QString error;
@@ -555,6 +559,10 @@ void ManagerWindow::startProgram(Program program, const QString &panel)
 
 void ManagerWindow::editPanel(const QString &panel)
 {
+    if (!m_launcher->isAvailable(programFileName(Program::Editor))) {
+        showError(text(text::ProgramMissing).arg(QString::fromStdString(programFileName(Program::Editor))));
+        return;
+    }
     const EditingWatch::BeginResult begun = m_watch.begin(toPath(panel));
     if (begun.outcome == EditingWatch::BeginResult::Outcome::AlreadyEditing) {
         showWarning(text(text::AlreadyBeingEdited).arg(panelName(panel)));
