@@ -434,9 +434,11 @@ bool ManagerWindow::confirm(const QString &message, bool yesNo)
     return Messages(this, [this](int line) { return text(line); }).confirm(message, yesNo);
 }
 
-QString ManagerWindow::askName(int prompt, const QString &initial)
+QString ManagerWindow::askName(int prompt, const QString &initial, int maxLength)
 {
     NameDialog dialog(text(text::DialogCaption), text(prompt), text(text::DialogOk), text(text::DialogCancel), this);
+    if (maxLength > 0)
+        dialog.setMaxLength(maxLength);
     dialog.setName(initial);
     if (dialog.exec() != QDialog::Accepted)
         return {};
@@ -730,7 +732,7 @@ void ManagerWindow::deleteArchive()
 
 void ManagerWindow::newDisk()
 {
-    const QString typed = askName(text::PromptNewDisk, {});
+    const QString typed = askName(text::PromptNewDisk, {}, kDiskNameLength);
     if (typed.isEmpty())
         return;
     const FolderStore::Result result = m_disks.create(typed.toStdString());
@@ -753,7 +755,7 @@ void ManagerWindow::renameDisk()
     if (folderHasEdit(diskFolder()))
         return;
     const QString old = m_diskFolders->currentText();
-    const QString typed = askName(text::PromptRenameDisk, old);
+    const QString typed = askName(text::PromptRenameDisk, old, kDiskNameLength);
     if (typed.isEmpty() || typed == old)
         return;
     const FolderStore::Result result = m_disks.rename(old.toStdString(), typed.toStdString());
