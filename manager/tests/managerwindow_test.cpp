@@ -188,6 +188,26 @@ TEST_F(ManagerWindowTest, DropOnEditorStartsItOnAWorkingCopyAndBringsTheChangeBa
     EXPECT_FALSE(child<QLabel>("Label2")->text().contains("DAVANTI"));
 }
 
+TEST_F(ManagerWindowTest, DropOnNewNameCopiesThePanelAndEditsTheCopy)
+{
+    bool finished = false;
+    QObject::connect(m_window.get(), &ManagerWindow::editFinished, [&] { finished = true; });
+    onNextModal([](QWidget *dialog) {
+        auto *name = dialog->findChild<QLineEdit *>("Text1");
+        if (name == nullptr)
+            return false;
+        EXPECT_EQ(name->text(), "DAVANTI");
+        name->setText("davanti2");
+        dialog->findChild<QPushButton *>("OKButton")->click();
+        return true;
+    });
+    drop("Image4", {archived("DAVANTI.KN4")});
+    EXPECT_EQ(count("archiveCount"), "N. 4");
+    ASSERT_TRUE(waitFor([&] { return finished; }));
+    EXPECT_TRUE(lines(log("Kn4Edit2")).first().startsWith(QString::fromStdString((m_dir.path() / "DAVANTI2.KN4").string())));
+    EXPECT_EQ(readFile(m_dir.archive() / "DAVANTI2.KN4"), readFile(m_dir.archive() / "DAVANTI.KN4") + ";edited\r\n");
+}
+
 TEST_F(ManagerWindowTest, DropOnDeleteAsksFirst)
 {
     answer(QMessageBox::No);
