@@ -128,6 +128,7 @@ enum Line : int {
     SourceArchive = 135,
     SourceDisk = 136,
     CannotRemoveFolder = 137,
+    ProgramMissing = 138,
 
     // Settings window.
     SettingsCaption = 180,

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -30,24 +31,34 @@ namespace fs = std::filesystem;
 using kn4::testing::readFile;
 using kn4::testing::writeFile;
 
-// Acts on the next modal dialog or message box as soon as it opens.
-void onNextModal(std::function<void(QWidget *)> act)
+// Acts on the next modal dialog or message box that it can handle (act
+// returns true) as soon as it opens.
+void onNextModal(std::function<bool(QWidget *)> act)
 {
     auto *timer = new QTimer;
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, act] {
-        if (QWidget *modal = QApplication::activeModalWidget()) {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (modal != nullptr && modal->isVisible() && act(modal)) {
             timer->stop();
             timer->deleteLater();
-            act(modal);
         }
     });
     timer->start();
 }
 
-void answer(QMessageBox::StandardButton button)
+// Clicks a button of the next message box that has it.
+void answer(QMessageBox::StandardButton button, QString *text = nullptr)
 {
-    onNextModal([button](QWidget *modal) { qobject_cast<QMessageBox *>(modal)->button(button)->click(); });
+    onNextModal([button, text](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        if (box == nullptr || box->button(button) == nullptr)
+            return false;
+        if (text != nullptr)
+            *text = box->text();
+        box->button(button)->click();
+        return true;
+    });
 }
 
 QStringList lines(const fs::path &file)
@@ -145,6 +156,7 @@ TEST_F(ManagerWindowTest, ListsAndCountsFollowEveryOperation)
     onNextModal([](QWidget *dialog) {
         QTest::keyClicks(dialog->findChild<QLineEdit *>("Text1"), "inverno");
         dialog->findChild<QPushButton *>("OKButton")->click();
+        return true;
     });
     m_window->newArchive();
     EXPECT_TRUE(fs::is_directory(m_dir.archive("INVERNO")));
@@ -176,6 +188,26 @@ TEST_F(ManagerWindowTest, DropOnEditorStartsItOnAWorkingCopyAndBringsTheChangeBa
     EXPECT_FALSE(child<QLabel>("Label2")->text().contains("DAVANTI"));
 }
 
+TEST_F(ManagerWindowTest, DropOnNewNameCopiesThePanelAndEditsTheCopy)
+{
+    bool finished = false;
+    QObject::connect(m_window.get(), &ManagerWindow::editFinished, [&] { finished = true; });
+    onNextModal([](QWidget *dialog) {
+        auto *name = dialog->findChild<QLineEdit *>("Text1");
+        if (name == nullptr)
+            return false;
+        EXPECT_EQ(name->text(), "DAVANTI");
+        name->setText("davanti2");
+        dialog->findChild<QPushButton *>("OKButton")->click();
+        return true;
+    });
+    drop("Image4", {archived("DAVANTI.KN4")});
+    EXPECT_EQ(count("archiveCount"), "N. 4");
+    ASSERT_TRUE(waitFor([&] { return finished; }));
+    EXPECT_TRUE(lines(log("Kn4Edit2")).first().startsWith(QString::fromStdString((m_dir.path() / "DAVANTI2.KN4").string())));
+    EXPECT_EQ(readFile(m_dir.archive() / "DAVANTI2.KN4"), readFile(m_dir.archive() / "DAVANTI.KN4") + ";edited\r\n");
+}
+
 TEST_F(ManagerWindowTest, DropOnDeleteAsksFirst)
 {
     answer(QMessageBox::No);
@@ -191,11 +223,7 @@ TEST_F(ManagerWindowTest, PrintingThreeSelectedPanelsStartsThePrintProgramThreeT
 {
     child<PanelListWidget>("List1")->selectAll();
     QString asked;
-    onNextModal([&asked](QWidget *modal) {
-        auto *box = qobject_cast<QMessageBox *>(modal);
-        asked = box->text();
-        box->button(QMessageBox::Ok)->click();
-    });
+    answer(QMessageBox::Ok, &asked);
     QTest::mouseClick(child<DropPicture>("Image9"), Qt::LeftButton);
     EXPECT_EQ(asked, "Stampa  di 3 parti da DEMO");
     ASSERT_TRUE(waitFor([&] { return lines(log("stampa")).size() == 3; }));
@@ -214,6 +242,46 @@ TEST_F(ManagerWindowTest, ChangingTheLanguageChangesTheFolderOfTheNextProgram)
     EXPECT_TRUE(lines(log("simulatore")).first().endsWith("/inglese/"));
 }
 
+TEST_F(ManagerWindowTest, KeywordFileWithUnknownCommandIsSavedOnlyAfterConfirmation)
+{
+    const fs::path keywords = m_dir.path() / "italiano" / "vuzudo.key";
+    writeFile(keywords, "DEFINIZIONE ; inizio\r\nCALATO ; calato\r\n");
+    m_window->context().lookup = [](std::string_view word) { return word == "DEFINIZIONE" ? 0 : word == "CALATO" ? 3 : -1; };
+    SettingsWindow settings(m_window->context(), m_window.get());
+    settings.showKeywordFile(true);
+    auto *editor = settings.findChild<QPlainTextEdit *>("Text1");
+    ASSERT_EQ(editor->toPlainText(), "DEFINIZIONE ; inizio\nCALATO ; calato\n");
+
+    editor->setPlainText("DEFINIZIONE ; inizio\nCALATTO ; calato\nLISCIO");
+    QString asked;
+    answer(QMessageBox::No, &asked);
+    EXPECT_FALSE(settings.saveKeywordFile());
+    EXPECT_TRUE(asked.contains("CALATTO, LISCIO"));
+    EXPECT_EQ(readFile(keywords), "DEFINIZIONE ; inizio\r\nCALATO ; calato\r\n");
+
+    answer(QMessageBox::Yes);
+    answer(QMessageBox::Ok);  // the "saved" notice
+    EXPECT_TRUE(settings.saveKeywordFile());
+    EXPECT_EQ(readFile(keywords), "DEFINIZIONE ; inizio\r\nCALATTO ; calato\r\nLISCIO\r\n");
+}
+
+TEST_F(ManagerWindowTest, ClosingWaitsForTheEditorAndSavesTheMode)
+{
+    m_dir.writeScript("Kn4Edit2", "sleep 1\n");
+    bool finished = false;
+    QObject::connect(m_window.get(), &ManagerWindow::editFinished, [&] { finished = true; });
+    m_window->show();
+    m_window->setMode(2);
+    drop("Image3", {archived("DAVANTI.KN4")});
+    answer(QMessageBox::Ok);
+    EXPECT_FALSE(m_window->close());
+    EXPECT_FALSE(fs::exists(m_dir.path() / "kn4manager.sav"));
+
+    ASSERT_TRUE(waitFor([&] { return finished; }));
+    EXPECT_TRUE(m_window->close());
+    EXPECT_EQ(readFile(m_dir.path() / "kn4manager.sav"), " 2\r\n");
+}
+
 TEST_F(ManagerWindowTest, SecondEditOfAPanelIsRefused)
 {
     m_dir.writeScript("Kn4Edit2", "sleep 1\n");
@@ -221,10 +289,7 @@ TEST_F(ManagerWindowTest, SecondEditOfAPanelIsRefused)
     QObject::connect(m_window.get(), &ManagerWindow::editFinished, [&] { finished = true; });
     drop("Image3", {archived("DAVANTI.KN4")});
     QString warned;
-    onNextModal([&warned](QWidget *modal) {
-        warned = qobject_cast<QMessageBox *>(modal)->text();
-        qobject_cast<QMessageBox *>(modal)->button(QMessageBox::Ok)->click();
-    });
+    answer(QMessageBox::Ok, &warned);
     drop("Image3", {archived("DAVANTI.KN4")});
     EXPECT_TRUE(warned.contains("DAVANTI"));
     ASSERT_TRUE(waitFor([&] { return finished; }));

@@ -453,9 +453,11 @@ bool ManagerWindow::confirm(const QString &message, bool yesNo)
     return Messages(this, [this](int line) { return text(line); }).confirm(message, yesNo);
 }
 
-QString ManagerWindow::askName(int prompt, const QString &initial)
+QString ManagerWindow::askName(int prompt, const QString &initial, int maxLength)
 {
     NameDialog dialog(text(text::DialogCaption), text(prompt), text(text::DialogOk), text(text::DialogCancel), this);
+    if (maxLength > 0)
+        dialog.setMaxLength(maxLength);
     dialog.setName(initial);
     if (dialog.exec() != QDialog::Accepted)
         return {};
@@ -565,6 +567,10 @@ void ManagerWindow::printChosenPanels()
 
 void ManagerWindow::startProgram(Program program, const QString &panel)
 {
+    if (!m_launcher->isAvailable(programFileName(program))) {
+        showError(text(text::ProgramMissing).arg(QString::fromStdString(programFileName(program))));
+        return;
+    }
     const std::string argument = launchArgument(program, toPath(panel), m_context.programDirectory,
                                                 m_context.files.settings);
     QString error;
@@ -574,6 +580,10 @@ void ManagerWindow::startProgram(Program program, const QString &panel)
 
 void ManagerWindow::editPanel(const QString &panel)
 {
+    if (!m_launcher->isAvailable(programFileName(Program::Editor))) {
+        showError(text(text::ProgramMissing).arg(QString::fromStdString(programFileName(Program::Editor))));
+        return;
+    }
     const EditingWatch::BeginResult begun = m_watch.begin(toPath(panel));
     if (begun.outcome == EditingWatch::BeginResult::Outcome::AlreadyEditing) {
         showWarning(text(text::AlreadyBeingEdited).arg(panelName(panel)));
@@ -741,7 +751,7 @@ void ManagerWindow::deleteArchive()
 
 void ManagerWindow::newDisk()
 {
-    const QString typed = askName(text::PromptNewDisk, {});
+    const QString typed = askName(text::PromptNewDisk, {}, kDiskNameLength);
     if (typed.isEmpty())
         return;
     const FolderStore::Result result = m_disks.create(typed.toStdString());
@@ -764,7 +774,7 @@ void ManagerWindow::renameDisk()
     if (folderHasEdit(diskFolder()))
         return;
     const QString old = m_diskFolders->currentText();
-    const QString typed = askName(text::PromptRenameDisk, old);
+    const QString typed = askName(text::PromptRenameDisk, old, kDiskNameLength);
     if (typed.isEmpty() || typed == old)
         return;
     const FolderStore::Result result = m_disks.rename(old.toStdString(), typed.toStdString());

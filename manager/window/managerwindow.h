@@ -116,7 +116,7 @@ private:
     void showError(const QString &message);
     void showWarning(const QString &message);
     bool confirm(const QString &message, bool yesNo);
-    QString askName(int prompt, const QString &initial);
+    QString askName(int prompt, const QString &initial, int maxLength = 0);
     void refreshAfterChange();
     void updateEditingCaption();
     void choosePanel(const QString &path);

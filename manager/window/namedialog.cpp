@@ -41,6 +41,11 @@ void NameDialog::setName(const QString &name)
     m_nameBox->selectAll();
 }
 
+void NameDialog::setMaxLength(int length)
+{
+    m_nameBox->setMaxLength(length);
+}
+
 QString NameDialog::name() const
 {
     return m_nameBox->text();

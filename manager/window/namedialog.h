@@ -19,6 +19,8 @@ public:
                const QString &cancelText, QWidget *parent = nullptr);
 
     void setName(const QString &name);
+    // The longest name the box takes (disk folders keep 8 characters).
+    void setMaxLength(int length);
     QString name() const;
 
 private:

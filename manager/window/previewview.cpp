@@ -21,6 +21,18 @@ QString shown(const std::string &bytes)
     return fromCp1252(bytes);
 }
 
+// A header field as the editor shows it: without the "-" that fills it to
+// its width in the compiled header.
+QString field(const std::string &bytes)
+{
+    QString text = fromCp1252(bytes).trimmed();
+    while (text.startsWith('-'))
+        text.remove(0, 1);
+    while (text.endsWith('-'))
+        text.chop(1);
+    return text;
+}
+
 struct Field
 {
     const char *name;
@@ -151,11 +163,11 @@ void PreviewView::showPanel(const QString &path, const PanelPreview &preview, co
         return bothSides ? QStringLiteral("%1%2 %3%4").arg(r).arg(right).arg(l).arg(left) : QString::number(r);
     };
     const auto set = [this](const char *field, const QString &value) { findChild<QLabel *>(field)->setText(value); };
-    set("type", shown(h.type));
-    set("size", shown(h.size));
-    set("part", shown(h.part));
+    set("type", field(h.type));
+    set("size", field(h.size));
+    set("part", field(h.part));
     set("width", QString::number(h.width));
-    set("density", shown(h.density));
+    set("density", field(h.density));
     set("setUp", QString::number(h.setUp));
     set("border", sides(h.borderRight, h.borderLeft));
     set("neckline", sides(h.necklineRight, h.necklineLeft));

@@ -31,6 +31,13 @@ bool ProgramLauncher::programFile(const std::string &program, QString &path, QSt
     return true;
 }
 
+bool ProgramLauncher::isAvailable(const std::string &program) const
+{
+    QString path;
+    QString error;
+    return programFile(program, path, error);
+}
+
 bool ProgramLauncher::startDetached(const std::string &program, const std::string &argument, QString &error)
 {
     QString path;

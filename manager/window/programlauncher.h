@@ -30,6 +30,8 @@ public:
     // its process has ended, watchedFailed(id, reason) when it never ran.
     bool startWatched(int id, const std::string &program, const std::string &argument, QString &error);
     int runningCount() const { return int(m_watched.size()); }
+    // True when the program file is in the program directory and can be run.
+    bool isAvailable(const std::string &program) const;
 
 signals:
     void watchedEnded(int id);
