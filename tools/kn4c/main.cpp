@@ -6,6 +6,7 @@
 #include "panelcompiler.h"
 
 #include "kn4/filelookup.h"
+#include "kn4/userdirectory.h"
 
 #include <filesystem>
 #include <iostream>
@@ -68,7 +69,8 @@ int main(int argc, char **argv)
 
     const std::filesystem::path dir = programDir(argc > 0 ? argv[0] : "kn4c");
     const std::filesystem::path keywordDir =
-        args.keywordDir.empty() ? dir / "italiano" : std::filesystem::path(args.keywordDir);
+        args.keywordDir.empty() ? kn4::UserDirectory::dataDirectory(dir) / "italiano"
+                                : std::filesystem::path(args.keywordDir);
     std::error_code ec;
     if (!args.keywordDir.empty() && !std::filesystem::is_directory(keywordDir, ec))
         return usageError("--keywords: " + keywordDir.string() + " is not a folder");
