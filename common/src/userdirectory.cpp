@@ -150,6 +150,14 @@ ProgramLocations UserDirectory::locate(const fs::path &binaryDirectory, const ch
     return locations;
 }
 
+fs::path UserDirectory::dataDirectory(const fs::path &binaryDirectory)
+{
+    const ProgramLocations locations = locate(binaryDirectory);
+    if (locations.perUser() && !hasLanguageFolders(locations.programDirectory))
+        return locations.installedData;
+    return locations.programDirectory;
+}
+
 bool UserDirectory::isLanguageFile(const fs::path &relativePath)
 {
     auto first = relativePath.begin();

@@ -68,6 +68,12 @@ public:
     static ProgramLocations locate(const std::filesystem::path &binaryDirectory, const char *xdgDataHome,
                                    const char *home);
 
+    // Where a command-line tool in binaryDirectory finds the language
+    // folders: the build's program directory; for an installed suite the
+    // user's directory once the manager has seeded it (so that compiling
+    // can write beside the keyword file), else the installed data.
+    static std::filesystem::path dataDirectory(const std::filesystem::path &binaryDirectory);
+
     // Brings the user's directory up from the installed data.
     // First start (no record yet): every installed file and folder the user
     // does not have is copied or created; nothing the user has is replaced.
