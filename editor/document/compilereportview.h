@@ -1,7 +1,9 @@
 #pragma once
 
 #include "document/languagetable.h"
+#include "document/carriagewarning.h"
 #include "document/panelmodel.h"
+#include "kn4/twips.h"
 
 #include <cstdint>
 #include <optional>
@@ -34,7 +36,6 @@ public:
 
     static constexpr std::int16_t kCompact = 0;
     static constexpr std::int16_t kDetailed = 1;
-    static constexpr int kTwipsPerPixel = 15;
 
     // What the window shows when it opens.
     struct Opening
@@ -71,9 +72,6 @@ public:
     // a = 1 the detailed view, any other value the compact one.
     static Layout ResocontoCompilazione(std::int16_t a, std::int32_t result,
                                         const LanguageTable &language);
-
-    // Twips to screen pixels at 15 twips a pixel, to the nearest pixel.
-    static int twipsToPixels(int twips);
 };
 
 } // namespace kn4::editor

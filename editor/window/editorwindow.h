@@ -71,7 +71,6 @@ class EditorWindow : public QMainWindow
 
 public:
     // Geometry in pixels (twips / 15).
-    static constexpr int kTwipsPerPixel = 15;
     static constexpr int kColumnWidth = 7;     // 105 twips
     static constexpr int kRowHeight = 16;      // 240 twips
     static constexpr int kLabelCount = RowStore::kLabelCount;
