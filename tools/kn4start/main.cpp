@@ -10,6 +10,7 @@
 
 #include "launchplan.h"
 
+#include "kn4/programdirectory.h"
 #include "kn4/userdirectory.h"
 
 #include <cerrno>
@@ -18,19 +19,6 @@
 #include <iostream>
 #include <string>
 #include <unistd.h>
-
-namespace {
-
-std::filesystem::path binaryDirectory(const char *argv0)
-{
-    std::error_code ec;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (!ec)
-        return self.parent_path();
-    return std::filesystem::absolute(argv0, ec).parent_path();
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -44,7 +32,7 @@ int main(int argc, char *argv[])
         std::cerr << "usage: kn4start [--print] kn4manager|Kn4Edit2|simulatore|stampa [PANEL]\n";
         return 2;
     }
-    const kn4::ProgramLocations locations = kn4::UserDirectory::locate(binaryDirectory(self));
+    const kn4::ProgramLocations locations = kn4::UserDirectory::locate(kn4::programDirectory(self));
     if (locations.perUser()) {
         const kn4::SeedReport report = kn4::UserDirectory::seed(locations.installedData, locations.programDirectory);
         if (!report.ok()) {
