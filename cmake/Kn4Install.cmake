@@ -35,18 +35,22 @@ foreach(program kn4manager kn4start kn4c kn4check kn4sim)
     endif()
 endforeach()
 
-# The shipped data: everything data/CMakeLists.txt copies into the program
-# directory, plus the settings files the programs ship at the top of it.
-foreach(folder italiano inglese spagnolo archivi)
+# The shipped data: the language folders, the files of the program
+# directory's root (default settings, the manager's texts), and the sample
+# archive as the build leaves it in the program directory (compiled there).
+foreach(folder italiano inglese spagnolo)
     if(EXISTS ${CMAKE_SOURCE_DIR}/data/${folder})
         install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/${folder} DESTINATION ${KN4_INSTALL_DATA} COMPONENT kn4)
     endif()
 endforeach()
-file(GLOB KN4_TOP_DATA LIST_DIRECTORIES false
-     ${CMAKE_SOURCE_DIR}/data/*.ini ${CMAKE_SOURCE_DIR}/data/*.INI ${CMAKE_SOURCE_DIR}/data/*.sav)
-if(KN4_TOP_DATA)
-    install(FILES ${KN4_TOP_DATA} DESTINATION ${KN4_INSTALL_DATA} COMPONENT kn4)
+if(EXISTS ${CMAKE_SOURCE_DIR}/data/root)
+    install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/root/ DESTINATION ${KN4_INSTALL_DATA} COMPONENT kn4)
 endif()
+file(GLOB_RECURSE KN4_SAMPLE_FILES RELATIVE ${CMAKE_SOURCE_DIR}/data ${CMAKE_SOURCE_DIR}/data/archivi/*)
+foreach(f ${KN4_SAMPLE_FILES})
+    get_filename_component(folder ${f} DIRECTORY)
+    install(FILES ${KN4_PROGRAM_DIR}/${f} DESTINATION ${KN4_INSTALL_DATA}/${folder} COMPONENT kn4)
+endforeach()
 # The folders of the media side, empty until the user fills them.
 foreach(folder dischi p_lince P_VOLPE F_DISCO)
     install(DIRECTORY DESTINATION ${KN4_INSTALL_DATA}/${folder} COMPONENT kn4)
