@@ -73,7 +73,12 @@ LaunchPlan Launcher::plan(const ProgramLocations &locations, const std::string &
     } else if (name == kSimulator || name == kPrint) {
         plan.argument = panelPath.string() + "," + folder;
     } else if (name == kManager) {
-        plan.argument = panelPath.string();
+        // The manager takes its program directory as its argument and opens
+        // on the archives there; the panel is chosen in its lists.
+        plan.argument = locations.programDirectory.string();
+        if (!panelPath.empty())
+            plan.note = "the manager opens on its archives: " + panelPath.filename().string() +
+                        " is chosen in its lists";
     } else {
         plan.error = "unknown program " + program + " (Kn4Edit2, simulatore, stampa or kn4manager)";
         return plan;

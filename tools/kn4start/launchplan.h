@@ -37,6 +37,7 @@ public:
     static std::string editorParameters(const std::string &managerSettings);
 
     // program: one of the four names above; panel: empty when none was given.
+    // The manager is given the program directory.
     static LaunchPlan plan(const ProgramLocations &locations, const std::string &program,
                            const std::filesystem::path &panel);
 };

@@ -60,9 +60,9 @@ TEST_F(LaunchPlanTest, ProgramsStartInTheProgramDirectoryWithTheManagersArgument
         {"Kn4Edit2", "", "Kn4Edit2", user + "/NUOVO.KN4," + user + "/spagnolo//320/1/30/3/0"},
         {"simulatore", "/a/DAVANTI.KN4", "simulatore", "/a/DAVANTI.KN4," + user + "/spagnolo/"},
         {"stampa", "/a/DAVANTI.KN4", "stampa", "/a/DAVANTI.KN4," + user + "/spagnolo/"},
-        {"kn4manager", "/a/DAVANTI.KN4", "kn4manager", "/a/DAVANTI.KN4"},
-        // a panel is chosen in the manager
-        {"simulatore", "", "kn4manager", ""},
+        // the manager works in the program directory; a panel is chosen in it
+        {"kn4manager", "/a/DAVANTI.KN4", "kn4manager", user},
+        {"simulatore", "", "kn4manager", user},
     };
     for (const Case &c : cases) {
         const kn4::LaunchPlan plan = Launcher::plan(m_locations, c.program, c.panel);
