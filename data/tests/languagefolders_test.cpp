@@ -1,7 +1,9 @@
 // The language folders: every file of inglese/ and spagnolo/ holds what the
 // Italian one holds, in the same order, as Windows-1252 text with CR LF line
 // ends, and no text is wider than the place the program shows it in. One row
-// of kFiles per language file; the Italian files meet the same limits.
+// of kFiles per language file; the Italian files meet the same limits. The
+// manager's lingua.ini holds the three languages side by side on each line.
+// A row whose Italian file is not part of the suite yet is skipped.
 
 #include "datafiles.h"
 
@@ -33,10 +35,16 @@ const std::vector<LineWidth> kEditorWidths = {
     {25, 36, 18}, {37, 44, 21}, {45, 50, 18}, {52, 55, 50},
 };
 
+// The print program's definition kinds (labels 30-35), written over 16
+// columns of a listed row.
+const std::vector<LineWidth> kPrintWidths = {{30, 35, 16}};
+
 enum class Shape {
     Lines,        // one text per line, the line number is the text's number
     HelpEntries,  // "|key colour" entries with a short and a long text
     KeywordWords, // VUZUDO.KEY: the first word of each line is a keyword slot
+    LabelColumns, // a column of comma-separated texts per language; the
+                  // first line's digit chooses the folder's column
 };
 
 struct LanguageFile
@@ -50,7 +58,39 @@ const LanguageFile kFiles[] = {
     {"kn4edit.ini", Shape::Lines, &kEditorWidths},
     {"Kn4Edit.123", Shape::HelpEntries, nullptr},
     {"VUZUDO.KEY", Shape::KeywordWords, nullptr},
+    {"simulatore.ini", Shape::LabelColumns, nullptr},
+    {"stampa.ini", Shape::Lines, &kPrintWidths},
 };
+
+// Files of the program directory's root holding every language on one
+// line: the texts separated by `separator`, Italian first.
+struct SharedLanguageFile
+{
+    const char *path;  // under data/
+    char separator;
+};
+
+const SharedLanguageFile kSharedFiles[] = {
+    {"root/lingua.ini", '_'},
+};
+
+// The fields of a line read as the programs read them: the separator is
+// appended until every language has a field, so a missing one is empty.
+std::vector<std::string> fields(const std::string &line, char separator, std::size_t count)
+{
+    std::vector<std::string> result;
+    std::size_t start = 0;
+    while (result.size() < count) {
+        const std::size_t end = line.find(separator, start);
+        result.push_back(line.substr(std::min(start, line.size()),
+                                     end == std::string::npos ? std::string::npos : end - start));
+        if (end == std::string::npos)
+            start = line.size();
+        else
+            start = end + 1;
+    }
+    return result;
+}
 
 // One help entry as the editor reads it: key, colour word, short text,
 // whether its long text continues a "C.S." (as above) line, whether it has text.
@@ -126,6 +166,8 @@ protected:
     {
         m_folder = std::get<0>(GetParam());
         m_file = std::get<1>(GetParam());
+        if (!std::filesystem::exists(kDataDir / "italiano" / m_file.name))
+            GTEST_SKIP() << m_file.name << " is not part of the suite yet";
         const std::filesystem::path path = kDataDir / m_folder / m_file.name;
         ASSERT_TRUE(std::filesystem::exists(path)) << path;
         m_text = readFile(path);
@@ -167,6 +209,18 @@ TEST_P(LanguageFileTest, HoldsEveryTextOfTheItalianFile)
         for (std::size_t i = 0; i < m_lines.size(); ++i)
             EXPECT_EQ(firstWord(m_lines[i], " ,\t"), firstWord(m_italian[i], " ,\t")) << "line " << i + 1;
         break;
+    case Shape::LabelColumns: {
+        ASSERT_EQ(m_lines.size(), m_italian.size());
+        ASSERT_FALSE(m_lines.empty());
+        const auto folder = std::find(std::begin(kFolders), std::end(kFolders), m_folder);
+        const std::size_t column = std::size_t(folder - std::begin(kFolders));
+        EXPECT_EQ(m_lines[0].substr(0, 1), std::to_string(column)) << "the first line chooses the column";
+        for (std::size_t i = 1; i < m_lines.size(); ++i) {
+            const std::vector<std::string> own = fields(m_lines[i], ',', column + 1);
+            EXPECT_EQ(own[column].empty(), fields(m_italian[i], ',', 1)[0].empty()) << "line " << i + 1;
+        }
+        break;
+    }
     case Shape::HelpEntries: {
         for (const char *key : {"Tempo_Esperto", "Tempo_Errore"})
             EXPECT_EQ(iniValue(m_lines, key), iniValue(m_italian, key)) << key;
@@ -212,6 +266,37 @@ std::string rowName(const ::testing::TestParamInfo<LanguageFileTest::ParamType> 
     std::replace_if(name.begin(), name.end(), [](char c) { return !std::isalnum((unsigned char)c); }, '_');
     return name;
 }
+
+class SharedLanguageFileTest : public ::testing::TestWithParam<SharedLanguageFile>
+{
+};
+
+TEST_P(SharedLanguageFileTest, EveryLineHoldsEveryLanguage)
+{
+    const std::filesystem::path path = kDataDir / GetParam().path;
+    if (!std::filesystem::exists(path))
+        GTEST_SKIP() << GetParam().path << " is not part of the suite yet";
+    bool wellEnded = false;
+    const std::vector<std::string> lines = crlfLines(readFile(path), &wellEnded);
+    EXPECT_TRUE(wellEnded);
+    const std::size_t languages = std::size(kFolders);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::vector<std::string> texts = fields(lines[i], GetParam().separator, languages);
+        for (std::size_t language = 1; language < languages; ++language)
+            EXPECT_EQ(texts[language].empty(), texts[0].empty())
+                << kFolders[language] << ", line " << i + 1 << ": " << lines[i];
+        const auto bad = std::find_if(lines[i].begin(), lines[i].end(), [](char c) { return !isTextByte((unsigned char)c); });
+        EXPECT_EQ(bad, lines[i].end()) << "line " << i + 1 << ": " << lines[i];
+    }
+}
+
+void PrintTo(const SharedLanguageFile &file, std::ostream *os)
+{
+    *os << file.path;
+}
+
+INSTANTIATE_TEST_SUITE_P(ProgramDirectory, SharedLanguageFileTest, ::testing::ValuesIn(kSharedFiles),
+                         [](const auto &info) { return std::string(info.param.path).substr(5, 6); });
 
 INSTANTIATE_TEST_SUITE_P(LanguageFolders, LanguageFileTest,
                          ::testing::Combine(::testing::ValuesIn(kFolders), ::testing::ValuesIn(kFiles)), rowName);
