@@ -1,11 +1,11 @@
-#include "window/knitdrawing.h"
+#include "window/core/knitdrawing.h"
 
 #include "document/commandlist.h"
 #include "document/languagetable.h"
 #include "document/panelreader.h"
 #include "document/tests/documenttesting.h"
 #include "document/palettecodec.h"
-#include "window/runningtotals.h"
+#include "window/core/runningtotals.h"
 
 #include <gtest/gtest.h>
 

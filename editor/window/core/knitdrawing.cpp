@@ -1,10 +1,10 @@
-#include "window/knitdrawing.h"
+#include "window/core/knitdrawing.h"
 
 #include "kn4/twips.h"
 
 #include "document/languagetable.h"
-#include "window/measures.h"
-#include "window/runningtotals.h"
+#include "window/core/measures.h"
+#include "window/core/runningtotals.h"
 
 #include <kn4/number.h>
 
