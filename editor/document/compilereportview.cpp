@@ -1,6 +1,7 @@
 #include "compilereportview.h"
 
 #include "kn4/cp1252.h"
+#include "kn4edit2.h"
 
 namespace kn4::editor {
 
@@ -52,6 +53,8 @@ CompileReportView::Opening CompileReportView::opening(std::int32_t result, std::
     view.beep = true;
     if (result > 4) {
         view.status = "Il pannello contiene alcuni errori gravi";
+    } else if (result == KN4_NOT_A_SOURCE) {
+        view.status = kNotCompiledStatus;
     } else if (result >= OuterAgainstInner && result <= OuterBeyondNeedleBed) {
         view.status = "Il pannello contiene alcuni errori potenzialmente gravi";
         view.report += carriageWarning(result);
@@ -84,6 +87,11 @@ CompileReportView::Layout CompileReportView::ResocontoCompilazione(std::int16_t 
     } else if (result == 0) {
         layout.label1Text = cp1252ToUtf8(language.text(LanguageTable::NoErrors));
         layout.label1Colour = kBlack;
+    } else {
+        // Every other result shows its status text, never the control's
+        // built-in "Label1".
+        layout.label1Text = opening(result, {}).status;
+        layout.label1Colour = kRed;
     }
     return layout;
 }

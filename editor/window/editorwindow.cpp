@@ -70,8 +70,10 @@ void setBackground(QWidget *widget, const QColor &colour)
 
 void setTextColour(QWidget *widget, const QColor &colour)
 {
+    // Labels draw their text in WindowText, line edits in Text.
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::Text, colour);
     widget->setPalette(palette);
 }
 
@@ -833,11 +835,17 @@ void EditorWindow::EliminaRiga_Click()
     m_rows.setSettings(rowSettings());
     switch (m_rows.deleteSelectedRow()) {
     case RowStore::EditResult::Done:
+        // A row that may go clears an error hint still on show.
+        Esperto123CancellaErrore();
         recomputeTotals();
         break;
     case RowStore::EditResult::Refused:
-    case RowStore::EditResult::LeftSideDependency:
         beep();
+        break;
+    case RowStore::EditResult::LeftSideDependency:
+        // Left-marked rows below still need this left side: say why, as a
+        // click on their P1 does (the error hint beeps).
+        Esperto123Errore(ParameterEditor::kLeftSideErrorKey);
         break;
     }
 }
@@ -876,8 +884,12 @@ void EditorWindow::askToSaveOnExit()
         m_exitState = ExitClosing;
         return;
     }
-    QMessageBox question(QMessageBox::Question, QStringLiteral("Kn4Edit"),
-                         fromCp1252(m_startup.language.text(LanguageTable::ExitQuestion)),
+    // Without its language line the question keeps its built-in Italian
+    // text, as the report window keeps its captions.
+    std::string text = m_startup.language.text(LanguageTable::ExitQuestion);
+    if (text.empty())
+        text = kExitQuestion;
+    QMessageBox question(QMessageBox::Question, QStringLiteral("Kn4Edit"), fromCp1252(text),
                          QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
     question.setObjectName(QStringLiteral("ExitQuestion"));
     question.setDefaultButton(QMessageBox::No);
@@ -1166,7 +1178,10 @@ void EditorWindow::applySpinnerStep(const HeaderSpinner::Step &step)
 
 void EditorWindow::ValoriFinali_Click()
 {
+    // Showing the final values changes the view, not the panel.
+    const bool modified = m_modified;
     recomputeTotals();
+    m_modified = modified;
 }
 
 // --- expert help ---------------------------------------------------------------

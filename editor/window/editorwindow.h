@@ -76,6 +76,8 @@ public:
     static constexpr int kLabelCount = RowStore::kLabelCount;
     static constexpr int kRowsHeight = 293;          // Righe and VScroll, 4395 twips
     static constexpr int kRowsHeightExpandedHelp = 195;  // 2925 twips, help mode 1
+    // The exit question when the language file lacks its line (Windows-1252).
+    static constexpr const char *kExitQuestion = "Il pannello \xE8 stato modificato. Salvare le modifiche?";
 
     explicit EditorWindow(const EditorContext &context, QWidget *parent = nullptr);
     ~EditorWindow() override;

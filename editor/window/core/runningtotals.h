@@ -158,6 +158,7 @@ private:
     void apply(int row, std::int64_t step, std::int64_t count);
     void accumulate(const TotalsSettings &settings);
     void writeColumns(std::string *rows, int count, const TotalsSettings &settings);
+    void applyMessageCode(std::string &row, int code, int &comb, bool leftFlag) const;
     std::int64_t passes(int row) const;
     const ParameterPositions &positionsOf(std::int32_t code);
     int parameterValue(std::string_view row, int entry, const ParameterPositions &positions,
