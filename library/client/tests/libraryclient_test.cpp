@@ -1,12 +1,12 @@
 #include "kn4/libraryclient.h"
 
+#include "kn4/tempfolder.h"
 #include "kn4/testfiles.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <set>
-#include <unistd.h>
 
 namespace {
 
@@ -16,14 +16,8 @@ using kn4::LibraryClient;
 class LibraryClientTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        m_dir = fs::temp_directory_path() / ("kn4_libraryclient_" + std::to_string(::getpid()));
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    fs::path m_dir;
+    kn4::testing::TempFolder m_folder {"kn4libraryclient"};
+    const fs::path m_dir = m_folder.path();
 };
 
 TEST_F(LibraryClientTest, AnswersTheThirteenCallsThroughTheProgramDirectoryLibrary)
