@@ -1,12 +1,12 @@
 #include "kn4/compiledpanel.h"
 
+#include "kn4/tempfolder.h"
 #include "kn4/testfiles.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -104,8 +104,8 @@ TEST(CompiledHeader, ReadsEveryFieldWhereItStands)
 
 TEST(CompiledPanel, ReadsAWholeFileOfAnySizeAndNamesAFileItCannotRead)
 {
-    const auto folder = std::filesystem::temp_directory_path() / ("kn4_compiledpanel_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder);
+    const kn4::testing::TempFolder temp("kn4compiledpanel");
+    const std::filesystem::path &folder = temp.path();
     const std::string big = "H\x1a" + std::string(100000, '\x1a') + kMarker + std::string(70000, 'x');
     kn4::testing::writeFile(folder / "BIG.KN4", big);
 
@@ -119,7 +119,6 @@ TEST(CompiledPanel, ReadsAWholeFileOfAnySizeAndNamesAFileItCannotRead)
         EXPECT_FALSE(kn4::readCompiledPanel(path, panel, error));
         EXPECT_NE(error.find(path.string()), std::string::npos) << error;
     }
-    std::filesystem::remove_all(folder);
 }
 
 } // namespace

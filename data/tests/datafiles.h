@@ -5,9 +5,9 @@
 // directory the way every program loads it.
 
 #include "kn4edit2.h"
+#include "kn4/libraryclient.h"
 #include "kn4/testfiles.h"
 
-#include <dlfcn.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -46,46 +46,22 @@ inline std::vector<std::string> crlfLines(const std::string &text, bool *wellEnd
 class Catalogue
 {
 public:
-    Catalogue()
-    {
-        const std::string file = std::string(KN4_PROGRAM_DIR) + "/libkn4edit2.so";
-        m_handle = ::dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (!m_handle)
-            return;
-        m_lookup = reinterpret_cast<decltype(m_lookup)>(::dlsym(m_handle, "CercaFunzione"));
-        m_positions = reinterpret_cast<decltype(m_positions)>(::dlsym(m_handle, "GetPosizioneParametri"));
-    }
-    ~Catalogue()
-    {
-        if (m_handle)
-            ::dlclose(m_handle);
-    }
-    Catalogue(const Catalogue &) = delete;
-    Catalogue &operator=(const Catalogue &) = delete;
+    Catalogue() { m_library.load(KN4_PROGRAM_DIR); }
 
-    bool loaded() const { return m_lookup && m_positions; }
+    bool loaded() const { return m_library.isLoaded(); }
 
     // The family word or name, and the index (-1 when unknown).
     std::pair<std::string, int> lookup(const std::string &word) const
     {
-        char name[KN4_TEXT_SIZE] = {};
-        int32_t index = -1;
-        m_lookup(word.c_str(), name, &index);
-        return {name, index};
+        const LibraryClient::Lookup found = m_library.CercaFunzione(word);
+        return {found.name, found.index};
     }
 
     // The first column of P1, -1 when the command has none.
-    int p1First(int index) const
-    {
-        int32_t p1First = -1, p1Last = -1, p2First = -1, p2Last = -1;
-        m_positions(index, &p1First, &p1Last, &p2First, &p2Last);
-        return p1First;
-    }
+    int p1First(int index) const { return m_library.GetPosizioneParametri(index).p1First; }
 
 private:
-    void *m_handle = nullptr;
-    void (*m_lookup)(const char *, char *, int32_t *) = nullptr;
-    void (*m_positions)(int32_t, int32_t *, int32_t *, int32_t *, int32_t *) = nullptr;
+    LibraryClient m_library;
 };
 
 } // namespace kn4::testing

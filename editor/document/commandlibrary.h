@@ -2,6 +2,8 @@
 
 #include "document/rowtext.h"
 
+#include "kn4/libraryclient.h"
+
 #include <kn4edit2.h>
 
 #include <cstdint>
@@ -16,23 +18,12 @@ namespace kn4::editor {
 class CommandLibrary
 {
 public:
-    struct Lookup
-    {
-        std::string name;         // family word or command name; "" when unknown
-        std::int32_t index = -1;  // catalogue index 0..74, -1 when unknown
-    };
-
-    // The eight click operations, named after the library's exports.
-    enum class Click {
-        SxP1, DxP1, SxP2, DxP2,
-        SxIntervallo, DxIntervallo, SxRipetizione, DxRipetizione,
-    };
-
-    struct CompileResult
-    {
-        std::int32_t code = KN4_NOT_A_SOURCE;  // KN4_COMPILED, ... of kn4edit2.h
-        std::string report;                   // lines ended by CR LF
-    };
+    // The library client's own value types: a looked-up command (name ""
+    // and index -1 when unknown), the eight click operations named after
+    // the library's exports, and a compile result with its report.
+    using Lookup = LibraryClient::Lookup;
+    using Click = LibraryClient::Click;
+    using CompileResult = LibraryClient::CompileResult;
 
     virtual ~CommandLibrary() = default;
 

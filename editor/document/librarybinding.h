@@ -2,21 +2,22 @@
 
 #include "document/commandlibrary.h"
 
+#include "kn4/libraryclient.h"
+
 #include <filesystem>
 #include <string>
 
 namespace kn4::editor {
 
-// Loads libkn4edit2.so from the editor's program directory at run time and
-// resolves its thirteen exports by name. The library stays loaded while the
-// binding lives.
+// The editor's CommandLibrary over the real libkn4edit2.so, loaded at run
+// time from the editor's program directory by the suite's library client.
+// The library stays loaded while the binding lives.
 class LibraryBinding final : public CommandLibrary
 {
 public:
-    static constexpr const char *kFileName = "libkn4edit2.so";
+    static constexpr const char *kFileName = LibraryClient::kFileName;
 
     LibraryBinding() = default;
-    ~LibraryBinding() override;
     LibraryBinding(const LibraryBinding &) = delete;
     LibraryBinding &operator=(const LibraryBinding &) = delete;
 
@@ -24,7 +25,7 @@ public:
     // sets the start-up message that ends the program (UTF-8): the library
     // file missing, unloadable or lacking an export.
     bool load(const std::filesystem::path &programDirectory);
-    bool isLoaded() const { return m_handle != nullptr; }
+    bool isLoaded() const { return m_client.isLoaded(); }
     const std::string &errorMessage() const { return m_error; }
     // Modification date and time of the library file ("dd/mm/yyyy hh:mm:ss"),
     // for the information box.
@@ -42,22 +43,7 @@ public:
                                const std::string &folder) const override;
 
 private:
-    using LookupFn = void (*)(const char *, char *, int32_t *);
-    using PositionsFn = void (*)(int32_t, int32_t *, int32_t *, int32_t *, int32_t *);
-    using DefaultFn = void (*)(int32_t, char *, char *, char *, char *);
-    using ClickFn = void (*)(int32_t, const char *, char *);
-    using SimulateFn = void (*)(int32_t, Kn4Simulazione *);
-    using CompileFn = int32_t (*)(const char *, const char *, char *);
-
-    void unload();
-
-    void *m_handle = nullptr;
-    LookupFn m_lookup = nullptr;
-    PositionsFn m_positions = nullptr;
-    DefaultFn m_defaults = nullptr;
-    ClickFn m_clicks[8] = {};
-    SimulateFn m_simulate = nullptr;
-    CompileFn m_compile = nullptr;
+    LibraryClient m_client;
     std::string m_error;
     std::string m_fileDate;
 };

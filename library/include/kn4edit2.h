@@ -36,6 +36,14 @@
 extern "C" {
 #endif
 
+/* Version of this interface. Within one major version the thirteen functions,
+ * their arguments, buffer sizes, result codes, mark codes and report forms
+ * stay as documented here; a minor version only adds documentation or
+ * values a caller may ignore. */
+#define KN4EDIT2_VERSION_MAJOR 2
+#define KN4EDIT2_VERSION_MINOR 1
+#define KN4EDIT2_VERSION (KN4EDIT2_VERSION_MAJOR * 100 + KN4EDIT2_VERSION_MINOR)
+
 #if defined(KN4EDIT2_BUILDING)
 #define KN4EDIT2_API __attribute__((visibility("default")))
 #else
@@ -73,8 +81,38 @@ typedef struct Kn4Simulazione {
     int32_t bordoSx;   /* out: change of the outer edge on the left */
     int32_t scolloDx;  /* out: change of the neckline edge on the right */
     int32_t scolloSx;  /* out: change of the neckline edge on the left */
-    int32_t segno;     /* out: mark code the editor shows on the row; 0 for none */
+    int32_t segno;     /* out: mark code (KN4_MARK_... below); 0 for none */
 } Kn4Simulazione;
+
+/* The mark codes SimulaFunzione writes into segno. The editor records a mark
+ * above 0 as a message event of its running simulation; the codes decide
+ * what the knit drawing shows and which row messages and comb checks follow.
+ * Commands not named here give 0. */
+#define KN4_MARK_NONE             0
+/* RIGATO (stripes): its P1 as it stands, normally 1..8: from this course on
+ * the piece is knitted with the yarn of colour box P1 - 1. A P1 outside
+ * 1..8 comes back unchanged (the caller ignores what it cannot use). */
+#define KN4_MARK_STRIPE_FIRST     1
+#define KN4_MARK_STRIPE_LAST      8
+#define KN4_MARK_STOP            10 /* STOP: a mark across the whole course */
+#define KN4_MARK_SPECIAL_COURSE  11 /* GIROLENTE, GIROFITTO, GIRO_MEDIO, PUNTO_M */
+#define KN4_MARK_SHAPING_RIGHT   20 /* CALATO on the right; both-edge shaping:
+                                       CALATO_3, CALATO_4, NDL_FASH_3, NDL_FASH_4,
+                                       AUM_PUNZONI */
+#define KN4_MARK_SHAPING_LEFT    21 /* CALATO on the left */
+#define KN4_MARK_NECKLINE_RIGHT  30 /* SCOLLO on the right, PUNZ_D, PUNZ, PUNZ_,
+                                       SEGNACENTRO */
+#define KN4_MARK_NECKLINE_LEFT   31 /* SCOLLO on the left, PUNZ_S, PNZ_S */
+#define KN4_MARK_CABLE_RIGHT     32 /* TRECCIA_DES */
+#define KN4_MARK_CABLE_LEFT      33 /* TRECCIA_SIN */
+#define KN4_MARK_CABLE5_RIGHT    34 /* TRECCIA_5DES */
+#define KN4_MARK_CABLE5_LEFT     35 /* TRECCIA_5SIN */
+/* The comb commands: the comb state they set (bit 1 the right side, bit 2
+ * the left side) is mark - 39, and 0 for KN4_MARK_COMB_OUT. */
+#define KN4_MARK_COMB_RIGHT      40 /* PET_DESTRO: comb state 1 */
+#define KN4_MARK_COMB_LEFT       41 /* PET_SINISTRO: comb state 2 */
+#define KN4_MARK_COMB_IN         42 /* PETTINI_DENTRO: comb state 3 */
+#define KN4_MARK_COMB_OUT        43 /* PETTINI_FUORI: comb state 0 */
 
 /*
  * CercaFunzione -- looks a command word up in the catalogue.
@@ -167,6 +205,38 @@ KN4EDIT2_API void SimulaFunzione(int32_t indice, Kn4Simulazione *record);
  * result is KN4_NOT_A_SOURCE (3), whatever the compilation found.
  */
 KN4EDIT2_API int32_t Compilazione(const char *pannello, const char *cartella, char *resoconto);
+
+/*
+ * The compile report written by Compilazione, line by line (every line ends
+ * with CR LF; %s words are the keyword file's words, in lower case in the
+ * summaries):
+ *
+ *  1. "VUZUDO v4.4", the banner.
+ *  2. Without a source part: "parte non presente in forma sorgente", and the
+ *     report ends there.
+ *  3. The source reader's messages, in source line order, each
+ *     "-%5u <text>": a hyphen, the source line number right-aligned in five
+ *     characters, a blank and the message ("-   12 comando errato XYZ").
+ *     Some messages continue on a second line that begins with seven blanks
+ *     ("       assunto 1D").
+ *  4. The reader's summary: an empty line, " %5u linee processate",
+ *     " %5u errori non gravi", " %5u errori gravi", an empty line, then
+ *     "tipo T, taglia S, parte P composta da N definizioni",
+ *     "frontura WD, densita D", "predisposizione N, uscita N",
+ *     "costina (bordo) RD LS, scollo RD LS", and an empty line.
+ *  5. Only without grave reader errors: the code generator's messages, each
+ *     ".%5u <text>" (a full stop and the step number in five characters),
+ *     then an empty line, "fine compilazione al passo S+E, parte di maglia
+ *     di C righe", "occupazione memoria comandi F/3000, memoria telaio
+ *     virtuale L/10000" and an empty line; written also when generation
+ *     failed, with the values reached.
+ *  6. Only when generation succeeded: the code simulation's messages
+ *     (".%5u <text>" with a continuation line), an empty line,
+ *     "fine simulazione alla riga C", "bordo RD LS, scollo RD LS",
+ *     "massimo bordo RD LS, minimo tra bordo e scollo RD LS", an empty line.
+ *
+ * A report longer than 8191 characters is cut there, without notice.
+ */
 
 #ifdef __cplusplus
 }

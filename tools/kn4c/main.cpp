@@ -2,7 +2,6 @@
 // the way the panel editor compiles them when it saves.
 
 #include "compilerarguments.h"
-#include "compilerlibrary.h"
 #include "panelcompiler.h"
 
 #include "kn4/filelookup.h"
@@ -70,13 +69,12 @@ int main(int argc, char **argv)
         std::cerr << "kn4c: warning: no VUZUDO.KEY in " << keywordDir.string()
                   << "; the library compiles with its built-in keywords\n";
 
-    kn4::CompilerLibrary library;
-    std::string error;
-    if (!library.load(dir, &error)) {
-        std::cerr << "kn4c: " << error << '\n';
+    kn4::LibraryClient library;
+    if (!library.load(dir)) {
+        std::cerr << "kn4c: " << library.errorMessage() << '\n';
         return kn4::kStatusUsage;
     }
 
-    const kn4::PanelCompiler compiler(library.compile(), keywordDir, args.check);
+    const kn4::PanelCompiler compiler(library.compileFunction(), keywordDir, args.check);
     return compiler.compileAll(args.panels, std::cout, std::cerr);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "compilerlibrary.h"
+#include "kn4/libraryclient.h"
 
 #include <filesystem>
 #include <iosfwd>
@@ -9,6 +9,9 @@
 #include <vector>
 
 namespace kn4 {
+
+// The library's compile entry point, as kn4edit2.h declares it.
+using CompileFunction = LibraryClient::CompileFunction;
 
 // Exit statuses of kn4c. The four compile results keep the library's own
 // numbers, so a script reads the status as it would read Compilazione's

@@ -3,6 +3,7 @@
 #include "document/librarybinding.h"
 #include "document/palettecodec.h"
 #include "document/panelmodel.h"
+#include "kn4/tempfolder.h"
 #include "kn4/testfiles.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <unistd.h>
 
@@ -47,15 +49,12 @@ class TempDirTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_dir = std::filesystem::temp_directory_path() /
-                ("kn4doc_" + std::to_string(::getpid()) + "_" + info->test_suite_name() + "_" +
-                 info->name());
-        std::filesystem::remove_all(m_dir);
-        std::filesystem::create_directories(m_dir);
+        m_folder.emplace("kn4doc");
+        m_dir = m_folder->path();
     }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
+    void TearDown() override { m_folder.reset(); }
 
+    std::optional<kn4::testing::TempFolder> m_folder;
     std::filesystem::path m_dir;
 };
 

@@ -7,6 +7,7 @@
 #include "document/librarybinding.h"
 #include "kn4/atomicfile.h"
 #include "kn4/cp1252.h"
+#include "kn4/modaldialoghandler.h"
 #include "kn4/testfiles.h"
 #include "window/compilereport.h"
 #include "document/palettecodec.h"
@@ -39,31 +40,7 @@ using namespace kn4::editor;
 namespace fs = std::filesystem;
 using kn4::testing::readFile;
 
-// Handles the next modal window that opens (report window, question,
-// message box) once it is up, so the test goes on after it closes.
-class ModalHandler
-{
-public:
-    explicit ModalHandler(std::function<void(QWidget *)> handle) : m_handle(std::move(handle))
-    {
-        m_timer.setInterval(10);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            QWidget *modal = QApplication::activeModalWidget();
-            if (modal == nullptr || !modal->isVisible())
-                return;
-            m_timer.stop();
-            ++m_handled;
-            m_handle(modal);
-        });
-        m_timer.start();
-    }
-    int handled() const { return m_handled; }
-
-private:
-    std::function<void(QWidget *)> m_handle;
-    QTimer m_timer;
-    int m_handled = 0;
-};
+using ModalHandler = kn4::testing::ModalDialogHandler;
 
 // What the report window showed.
 struct ReportSeen

@@ -1,6 +1,6 @@
 #include "window/editorwindow.h"
 
-#include "fakecommandlibrary.h"
+#include "kn4/fakecommandlibrary.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "window/core/rowstore.h"
 
-#include "fakecommandlibrary.h"
+#include "kn4/fakecommandlibrary.h"
 
 #include <gtest/gtest.h>
 
