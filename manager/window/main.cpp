@@ -1,5 +1,8 @@
 #include "document/librarybinding.h"
 #include "window/managerwindow.h"
+#ifdef KN4_TRANSFER_WINDOW
+#include "transfer/window/transferside.h"
+#endif
 
 #include <kn4/programdirectory.h>
 
@@ -35,6 +38,10 @@ int main(int argc, char *argv[])
         context.lookupError = library.errorMessage();
 
     ManagerWindow window(std::move(context));
+#ifdef KN4_TRANSFER_WINDOW
+    // The transfer to the machine's media: its menus and controls on the window.
+    new TransferSide(&window);
+#endif
     window.show();
     return app.exec();
 }

@@ -351,7 +351,9 @@ fs::path ManagerWindow::archiveFolder() const
 
 fs::path ManagerWindow::diskFolder() const
 {
-    return m_diskFolders->currentIndex() < 0 ? fs::path() : m_disks.find(m_diskFolders->currentText().toStdString());
+    if (m_diskFolders->currentIndex() < 0)
+        return fs::path();
+    return m_singleDisk.isEmpty() ? m_disks.find(m_diskFolders->currentText().toStdString()) : m_disks.root();
 }
 
 void ManagerWindow::SelArchivio()
@@ -381,12 +383,29 @@ void ManagerWindow::SelDisco()
     {
         const QSignalBlocker blocker(m_diskFolders);
         m_diskFolders->clear();
-        for (const FolderEntry &folder : m_disks.folders())
-            m_diskFolders->addItem(QString::fromStdString(folder.name));
+        m_diskFolders->addItems(diskNames());
         const int index = m_diskFolders->findText(current);
         m_diskFolders->setCurrentIndex(index >= 0 ? index : (m_diskFolders->count() > 0 ? 0 : -1));
     }
     AggiornaDischi();
+}
+
+void ManagerWindow::setDiskSource(const fs::path &root, const QString &singleDisk)
+{
+    m_disks = FolderStore(root, kDiskNameLength);
+    m_singleDisk = root.empty() ? QString() : singleDisk;
+    SelDisco();
+}
+
+QStringList ManagerWindow::diskNames() const
+{
+    if (!m_singleDisk.isEmpty())
+        return {m_singleDisk};
+    QStringList names;
+    if (!m_disks.root().empty())
+        for (const FolderEntry &folder : m_disks.folders())
+            names.append(QString::fromStdString(folder.name));
+    return names;
 }
 
 void ManagerWindow::AggiornaDischi()
@@ -876,10 +895,7 @@ void ManagerWindow::Timer1_Timer()
     QStringList shown;
     for (int i = 0; i < m_diskFolders->count(); ++i)
         shown.append(m_diskFolders->itemText(i));
-    QStringList present;
-    for (const FolderEntry &folder : m_disks.folders())
-        present.append(QString::fromStdString(folder.name));
-    if (shown != present)
+    if (shown != diskNames())
         SelDisco();
 }
 

@@ -66,6 +66,10 @@ public:
     void SelArchivio();
     void AggiornaArchivi();
     void SelDisco();
+    // Where the disk side finds its disks: the folders of root (the local
+    // disks, a stick's maglie/ or orsa/), or, with a singleDisk name, root
+    // itself as the one disk (the lince floppy). An empty root lists none.
+    void setDiskSource(const std::filesystem::path &root, const QString &singleDisk = QString());
     void AggiornaDischi();
     // The preview of the current panel.
     void MascAnteprima();
@@ -119,6 +123,7 @@ private:
     void onEditorEnded(int id);
     void onEditorFailed(int id, const QString &reason);
     void Timer1_Timer();
+    QStringList diskNames() const;
     // True (after telling the user) when a panel of the folder is being edited.
     bool folderHasEdit(const std::filesystem::path &folder);
     // Copy a panel to a folder, with the replace question; false on failure.
@@ -128,6 +133,7 @@ private:
     ManagerContext m_context;
     FolderStore m_archives;
     FolderStore m_disks;
+    QString m_singleDisk;
     EditingWatch m_watch;
     ProgramLauncher *m_launcher;
     std::filesystem::path m_file1Folder;
