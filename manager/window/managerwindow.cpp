@@ -156,6 +156,9 @@ void ManagerWindow::buildWindow()
     });
     connect(m_list1, &PanelListWidget::panelsDropped, this,
             [this](const QStringList &paths, const QString &) { copyPanels(paths, Side::Archive); });
+    // A double click edits the panel, as a drop on the editor's picture does.
+    connect(m_list1, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem *item) { editPanel(item->data(Qt::UserRole).toString()); });
     connectPictures();
 
     m_timer1 = new QTimer(this);
@@ -212,6 +215,12 @@ void ManagerWindow::buildMenus()
     archive->addSeparator();
     action(archive, "aggiorna", &ManagerWindow::refreshAfterChange)->setShortcut(QKeySequence::Refresh);
     action(archive, "impostazioni", &ManagerWindow::openSettings);
+    // The Delete key does what the delete picture's click does.
+    auto *deleteKey = new QAction(this);
+    deleteKey->setShortcut(QKeySequence::Delete);
+    deleteKey->setShortcutContext(Qt::WindowShortcut);
+    connect(deleteKey, &QAction::triggered, this, &ManagerWindow::deleteChosenPanels);
+    addAction(deleteKey);
     archive->addSeparator();
     action(archive, "esci", &QWidget::close)->setShortcut(QKeySequence::Quit);
 
@@ -858,6 +867,8 @@ void ManagerWindow::buildDiskSide(QWidget *central)
     });
     connect(m_list2, &PanelListWidget::panelsDropped, this,
             [this](const QStringList &paths, const QString &) { copyPanels(paths, Side::Disk); });
+    connect(m_list2, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem *item) { editPanel(item->data(Qt::UserRole).toString()); });
 }
 
 void ManagerWindow::setMode(int mode)
