@@ -51,9 +51,14 @@ foreach(f ${KN4_SAMPLE_FILES})
     get_filename_component(folder ${f} DIRECTORY)
     install(FILES ${KN4_PROGRAM_DIR}/${f} DESTINATION ${KN4_INSTALL_DATA}/${folder} COMPONENT kn4)
 endforeach()
-# The folders of the media side, empty until the user fills them.
+# The folders of the media side: the machine's program files the manager
+# copies onto media, and the local disks, empty until the user fills them.
 foreach(folder dischi p_lince P_VOLPE F_DISCO)
-    install(DIRECTORY DESTINATION ${KN4_INSTALL_DATA}/${folder} COMPONENT kn4)
+    if(EXISTS ${CMAKE_SOURCE_DIR}/data/${folder})
+        install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/${folder} DESTINATION ${KN4_INSTALL_DATA} COMPONENT kn4)
+    else()
+        install(DIRECTORY DESTINATION ${KN4_INSTALL_DATA}/${folder} COMPONENT kn4)
+    endif()
 endforeach()
 
 # The desktop: the manager with the other programs as actions, its icon, and

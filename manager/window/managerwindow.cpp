@@ -57,7 +57,7 @@ ManagerWindow::ManagerWindow(ManagerContext context, QWidget *parent)
       m_archives(m_context.programDirectory / "archivi"),
       m_disks(m_context.programDirectory / "dischi", kDiskNameLength),
       m_watch(m_context.programDirectory),
-      m_launcher(new ProgramLauncher(m_context.programDirectory, this))
+      m_launcher(new ProgramLauncher(m_context.programDirectory, m_context.binaryDirectory, this))
 {
     setObjectName("Form1");
     buildWindow();

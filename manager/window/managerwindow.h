@@ -30,6 +30,10 @@ class ProgramLauncher;
 struct ManagerContext
 {
     std::filesystem::path programDirectory;
+    // Where the programs and the library lie: the program directory in a
+    // build, the installed programs' folder when the program directory is
+    // the user's own (empty means the program directory).
+    std::filesystem::path binaryDirectory;
     ManagerFiles files;
     KeywordFileCheck::Lookup lookup;
     std::string lookupError;

@@ -5,8 +5,10 @@
 
 namespace kn4::manager {
 
-ProgramLauncher::ProgramLauncher(std::filesystem::path programDirectory, QObject *parent)
-    : QObject(parent), m_programDirectory(std::move(programDirectory))
+ProgramLauncher::ProgramLauncher(std::filesystem::path programDirectory, std::filesystem::path binaryDirectory,
+                                 QObject *parent)
+    : QObject(parent), m_programDirectory(std::move(programDirectory)),
+      m_binaryDirectory(binaryDirectory.empty() ? m_programDirectory : std::move(binaryDirectory))
 {
 }
 
@@ -22,7 +24,7 @@ ProgramLauncher::~ProgramLauncher()
 
 bool ProgramLauncher::programFile(const std::string &program, QString &path, QString &error) const
 {
-    path = QString::fromStdString((m_programDirectory / program).string());
+    path = QString::fromStdString((m_binaryDirectory / program).string());
     const QFileInfo info(path);
     if (!info.isFile() || !info.isExecutable()) {
         error = path;

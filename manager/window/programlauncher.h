@@ -20,7 +20,10 @@ class ProgramLauncher : public QObject
 {
     Q_OBJECT
 public:
-    explicit ProgramLauncher(std::filesystem::path programDirectory, QObject *parent = nullptr);
+    // The programs are taken from binaryDirectory (the program directory
+    // when empty) and run in the program directory.
+    ProgramLauncher(std::filesystem::path programDirectory, std::filesystem::path binaryDirectory,
+                    QObject *parent = nullptr);
     ~ProgramLauncher() override;
 
     // Starts a program not watched. False, with the reason, when it cannot
@@ -41,6 +44,7 @@ private:
     bool programFile(const std::string &program, QString &path, QString &error) const;
 
     std::filesystem::path m_programDirectory;
+    std::filesystem::path m_binaryDirectory;
     std::map<int, QProcess *> m_watched;
 };
 

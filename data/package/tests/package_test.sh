@@ -52,6 +52,23 @@ if [ -e "$root/lib/kn4/Kn4Edit2" ]; then
     esac
 fi
 
+# The manager's own first start, for a second user: it makes the directory
+# and keeps running (offscreen) until stopped.
+if [ -e "$root/lib/kn4/kn4manager" ]; then
+    manager_home="$work/manager-home"
+    mkdir -p "$manager_home"
+    status=0
+    env -u XDG_DATA_HOME HOME="$manager_home" QT_QPA_PLATFORM=offscreen timeout 5 "$root/bin/kn4manager" \
+        >/dev/null 2>&1 || status=$?
+    [ "$status" = 124 ] || fail "the manager ended at its first start ($status)"
+    [ -f "$manager_home/.local/share/kn4/kn4manager.ini" ] || fail "the manager did not make the user's directory"
+    printf 'mine\r\n' > "$manager_home/.local/share/kn4/kn4manager.ini"
+    env -u XDG_DATA_HOME HOME="$manager_home" QT_QPA_PLATFORM=offscreen timeout 3 "$root/bin/kn4manager" \
+        >/dev/null 2>&1 || true
+    [ "$(cat "$manager_home/.local/share/kn4/kn4manager.ini")" = "$(printf 'mine\r')" ] ||
+        fail "the manager's second start replaced the user's settings"
+fi
+
 # A second start leaves what the user changed alone.
 printf 'mine\r\n' > "$user/italiano/kn4edit.ini"
 printf 'mine\r\n' > "$user/archivi/DEMO/DAVANTI.KN4"
