@@ -26,7 +26,7 @@ HistoryWindow::HistoryWindow(const LabelTexts &labels, QWidget *parent)
     m_course = new QLabel(this);
     m_course->setObjectName(QStringLiteral("Rango"));
     m_course->setFont(mono);
-    m_course->setGeometry(twips(1440), twips(120), twips(1500), twips(285));
+    m_course->setGeometry(twips(1440), twips(120), twips(1800), twips(285));
     m_course->setToolTip(labels[kLabelCourse]);
 
     for (int k = 1; k <= 8; ++k) {
@@ -45,11 +45,11 @@ HistoryWindow::HistoryWindow(const LabelTexts &labels, QWidget *parent)
     m_check = new QLabel(this);
     m_check->setObjectName(QStringLiteral("Controllo"));
     m_check->setFont(mono);
-    m_check->setGeometry(twips(3360), twips(1080), twips(1000), twips(285));
+    m_check->setGeometry(twips(kCarrierPitch), twips(1080), twips(1500), twips(285));
     m_empty = new QLabel(this);
     m_empty->setObjectName(QStringLiteral("Vuoto"));
     m_empty->setFont(mono);
-    m_empty->setGeometry(twips(3360), twips(120), twips(600), twips(285));
+    m_empty->setGeometry(twips(2400), twips(1080), twips(900), twips(285));
 
     m_next = new QPushButton(labels[kLabelNext], this);
     m_next->setObjectName(QStringLiteral("Avanti"));
@@ -60,7 +60,7 @@ HistoryWindow::HistoryWindow(const LabelTexts &labels, QWidget *parent)
     connect(m_next, &QPushButton::clicked, this, &HistoryWindow::Avanti_Click);
     connect(m_back, &QPushButton::clicked, this, &HistoryWindow::indietro_Click);
 
-    setFixedSize(twips(kCarrierPitch * 9 + 600), twips(2000));
+    setFixedSize(twips(kCarrierPitch * 9 + 360), twips(2000));
 }
 
 void HistoryWindow::showCourse(std::int64_t course, const CourseRecord *record)

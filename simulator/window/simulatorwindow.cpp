@@ -59,6 +59,7 @@ constexpr int kButtonHeight = 40;
 constexpr int kButtonPitch = 46;
 constexpr int kReadoutHeight = 24;
 constexpr int kSwatchSize = 20;
+constexpr int kPrintOversampling = 3;
 
 // Follows the run to measure the piece: its widest course and its length.
 class MeasureObserver : public KnitObserver
@@ -216,7 +217,7 @@ void SimulatorWindow::buildControls()
     m_panelData = new PanelDataWindow(m_labels, this);
     m_notes = new NotesWindow(m_labels, this);
     m_notes->setNotes(m_head.tail());
-    connect(m_panelData, &PanelDataWindow::Note_Click, m_notes, &QWidget::show);
+    connect(m_panelData, &PanelDataWindow::Note_Click, this, [this] { showBeside(m_notes, 420); });
     m_history = new HistoryWindow(m_labels, this);
     connect(m_history, &HistoryWindow::Avanti_Click, this, &SimulatorWindow::Avanti_Click);
     connect(m_history, &HistoryWindow::indietro_Click, this, &SimulatorWindow::indietro_Click);
@@ -437,8 +438,7 @@ void SimulatorWindow::indietro_Click()
 void SimulatorWindow::DatiTelo_Click()
 {
     m_panelData->fill(m_head, m_measures, m_engine.drawingView().view);
-    m_panelData->show();
-    m_panelData->raise();
+    showBeside(m_panelData);
 }
 
 void SimulatorWindow::Visualizzazione_Click()
@@ -467,8 +467,7 @@ void SimulatorWindow::ControlloRigati_Click()
     if (m_engine.settings().stripeMode == 2)
         return;
     m_history->setWindowTitle(label(kLabelStripeCheckTitle));
-    m_history->show();
-    m_history->raise();
+    showBeside(m_history);
     const std::vector<std::int64_t> errors = m_engine.stripeCheck();
     if (errors.empty()) {
         showMessage(label(kLabelStripeCheckTitle), label(kLabelNoStripeError));
@@ -476,8 +475,11 @@ void SimulatorWindow::ControlloRigati_Click()
     }
     // Each wrong take-up is shown in the history window as it is told.
     for (const std::int64_t course : errors) {
-        std::int64_t riga = 1 - course;
+        const std::int64_t position = 1 - course;
+        std::int64_t riga = position;
         DatiRighe(riga);
+        const DrawingView &view = m_engine.drawingView();
+        m_picture->moveHorizontalMarker(view.baseY + double(view.scale) * double(position));
         showMessage(label(kLabelStripeCheckTitle), label(kLabelStripeErrorAt) + QLatin1Char(' ') +
                                                        QString::number(course));
     }
@@ -487,8 +489,7 @@ void SimulatorWindow::CalcoloPeso_Click()
 {
     if (!m_weight)
         m_weight = new WeightWindow(m_engine, m_simLabels, m_labels, m_head.panelPath(), this);
-    m_weight->show();
-    m_weight->raise();
+    showBeside(m_weight);
     m_weight->Aggiorno_peso();
 }
 
@@ -517,8 +518,7 @@ void SimulatorWindow::Bassa_Click()
 void SimulatorWindow::ColoriGuidafili_Click()
 {
     m_colourSettings->SetModo(0);
-    m_colourSettings->show();
-    m_colourSettings->raise();
+    showBeside(m_colourSettings);
 }
 
 void SimulatorWindow::carrierSettingsChanged()
@@ -526,6 +526,18 @@ void SimulatorWindow::carrierSettingsChanged()
     m_engine.rigato(0, 1, 100);
     m_engine.clearFinished();
     rerun();
+}
+
+void SimulatorWindow::showBeside(QWidget *window, int offsetY)
+{
+    if (!window->property("placed").toBool()) {
+        const QRect main = frameGeometry();
+        window->move(main.right() + 8, main.top() + offsetY);
+        window->setProperty("placed", true);
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 PaletteWindow &SimulatorWindow::paletteWindow()
@@ -610,14 +622,18 @@ bool SimulatorWindow::printPage(QPrinter &printer)
     const QSize size = m_page->size();
     const double factor = std::min(page.width() / size.width(), page.height() / size.height());
     painter.scale(factor, factor);
-    // The picture is painted again at the printer's resolution, so thin
-    // course lines stay lines on paper.
+    // The picture is painted again at three times its size on screen (some
+    // 150 dots per inch on paper): thin course lines stay lines, and the page
+    // stays one image however many courses the piece has.
     m_page->render(&painter);
-    painter.resetTransform();
     const QRect picture = m_picture->geometry();
-    CoursePainter::paint(painter, m_engine.drawing(),
-                         QRectF(picture.x() * factor, picture.y() * factor, picture.width() * factor,
-                                picture.height() * factor));
+    QImage image(picture.size() * kPrintOversampling, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter imagePainter(&image);
+        CoursePainter::paint(imagePainter, m_engine.drawing(), QRectF(QPointF(0, 0), image.size()));
+    }
+    painter.drawImage(QRectF(picture), image);
     return painter.end();
 }
 

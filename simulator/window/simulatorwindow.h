@@ -128,6 +128,9 @@ private:
     void showMessage(const QString &title, const QString &text, bool critical = false);
     void carrierSettingsChanged();
     void showHistoryAt(std::int64_t riga);
+    // Shows one of the program's windows; the first time beside the main
+    // window, so it never covers the picture.
+    void showBeside(QWidget *window, int offsetY = 0);
     PaletteWindow &paletteWindow();
     QString label(int slot) const { return m_labels[slot]; }
 

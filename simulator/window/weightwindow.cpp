@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 
 namespace kn4::simulator {
 
@@ -72,6 +73,8 @@ WeightWindow::WeightWindow(KnitEngine &engine, const SimLabels &simLabels, const
     replace->setObjectName(QStringLiteral("Sostituisci"));
     grid->addWidget(replace, row++, 0, 1, 3);
     connect(replace, &QPushButton::clicked, this, &WeightWindow::Sostituisci_Click);
+    // The main window waits for this one: Esc gives it back at once.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
 }
 
 void WeightWindow::Aggiorno_peso()
