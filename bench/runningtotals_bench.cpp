@@ -4,7 +4,7 @@
 #include "document/librarybinding.h"
 #include "document/panelreader.h"
 #include "document/palettecodec.h"
-#include "window/runningtotals.h"
+#include "window/core/runningtotals.h"
 
 #include <benchmark/benchmark.h>
 

@@ -10,10 +10,16 @@ namespace kn4 {
 namespace {
 
 AtomicFileWriter::WriteFunction g_write = nullptr;
+AtomicFileWriter::SyncFunction g_sync = nullptr;
 
 ssize_t doWrite(int fd, const void *data, std::size_t size)
 {
     return g_write ? g_write(fd, data, size) : ::write(fd, data, size);
+}
+
+int doSync(int fd)
+{
+    return g_sync ? g_sync(fd) : ::fsync(fd);
 }
 
 bool writeAll(int fd, const void *data, std::size_t size)
@@ -67,6 +73,11 @@ void AtomicFileWriter::setWriteFunctionForTesting(WriteFunction function)
     g_write = function;
 }
 
+void AtomicFileWriter::setSyncFunctionForTesting(SyncFunction function)
+{
+    g_sync = function;
+}
+
 AtomicFileWriter::~AtomicFileWriter()
 {
     if (m_fd >= 0)
@@ -97,7 +108,7 @@ bool AtomicFileWriter::commit()
 {
     if (m_fd < 0)
         return false;
-    if (m_failed || ::fsync(m_fd) != 0) {
+    if (m_failed || doSync(m_fd) != 0) {
         abandon();
         return false;
     }
@@ -153,7 +164,7 @@ bool AtomicFileWriter::copyBesideTargetAndRename()
         }
     }
     ::close(in);
-    ok = ::fsync(out) == 0 && ok;
+    ok = doSync(out) == 0 && ok;
     ok = ::close(out) == 0 && ok;
     if (ok && ::rename(beside, m_target) == 0) {
         syncParentFolder(m_target);

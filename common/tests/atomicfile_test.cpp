@@ -32,6 +32,7 @@ protected:
     void TearDown() override
     {
         kn4::AtomicFileWriter::setWriteFunctionForTesting(nullptr);
+        kn4::AtomicFileWriter::setSyncFunctionForTesting(nullptr);
         fs::remove_all(m_dir);
     }
     fs::path m_dir;
@@ -80,6 +81,21 @@ TEST_F(AtomicFile, AWriteErrorKeepsTheOldContent)
     EXPECT_FALSE(writer.commit());
     EXPECT_EQ(readAll(m_target), "old content");
     EXPECT_FALSE(fs::exists(temp));
+}
+
+// Written whole but not on disk: a crash could still lose the new content,
+// so the target is not replaced.
+TEST_F(AtomicFile, AFailedFlushToDiskKeepsTheOldContent)
+{
+    kn4::AtomicFileWriter::setSyncFunctionForTesting([](int) {
+        errno = EIO;
+        return -1;
+    });
+    std::string error;
+    EXPECT_FALSE(kn4::writeFileAtomically(m_target, "new content", &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(readAll(m_target), "old content");
+    EXPECT_FALSE(fs::exists(m_target.string() + ".kn4tmp"));
 }
 
 TEST_F(AtomicFile, AnUnwritableFolderKeepsTheOldContent)

@@ -1,6 +1,7 @@
 #include "compilereportview.h"
 
 #include "kn4/cp1252.h"
+#include "kn4edit2.h"
 
 namespace kn4::editor {
 
@@ -11,9 +12,9 @@ namespace {
 int carriageLine(std::int32_t result)
 {
     switch (result) {
-    case -1: return LanguageTable::CarriageCheck1;
-    case -2: return LanguageTable::CarriageCheck2;
-    case -3: return LanguageTable::CarriageCheck3;
+    case OuterBeyondNeedleBed: return LanguageTable::CarriageCheck1;
+    case InnerAtZero: return LanguageTable::CarriageCheck2;
+    case OuterAgainstInner: return LanguageTable::CarriageCheck3;
     default: return -1;
     }
 }
@@ -29,17 +30,12 @@ std::optional<std::string> languageText(const LanguageTable &language, int line)
 
 } // namespace
 
-int CompileReportView::twipsToPixels(int twips)
-{
-    return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
-}
-
 std::string CompileReportView::carriageWarning(std::int32_t result)
 {
     switch (result) {
-    case -1: return "ATTENZIONE: carro esterno oltre la frontura.";
-    case -2: return "ATTENZIONE: carro interno arrivato a 0.";
-    case -3: return "ATTENZIONE: carro esterno contro il carro interno.";
+    case OuterBeyondNeedleBed: return "ATTENZIONE: carro esterno oltre la frontura.";
+    case InnerAtZero: return "ATTENZIONE: carro interno arrivato a 0.";
+    case OuterAgainstInner: return "ATTENZIONE: carro esterno contro il carro interno.";
     default: return {};
     }
 }
@@ -57,7 +53,9 @@ CompileReportView::Opening CompileReportView::opening(std::int32_t result, std::
     view.beep = true;
     if (result > 4) {
         view.status = "Il pannello contiene alcuni errori gravi";
-    } else if (result >= -3 && result <= -1) {
+    } else if (result == KN4_NOT_A_SOURCE) {
+        view.status = kNotCompiledStatus;
+    } else if (result >= OuterAgainstInner && result <= OuterBeyondNeedleBed) {
         view.status = "Il pannello contiene alcuni errori potenzialmente gravi";
         view.report += carriageWarning(result);
     }
@@ -89,6 +87,11 @@ CompileReportView::Layout CompileReportView::ResocontoCompilazione(std::int16_t 
     } else if (result == 0) {
         layout.label1Text = cp1252ToUtf8(language.text(LanguageTable::NoErrors));
         layout.label1Colour = kBlack;
+    } else {
+        // Every other result shows its status text, never the control's
+        // built-in "Label1".
+        layout.label1Text = opening(result, {}).status;
+        layout.label1Colour = kRed;
     }
     return layout;
 }

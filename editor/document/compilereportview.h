@@ -1,7 +1,9 @@
 #pragma once
 
 #include "document/languagetable.h"
+#include "document/carriagewarning.h"
 #include "document/panelmodel.h"
+#include "kn4/twips.h"
 
 #include <cstdint>
 #include <optional>
@@ -17,8 +19,10 @@ namespace kn4::editor {
 //
 // Compile results: 0 no errors; above 4 errors (5 grave ones, 6 only
 // non-grave ones, both shown as grave); -1/-2/-3 a carriage warning of the
-// running totals (the panel was not compiled); anything else (3: no source
-// marker) gets the red indicator without a status text.
+// running totals (the panel was not compiled); 3 the panel was not
+// compiled and is unchanged (no source marker, or the compiled panel could
+// not be written); anything else gets the red indicator without a status
+// text.
 class CompileReportView
 {
 public:
@@ -31,10 +35,11 @@ public:
     static constexpr const char *kCaption = "Risultato salvataggio";
     static constexpr const char *kCloseCaption = "Chiudi";
     static constexpr const char *kLabel1 = "Label1";
+    // Status of result 3: nothing was compiled, the panel file is as before.
+    static constexpr const char *kNotCompiledStatus = "Il pannello non \xC3\xA8 stato compilato";
 
     static constexpr std::int16_t kCompact = 0;
     static constexpr std::int16_t kDetailed = 1;
-    static constexpr int kTwipsPerPixel = 15;
 
     // What the window shows when it opens.
     struct Opening
@@ -53,7 +58,8 @@ public:
     static std::string carriageWarning(std::int32_t result);
 
     // The window after ResocontoCompilazione(a). What is nothing is left as
-    // it was.
+    // it was. The compact view's Label1 shows, for a result that is neither
+    // 0 nor a carriage warning, the status text of the result (red).
     struct Layout
     {
         std::int16_t viewMode = kCompact;
@@ -71,9 +77,6 @@ public:
     // a = 1 the detailed view, any other value the compact one.
     static Layout ResocontoCompilazione(std::int16_t a, std::int32_t result,
                                         const LanguageTable &language);
-
-    // Twips to screen pixels at 15 twips a pixel, to the nearest pixel.
-    static int twipsToPixels(int twips);
 };
 
 } // namespace kn4::editor

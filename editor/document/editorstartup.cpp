@@ -55,6 +55,15 @@ std::string EditorStartup::newDefinitionRow(const CommandList &commands,
                              library.GetDefault(definition.functionCode), intervalMarkerDash);
 }
 
+PanelHeader EditorStartup::newPanelHeader(std::int32_t needles)
+{
+    PanelHeader header;
+    header.frontura = std::to_string(needles);
+    header.predisposizione = "1";
+    header.uscita = "1";
+    return header;
+}
+
 StartupResult EditorStartup::run(const Input &input, const CommandLibrary *library,
                                  const std::string &libraryError, const ColourCodec &codec)
 {
@@ -120,7 +129,10 @@ StartupResult EditorStartup::run(const Input &input, const CommandLibrary *libra
     }
     if (needsNewPanel) {
         // What a new panel gets: one definition row (when the row store has
-        // room after an unreadable file's rows) and the command line's needles.
+        // room after an unreadable file's rows) and the command line's needles;
+        // a panel read as invalid keeps the header fields it gave.
+        if (!result.panelInvalid)
+            result.panel.header = newPanelHeader(line.needles);
         if (result.panel.rows.size() < std::size_t(PanelModel::kMaxRows))
             result.panel.rows.push_back(
                 newDefinitionRow(commands, *library, line.intervalMarkerDash()));

@@ -72,6 +72,13 @@ public:
     // the command line gives it (only its file name counts).
     static std::string invalidPanelMessage(const std::string &panelName);
 
+    // The header a new panel starts with: set-up 1 and exit 1, the values
+    // of an ordinary piece, so that it compiles as soon as its rib and
+    // neckline are given, and the needle bed of the command line. The
+    // other fields are the piece's own (type, size, widths, measures) and
+    // start empty: a guessed width would compile into a wrong garment.
+    static PanelHeader newPanelHeader(std::int32_t needles);
+
     // The definition row a new (or unreadable) panel starts with.
     static std::string newDefinitionRow(const CommandList &commands, const CommandLibrary &library,
                                         bool intervalMarkerDash);

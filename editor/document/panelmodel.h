@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kn4/colour.h"
+
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -8,13 +10,9 @@
 
 namespace kn4::editor {
 
-// A colour as the suite stores it: red + 256 x green + 65536 x blue.
-using Colour = std::int32_t;
-
-constexpr Colour rgb(int red, int green, int blue)
-{
-    return Colour(red & 0xFF) | Colour(green & 0xFF) << 8 | Colour(blue & 0xFF) << 16;
-}
+// The suite's colour, also for code that uses the editor's namespace.
+using kn4::Colour;
+using kn4::rgb;
 
 // The palette codes of the panel file: a colour box is written as one
 // character and read back from it. The palette module owns the table

@@ -11,8 +11,11 @@ namespace kn4::editor {
 namespace {
 
 constexpr std::string_view kSourceMarker = "SORGENTE.KN4";
-constexpr std::string_view kProgramWords = "Inizio programma";
-constexpr std::string_view kExitWord = "uscita";
+// The header's line words are looked for where the editor writes them, at
+// the start of their line: the same words typed into a header field or a
+// note sit elsewhere in their line and are never taken for them.
+constexpr std::string_view kProgramLineStart = "; --- Inizio programma";
+constexpr std::string_view kExitLineStart = "uscita";
 constexpr int kHeaderLines = 7;
 constexpr std::size_t kNoteLength = 39;
 
@@ -102,53 +105,75 @@ PanelReader::Result PanelReader::read(std::string_view fileText, PanelModel &pan
     // looks at the source part only.
     const std::string_view source = fileText.substr(*start);
     const std::vector<std::string_view> lines = completeLines(source, 0);
-    if (lines.size() < std::size_t(kHeaderLines)) {
+    // A header cut short keeps what its lines that exist give: a missing
+    // line reads as nothing and leaves its fields as they were.
+    auto line = [&lines](int number) {
+        return std::size_t(number) <= lines.size() ? lines[std::size_t(number - 1)] : std::string_view();
+    };
+    auto exists = [&lines](int number) { return std::size_t(number) <= lines.size(); };
+
+    PanelHeader &h = panel.header;
+    if (exists(1)) {
+        h.tipo = strippedColumns(line(1), 5, 9);
+        h.taglia = strippedColumns(line(1), 19, 20);
+        h.parte = strippedColumns(line(1), 28, 37);
+    }
+    if (exists(2)) {
+        h.frontura = trimmedColumns(line(2), 9, 11);
+        if (h.frontura.empty())
+            h.frontura = std::to_string(m_needles);
+        h.densita = strippedColumns(line(2), 22, 29);
+    }
+    if (exists(3)) {
+        h.costinaDx = trimmedColumns(line(3), 8, 10);
+        if (std::string left = trimmedColumns(line(3), 14, 16); !left.empty())
+            h.costinaSx = left;
+    }
+    if (exists(4)) {
+        h.scolloDx = trimmedColumns(line(4), 8, 10);
+        if (std::string left = trimmedColumns(line(4), 14, 16); !left.empty())
+            h.scolloSx = left;
+    }
+    if (exists(5)) {
+        h.altezzaBordo = strippedColumns(line(5), 11, 15);
+        h.aghiCm = strippedColumns(line(5), 22, 26);
+        h.ranghiCm = strippedColumns(line(5), 34, 38);
+    }
+    if (exists(6)) {
+        // A blank or "." set-up value is what the editor writes for an empty
+        // field (the field takes "."): it reads as empty, and the compiler
+        // then reports the missing value. Any other value that is not a
+        // number makes the panel invalid; the reading stops there.
+        const std::string setUp = trimmedColumns(line(6), 16, 16);
+        if (hasLeadingInteger(setUp)) {
+            h.predisposizione = setUp;
+        } else {
+            h.predisposizione.clear();
+            if (!setUp.empty() && setUp != ".") {
+                result.reason = "set-up value is not a number";
+                return result;
+            }
+        }
+    }
+    // The exit value is read back, so opening and saving a panel keeps it.
+    if (exists(7)) {
+        if (std::string exit = trimmedColumns(line(7), 7, 7); !exit.empty())
+            h.uscita = exit;
+    }
+    if (!exists(kHeaderLines)) {
         result.reason = "header lines missing";
         return result;
     }
-    auto line = [&lines](int number) { return lines[std::size_t(number - 1)]; };
-
-    PanelHeader &h = panel.header;
-    h.tipo = strippedColumns(line(1), 5, 9);
-    h.taglia = strippedColumns(line(1), 19, 20);
-    h.parte = strippedColumns(line(1), 28, 37);
-
-    h.frontura = trimmedColumns(line(2), 9, 11);
-    if (h.frontura.empty())
-        h.frontura = std::to_string(m_needles);
-    h.densita = strippedColumns(line(2), 22, 29);
-
-    h.costinaDx = trimmedColumns(line(3), 8, 10);
-    if (std::string left = trimmedColumns(line(3), 14, 16); !left.empty())
-        h.costinaSx = left;
-    h.scolloDx = trimmedColumns(line(4), 8, 10);
-    if (std::string left = trimmedColumns(line(4), 14, 16); !left.empty())
-        h.scolloSx = left;
-
-    h.altezzaBordo = strippedColumns(line(5), 11, 15);
-    h.aghiCm = strippedColumns(line(5), 22, 26);
-    h.ranghiCm = strippedColumns(line(5), 34, 38);
-
-    // A blank or "." set-up value is what the writer leaves for an empty
-    // field: it reads as empty (the compiler then reports the missing value)
-    // instead of stopping the reading with the rows unread.
-    h.predisposizione = trimmedColumns(line(6), 16, 16);
-    if (!hasLeadingInteger(h.predisposizione))
-        h.predisposizione.clear();
-
-    // The exit value is read back, so opening and saving a panel keeps it.
-    if (std::string exit = trimmedColumns(line(7), 7, 7); !exit.empty())
-        h.uscita = exit;
 
     // Notes: the three lines after the first line holding "uscita", each
     // when it begins with ";" and until the program marker line.
     std::size_t exitLine = 0;
-    while (exitLine < lines.size() && lines[exitLine].find(kExitWord) == std::string_view::npos)
+    while (exitLine < lines.size() && !lines[exitLine].starts_with(kExitLineStart))
         ++exitLine;
     for (std::size_t n = 0; n < h.note.size(); ++n) {
         const std::size_t at = exitLine + 1 + n;
         h.note[n].clear();
-        if (at >= lines.size() || lines[at].find(kProgramWords) != std::string_view::npos)
+        if (at >= lines.size() || lines[at].starts_with(kProgramLineStart))
             break;
         const std::string_view noteLine = lines[at];
         if (!noteLine.empty() && noteLine.front() == ';') {
@@ -158,9 +183,16 @@ PanelReader::Result PanelReader::read(std::string_view fileText, PanelModel &pan
         }
     }
 
-    // Colours: the codes after the ";" that follows "Inizio programma".
-    const std::size_t program = source.find(kProgramWords);
-    if (program == std::string_view::npos) {
+    // Colours: the codes after the ";" that follows "Inizio programma" on
+    // the first line that begins with the program marker.
+    std::size_t program = 0;
+    while (program < source.size()) {
+        if (source.substr(program).starts_with(kProgramLineStart))
+            break;
+        const std::size_t end = source.find("\r\n", program);
+        program = end == std::string_view::npos ? source.size() : end + 2;
+    }
+    if (program >= source.size()) {
         result.reason = "program marker line missing";
         return result;
     }
@@ -168,7 +200,8 @@ PanelReader::Result PanelReader::read(std::string_view fileText, PanelModel &pan
     const std::string_view programLine =
         source.substr(program, programEnd == std::string_view::npos ? std::string_view::npos
                                                                     : programEnd - program);
-    if (const std::size_t semicolon = programLine.find(';'); semicolon != std::string_view::npos) {
+    const std::size_t wordsEnd = kProgramLineStart.size();
+    if (const std::size_t semicolon = programLine.find(';', wordsEnd); semicolon != std::string_view::npos) {
         const std::string_view codes = trimBlanks(programLine.substr(semicolon + 1));
         if (codes.size() > 7) {
             for (int box = 0; box < PanelModel::kColourBoxes; ++box)

@@ -48,7 +48,7 @@ PanelSave::Outcome PanelSave::save(const PanelModel &panel, const ColourCodec &c
     }
     outcome.written = true;
 
-    if (carriageCheck == 0) {
+    if (carriageCheck == NoWarning) {
         // The same file that was just written, whatever the working
         // directory of the process is now.
         CommandLibrary::CompileResult compiled =

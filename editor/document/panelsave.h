@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/commandlibrary.h"
+#include "document/carriagewarning.h"
 #include "document/panelmodel.h"
 
 #include <cstdint>

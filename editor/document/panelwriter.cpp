@@ -141,13 +141,18 @@ void PanelWriter::clearIdleIntervalMarkers(std::vector<std::string> &rows)
 
 void PanelWriter::keepProgramWordsOut(std::string &header)
 {
-    // Every reader of a panel takes the first "Inizio programma" of the file
-    // for the program marker line; the same words typed into a note or a
-    // header field would make the saved panel unreadable. The blank between
-    // them becomes "-", as blanks typed into the header fields do.
-    static constexpr std::string_view kWords = "Inizio programma";
-    for (std::size_t at = header.find(kWords); at != std::string::npos; at = header.find(kWords, at))
-        header[at + kWords.find(' ')] = '-';
+    // Every reader of a panel takes the first line that begins with the
+    // program marker for the program marker line. Only a note can begin its
+    // line that way (its ";" and then " --- Inizio programma" typed); its
+    // blank between the words becomes "-", as blanks typed into the header
+    // fields do. The same words anywhere else in a line stay as typed.
+    static constexpr std::string_view kLineStart = "; --- Inizio programma";
+    for (std::size_t at = 0; at < header.size();) {
+        if (std::string_view(header).substr(at).starts_with(kLineStart))
+            header[at + kLineStart.rfind(' ')] = '-';
+        const std::size_t end = header.find("\r\n", at);
+        at = end == std::string::npos ? header.size() : end + 2;
+    }
 }
 
 std::string PanelWriter::sourceText(const PanelModel &panel, const ColourCodec &codec)

@@ -35,8 +35,9 @@ public:
     static bool write(const std::filesystem::path &path, const PanelModel &panel,
                       const ColourCodec &codec, std::string *error = nullptr);
 
-    // The header part of the source (header and note lines) never holds
-    // the words of the program marker line: their blank becomes "-".
+    // No line of the header part of the source (header and note lines)
+    // begins like the program marker line: in such a note the blank between
+    // "Inizio" and "programma" becomes "-".
     static void keepProgramWordsOut(std::string &header);
 
     // The single lines, for the callers that show or check them.

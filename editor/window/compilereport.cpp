@@ -1,5 +1,7 @@
 #include "compilereport.h"
 
+#include "kn4/qtconvert.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QKeyEvent>
@@ -16,11 +18,6 @@ constexpr int kLedSize = 20;
 constexpr int kLineHeight = 20;
 constexpr int kButtonWidth = 80;
 constexpr int kButtonHeight = 24;
-
-QColor toQColor(Colour colour)
-{
-    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
-}
 
 QString fromUtf8(const std::string &text)
 {

@@ -1,6 +1,6 @@
 #include "window/drawingpainter.h"
 
-#include <kn4/cp1252.h>
+#include "kn4/qtconvert.h"
 
 #include <QColor>
 #include <QFont>
@@ -13,11 +13,6 @@
 namespace kn4::editor {
 
 namespace {
-
-QColor toQColor(Colour colour)
-{
-    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
-}
 
 // A run of pixels on one row or column, both ends included.
 void fillSpan(QPainter &painter, int x1, int y1, int x2, int y2, const QColor &colour)
@@ -46,7 +41,7 @@ void paintKnitDrawing(QPainter &painter, const KnitPicture &picture)
             painter.setPen(QPen(colour));
             const QFontMetrics metrics(font, painter.device());
             painter.drawText(QPoint(item.x1, item.y1 + metrics.ascent()),
-                             QString::fromUtf8(kn4::cp1252ToUtf8(item.text)));
+                             fromCp1252(item.text));
         } else if (item.x1 == item.x2 || item.y1 == item.y2) {
             fillSpan(painter, item.x1, item.y1, item.x2, item.y2, colour);
         } else {

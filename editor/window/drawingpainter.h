@@ -1,6 +1,6 @@
 #pragma once
 
-#include "window/knitdrawing.h"
+#include "window/core/knitdrawing.h"
 
 class QPainter;
 

@@ -1,11 +1,12 @@
 #include "window/editorwindow.h"
 
-#include "kn4/cp1252.h"
+#include "kn4/qtconvert.h"
+#include "kn4/twips.h"
 #include "document/panelwriter.h"
 #include "kn4/palettewindow.h"
 #include "window/compilereport.h"
 #include "window/drawingpainter.h"
-#include "window/measures.h"
+#include "window/core/measures.h"
 #include "document/palettecodec.h"
 
 #include <QApplication>
@@ -59,16 +60,6 @@ const QColor kRowTextCycle(0, 255, 0);
 const QColor kHighlight(0, 0, 192);            // stored colour value C00000
 const QColor kLabelGrey(128, 128, 128);
 
-QString fromBytes(std::string_view bytes)
-{
-    return QString::fromStdString(cp1252ToUtf8(bytes));
-}
-
-QColor toQColor(Colour colour)
-{
-    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
-}
-
 void setBackground(QWidget *widget, const QColor &colour)
 {
     QPalette palette = widget->palette();
@@ -79,8 +70,10 @@ void setBackground(QWidget *widget, const QColor &colour)
 
 void setTextColour(QWidget *widget, const QColor &colour)
 {
+    // Labels draw their text in WindowText, line edits in Text.
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::Text, colour);
     widget->setPalette(palette);
 }
 
@@ -144,7 +137,7 @@ char typedKey(const QKeyEvent *event)
     const QString text = event->text();
     if (text.size() != 1 || text.at(0).unicode() < 32 || text.at(0).unicode() == 127)
         return 0;
-    const std::string byte = utf8ToCp1252(text.toStdString());
+    const std::string byte = toCp1252(text);
     return byte.size() == 1 ? byte[0] : 0;
 }
 
@@ -394,7 +387,7 @@ void EditorWindow::buildCommandList(QWidget *form)
     m_commandList->setGeometry(kListLeft, kRowsTop, kListWidth, kRowsHeight);
     m_commandList->setSelectionMode(QAbstractItemView::SingleSelection);
     for (const CommandList::ListItem &item : m_commands.listItems()) {
-        m_commandList->addItem(fromBytes(item.text));
+        m_commandList->addItem(fromCp1252(item.text));
         m_listEntries.push_back(item.entryIndex);
     }
     connect(m_commandList, &QListWidget::itemDoubleClicked, this, &EditorWindow::ListaComandi_DblClick);
@@ -496,7 +489,7 @@ void EditorWindow::applyLanguage()
         return;
     auto caption = [&](int line, auto apply) {
         if (line < language.lineCount())
-            apply(fromBytes(language.text(line)));
+            apply(fromCp1252(language.text(line)));
     };
     auto label = [&](const char *name, int line) {
         if (auto *widget = findChild<QLabel *>(QString::fromLatin1(name)))
@@ -536,7 +529,7 @@ void EditorWindow::fillFromPanel()
     const PanelHeader &header = m_startup.panel.header;
     auto set = [this](const char *name, const std::string &value) {
         if (auto *field = findChild<QLineEdit *>(QString::fromLatin1(name)))
-            field->setText(fromBytes(value));
+            field->setText(fromCp1252(value));
     };
     set("Tipo", header.tipo);
     set("Taglia", header.taglia);
@@ -651,7 +644,7 @@ void EditorWindow::ModificaLabel()
                                         leftSideShown);
         if (int(caption.size()) > RowText::kVisibleLength)
             caption.resize(std::size_t(RowText::kVisibleLength));
-        label->setText(fromBytes(caption));
+        label->setText(fromCp1252(caption));
     }
 }
 
@@ -688,10 +681,10 @@ void EditorWindow::Picture1_MouseMove(QPointF position)
     Esperto123("Disegno_Maglia");
     const KnitDrawing::Readout readout = KnitDrawing::pointerReadout(
         position.x(), position.y(), m_knit.scale,
-        utf8ToCp1252(field(HeaderField::AghiCm)->text().toStdString()),
-        utf8ToCp1252(field(HeaderField::RanghiCm)->text().toStdString()), decimalSeparator());
-    findChild<QLabel *>(QStringLiteral("lblRanghi"))->setText(fromBytes(readout.courses));
-    findChild<QLabel *>(QStringLiteral("lblAghi"))->setText(fromBytes(readout.needles));
+        toCp1252(field(HeaderField::AghiCm)->text()),
+        toCp1252(field(HeaderField::RanghiCm)->text()), decimalSeparator());
+    findChild<QLabel *>(QStringLiteral("lblRanghi"))->setText(fromCp1252(readout.courses));
+    findChild<QLabel *>(QStringLiteral("lblAghi"))->setText(fromCp1252(readout.needles));
 }
 
 void EditorWindow::Riga_MouseDown(int index, Qt::MouseButton button, Qt::KeyboardModifiers, QPointF position)
@@ -768,11 +761,11 @@ void EditorWindow::Riga_MouseMove(int index, Qt::MouseButtons, Qt::KeyboardModif
     const std::string caption = label->property("caption").toByteArray().toStdString();
     if (trimBlanks(caption).empty())
         return;
-    const std::string tip = Measures::rowToolTip(caption, column, utf8ToCp1252(field(HeaderField::AghiCm)->text().toStdString()),
-                                                 utf8ToCp1252(field(HeaderField::RanghiCm)->text().toStdString()),
+    const std::string tip = Measures::rowToolTip(caption, column, toCp1252(field(HeaderField::AghiCm)->text()),
+                                                 toCp1252(field(HeaderField::RanghiCm)->text()),
                                                  m_startup.language.text(LanguageTable::RowToolTip),
                                                  decimalSeparator());
-    label->setToolTip(fromBytes(tip));
+    label->setToolTip(fromCp1252(tip));
 }
 
 char EditorWindow::decimalSeparator() const
@@ -842,11 +835,17 @@ void EditorWindow::EliminaRiga_Click()
     m_rows.setSettings(rowSettings());
     switch (m_rows.deleteSelectedRow()) {
     case RowStore::EditResult::Done:
+        // A row that may go clears an error hint still on show.
+        Esperto123CancellaErrore();
         recomputeTotals();
         break;
     case RowStore::EditResult::Refused:
-    case RowStore::EditResult::LeftSideDependency:
         beep();
+        break;
+    case RowStore::EditResult::LeftSideDependency:
+        // Left-marked rows below still need this left side: say why, as a
+        // click on their P1 does (the error hint beeps).
+        Esperto123Errore(ParameterEditor::kLeftSideErrorKey);
         break;
     }
 }
@@ -885,8 +884,12 @@ void EditorWindow::askToSaveOnExit()
         m_exitState = ExitClosing;
         return;
     }
-    QMessageBox question(QMessageBox::Question, QStringLiteral("Kn4Edit"),
-                         fromBytes(m_startup.language.text(LanguageTable::ExitQuestion)),
+    // Without its language line the question keeps its built-in Italian
+    // text, as the report window keeps its captions.
+    std::string text = m_startup.language.text(LanguageTable::ExitQuestion);
+    if (text.empty())
+        text = kExitQuestion;
+    QMessageBox question(QMessageBox::Question, QStringLiteral("Kn4Edit"), fromCp1252(text),
                          QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
     question.setObjectName(QStringLiteral("ExitQuestion"));
     question.setDefaultButton(QMessageBox::No);
@@ -949,7 +952,7 @@ void EditorWindow::Colore_Click(int index)
         return;
     if (!m_palette)
         m_palette = new PaletteWindow(this);
-    ColourValue colour = m_startup.panel.colours[std::size_t(index)];
+    Colour colour = m_startup.panel.colours[std::size_t(index)];
     std::string code;
     if (!m_palette->TestColore(ColourPalette::kModePick, colour, code))
         return;
@@ -1018,7 +1021,7 @@ PanelHeader EditorWindow::headerFromFields() const
     PanelHeader header = m_startup.panel.header;
     auto read = [this](HeaderField which, std::string &value) {
         if (QLineEdit *edit = field(which))
-            value = utf8ToCp1252(edit->text().toStdString());
+            value = toCp1252(edit->text());
     };
     read(HeaderField::Tipo, header.tipo);
     read(HeaderField::Taglia, header.taglia);
@@ -1049,13 +1052,13 @@ bool EditorWindow::headerKeyPress(HeaderField which, QKeyEvent *event)
     if (key == 0)
         return false;
     QLineEdit *edit = field(which);
-    const std::string text = edit ? utf8ToCp1252(edit->text().toStdString()) : std::string();
+    const std::string text = edit ? toCp1252(edit->text()) : std::string();
     const HeaderFields::KeyVerdict verdict = HeaderFields::filterKey(which, key, text, headerSettings());
     switch (verdict.action) {
     case HeaderFields::KeyAction::Accept:
         if (verdict.key == key || edit == nullptr)
             return false;
-        edit->insert(fromBytes(std::string(1, verdict.key)));
+        edit->insert(fromCp1252(std::string(1, verdict.key)));
         m_modified = true;
         return true;
     case HeaderFields::KeyAction::Refuse:
@@ -1076,7 +1079,7 @@ void EditorWindow::headerKeyRelease(HeaderField which, QKeyEvent *event)
     QLineEdit *edit = field(which);
     if (edit == nullptr)
         return;
-    const std::string text = utf8ToCp1252(edit->text().toStdString());
+    const std::string text = toCp1252(edit->text());
     const HeaderSettings settings = headerSettings();
     if (which == HeaderField::Predisposizione) {
         if (const std::optional<int> mode = HeaderFields::setupModeOnKeyRelease(typedKey(event), text)) {
@@ -1098,9 +1101,9 @@ void EditorWindow::headerFocusOut(HeaderField which)
     QLineEdit *edit = field(which);
     if (edit == nullptr)
         return;
-    const std::string text = utf8ToCp1252(edit->text().toStdString());
+    const std::string text = toCp1252(edit->text());
     if (const std::optional<std::string> fallback = HeaderFields::textOnLeaving(which, text, headerSettings())) {
-        edit->setText(fromBytes(*fallback));
+        edit->setText(fromCp1252(*fallback));
         if (which == HeaderField::IngombroPettini)
             setTextColour(edit, Qt::black);
     }
@@ -1125,9 +1128,9 @@ void EditorWindow::Predisposizione_2_Click()
 {
     QLineEdit *edit = field(HeaderField::Predisposizione);
     const HeaderFields::SetupConfirmation confirmation = HeaderFields::confirmSetup(
-        utf8ToCp1252(edit->text().toStdString()), m_startup.panel.predisposizioneValue, m_rows.rows(),
+        toCp1252(edit->text()), m_startup.panel.predisposizioneValue, m_rows.rows(),
         m_startup.commandLine.setupOptions);
-    edit->setText(fromBytes(confirmation.fieldText));
+    edit->setText(fromCp1252(confirmation.fieldText));
     if (confirmation.refused)
         Esperto123Errore(HeaderFields::kSetupErrorKey);
     else if (confirmation.clearError)
@@ -1148,7 +1151,7 @@ void EditorWindow::spinnerReleased()
     if (!m_spinner.pressed())
         return;
     QLineEdit *edit = field(m_spinner.field());
-    const HeaderSpinner::Step step = m_spinner.release(utf8ToCp1252(edit->text().toStdString()));
+    const HeaderSpinner::Step step = m_spinner.release(toCp1252(edit->text()));
     mirrorTimer(m_timer3, m_spinner.timer());
     applySpinnerStep(step);
 }
@@ -1158,7 +1161,7 @@ void EditorWindow::Timer3_Timer()
     if (!m_spinner.timer().isRunning())
         return;
     QLineEdit *edit = field(m_spinner.field());
-    const HeaderSpinner::Step step = m_spinner.Timer3_Timer(utf8ToCp1252(edit->text().toStdString()));
+    const HeaderSpinner::Step step = m_spinner.Timer3_Timer(toCp1252(edit->text()));
     mirrorTimer(m_timer3, m_spinner.timer());
     applySpinnerStep(step);
 }
@@ -1166,7 +1169,7 @@ void EditorWindow::Timer3_Timer()
 void EditorWindow::applySpinnerStep(const HeaderSpinner::Step &step)
 {
     if (step.text)
-        field(m_spinner.field())->setText(fromBytes(*step.text));
+        field(m_spinner.field())->setText(fromCp1252(*step.text));
     if (step.beep)
         beep();
     if (step.replay)
@@ -1175,7 +1178,10 @@ void EditorWindow::applySpinnerStep(const HeaderSpinner::Step &step)
 
 void EditorWindow::ValoriFinali_Click()
 {
+    // Showing the final values changes the view, not the panel.
+    const bool modified = m_modified;
     recomputeTotals();
+    m_modified = modified;
 }
 
 // --- expert help ---------------------------------------------------------------
@@ -1184,7 +1190,7 @@ void EditorWindow::showHelp()
 {
     const ExpertHelp::View &view = m_help.view();
     auto show = [](QPlainTextEdit *box, const std::string &text, bool visible) {
-        const QString shown = fromBytes(text);
+        const QString shown = fromCp1252(text);
         if (box->toPlainText() != shown)
             box->setPlainText(shown);
         box->setVisible(visible);
@@ -1341,9 +1347,9 @@ bool EditorWindow::eventFilter(QObject *watched, QEvent *event)
         case QEvent::Enter: {
             QLineEdit *edit = field(*which);
             if (edit != nullptr)
-                edit->setToolTip(fromBytes(HeaderFields::toolTip(
-                    *which, utf8ToCp1252(edit->text().toStdString()),
-                    utf8ToCp1252(field(HeaderField::AghiCm)->text().toStdString()), decimalSeparator())));
+                edit->setToolTip(fromCp1252(HeaderFields::toolTip(
+                    *which, toCp1252(edit->text()),
+                    toCp1252(field(HeaderField::AghiCm)->text()), decimalSeparator())));
             return false;
         }
         default:

@@ -2,13 +2,13 @@
 
 #include "document/editorstartup.h"
 #include "document/panelsave.h"
-#include "window/experthelp.h"
-#include "window/headerfields.h"
-#include "window/headerspinner.h"
-#include "window/knitdrawing.h"
-#include "window/parametereditor.h"
-#include "window/rowstore.h"
-#include "window/runningtotals.h"
+#include "window/core/experthelp.h"
+#include "window/core/headerfields.h"
+#include "window/core/headerspinner.h"
+#include "window/core/knitdrawing.h"
+#include "window/core/parametereditor.h"
+#include "window/core/rowstore.h"
+#include "window/core/runningtotals.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -71,12 +71,13 @@ class EditorWindow : public QMainWindow
 
 public:
     // Geometry in pixels (twips / 15).
-    static constexpr int kTwipsPerPixel = 15;
     static constexpr int kColumnWidth = 7;     // 105 twips
     static constexpr int kRowHeight = 16;      // 240 twips
     static constexpr int kLabelCount = RowStore::kLabelCount;
     static constexpr int kRowsHeight = 293;          // Righe and VScroll, 4395 twips
     static constexpr int kRowsHeightExpandedHelp = 195;  // 2925 twips, help mode 1
+    // The exit question when the language file lacks its line (Windows-1252).
+    static constexpr const char *kExitQuestion = "Il pannello \xE8 stato modificato. Salvare le modifiche?";
 
     explicit EditorWindow(const EditorContext &context, QWidget *parent = nullptr);
     ~EditorWindow() override;

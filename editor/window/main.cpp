@@ -2,6 +2,7 @@
 #include "document/librarybinding.h"
 #include "window/editorwindow.h"
 #include "document/palettecodec.h"
+#include "kn4/programdirectory.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -23,8 +24,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     using namespace kn4::editor;
 
-    const std::filesystem::path programDirectory =
-        QCoreApplication::applicationDirPath().toStdString();
+    const std::filesystem::path programDirectory = kn4::programDirectory(argc > 0 ? argv[0] : nullptr);
     LibraryBinding library;
     const bool loaded = library.load(programDirectory);
 

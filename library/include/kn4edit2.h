@@ -57,8 +57,11 @@ extern "C" {
 #define KN4_COMPILED            0 /* compiled, no errors; panel rewritten with its code */
 #define KN4_COMPILED_WARNINGS   6 /* compiled, only non-grave errors; panel rewritten with its code */
 #define KN4_GRAVE_ERRORS        5 /* grave errors; panel rewritten with its header and an empty code */
-#define KN4_NOT_A_SOURCE        3 /* no "SORGENTE.KN4" marker line, or the panel cannot be opened;
-                                     panel unchanged */
+#define KN4_NOT_A_SOURCE        3 /* not compiled, panel unchanged: no "SORGENTE.KN4" marker line,
+                                     the panel cannot be opened, or the compiled panel could not
+                                     be written (the report then ends with the line
+                                     "impossibile scrivere il pannello compilato: pannello invariato",
+                                     which a full report makes room for) */
 
 /* The simulation record exchanged with SimulaFunzione: eight 32-bit signed
  * integers, in this order. */
@@ -145,14 +148,23 @@ KN4EDIT2_API void SimulaFunzione(int32_t indice, Kn4Simulazione *record);
  *             (or the built-in ones).
  *  resoconto  output, KN4_REPORT_SIZE bytes: the compile report, lines ended
  *             by CR LF, at most 8191 characters (longer text is cut).
+ *             The source reader writes one line for each error it meets,
+ *             with one exception: once the command memory is full (999
+ *             commands), the first command refused is reported as
+ *             "memoria comandi esaurita" with one grave error, and the
+ *             commands refused after it add no further line and no further
+ *             error. A line for each would fill the report with equal lines
+ *             and cut off its summary.
  *
  * Result: KN4_COMPILED (0), KN4_COMPILED_WARNINGS (6), KN4_GRAVE_ERRORS (5)
  * or KN4_NOT_A_SOURCE (3), as described with those codes above.
  *
  * The panel file is replaced by one atomic rename of the complete new file:
  * if the new content cannot be written whole (full disk, write error,
- * unwritable working directory), the panel keeps its old content byte for
- * byte; the result code is still the compilation's.
+ * unwritable working directory, a VUZUDO.TMP that cannot be replaced), the
+ * panel keeps its old content byte for byte, the report ends with the line
+ * "impossibile scrivere il pannello compilato: pannello invariato" and the
+ * result is KN4_NOT_A_SOURCE (3), whatever the compilation found.
  */
 KN4EDIT2_API int32_t Compilazione(const char *pannello, const char *cartella, char *resoconto);
 

@@ -102,6 +102,12 @@ Result Compiler::compile(const char *panelPath, const char *folder, char *report
     const panelfile::WriteResult written =
         panelfile::write(panelPath, folder, m_headerText, m_machine.code(), m_writtenCodeLength);
     m_writeFailed = written != panelfile::WriteResult::Written;
+    if (m_writeFailed) {
+        // The panel still holds its old bytes, without this compilation's
+        // code: saying "compiled" would report a failure as success.
+        m_report.appendClosing(kNotWrittenLine);
+        result = kNotASource;
+    }
     m_report.copyTo(reportOut);
     return result;
 }

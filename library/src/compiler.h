@@ -18,6 +18,11 @@ enum Result : std::int32_t {
     kNotASource = 3,
 };
 
+// The report line of a compilation whose compiled panel could not be
+// written (unwritable working folder, a VUZUDO.TMP that cannot be replaced,
+// a full disk); the result is then kNotASource.
+constexpr char kNotWrittenLine[] = "impossibile scrivere il pannello compilato: pannello invariato\r\n";
+
 // One compilation from source to compiled panel: the keyword file, the
 // source reader, the virtual knitting machine, the code simulation and the
 // rewritten panel file. The keyword table survives between compilations;

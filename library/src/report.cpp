@@ -24,6 +24,16 @@ void Report::append(const char *text)
     m_text[m_size] = '\0';
 }
 
+void Report::appendClosing(const char *text)
+{
+    if (!text)
+        return;
+    const std::size_t n = std::strlen(text);
+    if (n <= kCapacity && n > kCapacity - m_size)
+        m_size = kCapacity - n;
+    append(text);
+}
+
 void Report::appendf(const char *format, ...)
 {
     // One message never needs more: its words are keyword slots (20

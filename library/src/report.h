@@ -15,6 +15,9 @@ public:
     void clear();
     void append(const char *text);
     void appendf(const char *format, ...) __attribute__((format(printf, 2, 3)));
+    // Appends a line that must be read whatever came before: a full report
+    // gives up its last characters to make room for it.
+    void appendClosing(const char *text);
 
     const char *text() const { return m_text; }
     std::size_t size() const { return m_size; }

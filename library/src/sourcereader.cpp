@@ -218,25 +218,27 @@ bool SourceReader::expectWord(const char *first, int slot)
     return false;
 }
 
-void SourceReader::readText(Line &line, int slot, char *out, std::size_t limit)
+bool SourceReader::readText(Line &line, int slot, char *out, std::size_t limit)
 {
     const char *value = nextToken(line);
     if (!value) {
         grave("-%5u %s senza parametro\r\n", m_line, m_keywords.word(slot));
-        return;
+        return false;
     }
     copyCut(out, value, limit);
     if (std::strlen(value) > limit) {
         nonGrave("-%5u %s troppo lungo %s\r\n       troncato a %d caratteri\r\n", m_line,
                  m_keywords.word(slot), value, int(limit));
     }
+    return true;
 }
 
 void SourceReader::readType(Line &line, const char *first)
 {
-    if (!expectWord(first, kTipo))
+    // A value missing ends the line, as on the needle-bed line: the line ran
+    // out, and the words that would follow are not looked for.
+    if (!expectWord(first, kTipo) || !readText(line, kTipo, m_header.type, PanelHeader::kTypeLength))
         return;
-    readText(line, kTipo, m_header.type, PanelHeader::kTypeLength);
     for (const auto &[slot, out, limit] :
          {std::tuple{int(kTaglia), m_header.size, PanelHeader::kSizeLength},
           std::tuple{int(kParte), m_header.part, PanelHeader::kPartLength}}) {
@@ -245,9 +247,8 @@ void SourceReader::readType(Line &line, const char *first)
             grave("-%5u atteso %s\r\n", m_line, m_keywords.word(slot));
             return;
         }
-        if (!expectWord(word, slot))
+        if (!expectWord(word, slot) || !readText(line, slot, out, limit))
             return;
-        readText(line, slot, out, limit);
     }
 }
 
@@ -417,15 +418,17 @@ void SourceReader::readJumpCommand(Line &line, int slot, std::int32_t classCode)
         store(classCode * code::kJumpClassUnit, inner, outer);
         return;
     }
+    // The jump is checked as soon as it is read, so a wrong jump is named
+    // even when the needle after it is missing.
+    const std::int32_t jump = kn4::leadingInteger(jumpText);
+    if (jump < -4 || jump > 4)
+        grave("-%5u salto %s errato %s\r\n", m_line, word, jumpText);
     const char *needleText = nextToken(line);
     if (!needleText) {
         grave("-%5u %s senza salto\r\n", m_line, word);
         store(classCode * code::kJumpClassUnit, 0, 0);
         return;
     }
-    const std::int32_t jump = kn4::leadingInteger(jumpText);
-    if (jump < -4 || jump > 4)
-        grave("-%5u salto %s errato %s\r\n", m_line, word, jumpText);
     const std::int32_t needle = kn4::leadingInteger(needleText);
     if (needle < -128 || needle > 127)
         grave("-%5u ago %s errato %s\r\n", m_line, word, needleText);

@@ -113,7 +113,9 @@ private:
     void readCommand(Line &line, const char *first);
 
     bool expectWord(const char *first, int slot);
-    void readText(Line &line, int slot, char *out, std::size_t limit);
+    // Reads a header text into out; false (with its grave error) when the
+    // line has no value left.
+    bool readText(Line &line, int slot, char *out, std::size_t limit);
     void beginDefinition();
     bool readSide(Line &line, std::int32_t &offset, bool allowTwo, bool allowNegative);
     bool readCycles(Line &line, std::int32_t &inner, std::int32_t &outer);

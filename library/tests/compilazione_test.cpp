@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <cstring>
@@ -37,6 +38,7 @@ protected:
     void TearDown() override
     {
         kn4::AtomicFileWriter::setWriteFunctionForTesting(nullptr);
+        kn4::AtomicFileWriter::setSyncFunctionForTesting(nullptr);
         std::error_code ec;
         fs::permissions(m_dir / "italiano", fs::perms::owner_all, ec);
         fs::remove_all(m_dir, ec);
@@ -138,28 +140,51 @@ ssize_t diskFullAfterAFewBytes(int, const void *, std::size_t size)
     return ++calls % 2 == 1 ? ssize_t(size > 3 ? 3 : size) : 0;
 }
 
-TEST_F(CompiledPanelFile, AWriteFailureKeepsThePanelByteForByte)
+int syncFails(int)
 {
-    const std::string original = "SORGENTE.KN4\r\n" + source({"LISCIO 5 1"});
-    writeFile(m_panel, original);
-    kn4::AtomicFileWriter::setWriteFunctionForTesting(diskFullAfterAFewBytes);
-    EXPECT_EQ(compile(m_panel), kCompiled);
-    EXPECT_TRUE(m_compiler.lastWriteFailed());
-    EXPECT_EQ(readFile(m_panel), original);
-    EXPECT_FALSE(fs::exists(m_dir / "italiano" / "VUZUDO.TMP"));
+    errno = EIO;
+    return -1;
 }
 
-TEST_F(CompiledPanelFile, AnUnwritableWorkingFolderKeepsThePanel)
+// Whatever keeps the compiled panel from being written, the panel keeps its
+// old bytes, the report says so in its last line and the result is 3.
+TEST_F(CompiledPanelFile, ACompiledPanelThatCannotBeWrittenIsNotCompiled)
 {
+    const bool root = ::geteuid() == 0; // root writes anywhere
+    const struct
+    {
+        const char *name;
+        std::function<void()> arrange;
+        std::string folder;
+    } cases[] = {
+        {"a full disk", [] { kn4::AtomicFileWriter::setWriteFunctionForTesting(diskFullAfterAFewBytes); },
+         "italiano"},
+        {"a failed flush to disk", [] { kn4::AtomicFileWriter::setSyncFunctionForTesting(syncFails); },
+         "italiano"},
+        {"a missing working folder", [] {}, "nowhere"},
+        {"a VUZUDO.TMP that is a folder", [this] { fs::create_directories(m_dir / "busy" / "VUZUDO.TMP"); },
+         "busy"},
+        {"a read-only working folder",
+         [this] { fs::permissions(m_dir / "italiano", fs::perms::owner_read | fs::perms::owner_exec); },
+         root ? "" : "italiano"},
+    };
     const std::string original = "SORGENTE.KN4\r\n" + source({"LISCIO 5 1"});
-    writeFile(m_panel, original);
-    const fs::path missing = m_dir / "nowhere";
-    EXPECT_EQ(m_compiler.compile(m_panel.c_str(), missing.c_str(), m_report), kCompiled);
-    EXPECT_EQ(readFile(m_panel), original);
-    if (::geteuid() != 0) { // root writes anywhere
-        fs::permissions(m_dir / "italiano", fs::perms::owner_read | fs::perms::owner_exec);
-        EXPECT_EQ(compile(m_panel), kCompiled);
-        EXPECT_EQ(readFile(m_panel), original);
+    for (const auto &c : cases) {
+        if (c.folder.empty())
+            continue;
+        writeFile(m_panel, original);
+        c.arrange();
+        const Result result = m_compiler.compile(m_panel.c_str(), (m_dir / c.folder).c_str(), m_report);
+        kn4::AtomicFileWriter::setWriteFunctionForTesting(nullptr);
+        kn4::AtomicFileWriter::setSyncFunctionForTesting(nullptr);
+        fs::permissions(m_dir / "italiano", fs::perms::owner_all);
+        EXPECT_EQ(result, kNotASource) << c.name;
+        EXPECT_TRUE(m_compiler.lastWriteFailed()) << c.name;
+        const std::string report = m_report;
+        EXPECT_TRUE(report.ends_with("\r\n\r\nimpossibile scrivere il pannello compilato: pannello invariato\r\n"))
+            << c.name << "\n" << report;
+        EXPECT_EQ(readFile(m_panel), original) << c.name;
+        EXPECT_FALSE(fs::is_regular_file(m_dir / c.folder / "VUZUDO.TMP")) << c.name;
     }
 }
 
@@ -170,8 +195,9 @@ TEST_F(CompiledPanelFile, ReadsTheKeywordFileWhateverItsLetterCase)
     EXPECT_EQ(compile(m_panel), kCompiled) << m_report;
     // The keyword table survives: a panel compiled from a folder without
     // keyword file still reads MAGLIA.
+    fs::create_directories(m_dir / "elsewhere");
     Compiler &same = m_compiler;
-    EXPECT_EQ(same.compile(m_panel.c_str(), (m_dir / "nowhere").c_str(), m_report), kCompiled);
+    EXPECT_EQ(same.compile(m_panel.c_str(), (m_dir / "elsewhere").c_str(), m_report), kCompiled);
 }
 
 TEST_F(CompiledPanelFile, CutsAnOverlongReportAt8191Characters)
@@ -183,6 +209,12 @@ TEST_F(CompiledPanelFile, CutsAnOverlongReportAt8191Characters)
     EXPECT_EQ(m_compiler.compile(m_panel.c_str(), (m_dir / "italiano").c_str(), report), kGraveErrors);
     EXPECT_EQ(std::strlen(report), std::size_t(KN4_REPORT_SIZE - 1));
     EXPECT_EQ(report[KN4_REPORT_SIZE], 'x');
+
+    // A full report still ends with the line that says the panel was not
+    // written.
+    EXPECT_EQ(m_compiler.compile(m_panel.c_str(), (m_dir / "nowhere").c_str(), report), kNotASource);
+    EXPECT_EQ(std::strlen(report), std::size_t(KN4_REPORT_SIZE - 1));
+    EXPECT_TRUE(std::string(report).ends_with("impossibile scrivere il pannello compilato: pannello invariato\r\n"));
 }
 
 // The whole compiled file of a realistic two-definition panel, worked out by

@@ -90,6 +90,8 @@ TEST(KnittingMachine, WritesAndCompressesSteps)
          {0x9D, 0xD6, 0xB0},
          1,
          1},
+        {"a jump-and-needle command shares a step", {{"TUK 1 5 1 1"}, {"RIGATO 2 1 1"}}, "1", "",
+         {0x9D, 0xE9, 0x01, 0x05, 0x96}, 1, 1},
         {"a longer second definition is cut off", {{"LISCIO 2 1"}, {"LISCIO 1 1", "RIGATO 3 1 5"}}, "1", "",
          {0x9D, 0x94, 0x97}, 2, 2},
     };

@@ -8,7 +8,7 @@ namespace {
 
 struct Cell
 {
-    ColourValue colour;
+    Colour colour;
     int row;
     int column;
 };
@@ -17,40 +17,40 @@ struct Cell
 // Cell 40 is near-black (1, 0, 0): a choice of colour 0 would read as "no
 // choice" in the programs that keep the choice as a colour value.
 constexpr std::array<Cell, ColourPalette::kCellCount> kCells = {{
-    {rgbValue(255, 192, 192), 0, 1}, {rgbValue(255, 255, 255), 0, 0},
-    {rgbValue(255, 224, 192), 0, 2}, {rgbValue(255, 255, 192), 0, 3},
-    {rgbValue(192, 255, 192), 0, 4}, {rgbValue(192, 255, 255), 0, 5},
-    {rgbValue(192, 192, 255), 0, 6}, {rgbValue(255, 192, 255), 0, 7},
-    {rgbValue(224, 224, 224), 1, 0}, {rgbValue(255, 128, 128), 1, 1},
-    {rgbValue(255, 192, 128), 1, 2}, {rgbValue(0, 255, 255), 1, 3},
-    {rgbValue(128, 255, 128), 1, 4}, {rgbValue(128, 255, 255), 1, 5},
-    {rgbValue(128, 128, 255), 1, 6}, {rgbValue(255, 128, 255), 1, 7},
-    {rgbValue(192, 192, 192), 2, 0}, {rgbValue(255, 0, 0), 2, 1},
-    {rgbValue(255, 128, 0), 2, 2},   {rgbValue(255, 255, 0), 2, 3},
-    {rgbValue(0, 255, 0), 2, 4},     {rgbValue(0, 255, 255), 2, 5},
-    {rgbValue(0, 0, 255), 2, 6},     {rgbValue(255, 0, 255), 2, 7},
-    {rgbValue(128, 128, 128), 3, 0}, {rgbValue(192, 0, 0), 3, 1},
-    {rgbValue(192, 64, 0), 3, 2},    {rgbValue(192, 192, 0), 3, 3},
-    {rgbValue(0, 192, 0), 3, 4},     {rgbValue(0, 192, 192), 3, 5},
-    {rgbValue(0, 0, 192), 3, 6},     {rgbValue(192, 0, 192), 3, 7},
-    {rgbValue(64, 64, 64), 4, 0},    {rgbValue(128, 0, 0), 4, 1},
-    {rgbValue(128, 64, 0), 4, 2},    {rgbValue(64, 64, 0), 4, 3},
-    {rgbValue(0, 128, 0), 4, 4},     {rgbValue(0, 128, 128), 4, 5},
-    {rgbValue(0, 0, 128), 4, 6},     {rgbValue(128, 0, 128), 4, 7},
-    {rgbValue(1, 0, 0), 5, 0},       {rgbValue(64, 0, 0), 5, 1},
-    {rgbValue(128, 64, 64), 5, 2},   {rgbValue(64, 64, 0), 5, 3},
-    {rgbValue(64, 64, 0), 5, 4},     {rgbValue(0, 64, 64), 5, 5},
-    {rgbValue(0, 0, 64), 5, 6},      {rgbValue(64, 0, 64), 5, 7},
+    {rgb(255, 192, 192), 0, 1}, {rgb(255, 255, 255), 0, 0},
+    {rgb(255, 224, 192), 0, 2}, {rgb(255, 255, 192), 0, 3},
+    {rgb(192, 255, 192), 0, 4}, {rgb(192, 255, 255), 0, 5},
+    {rgb(192, 192, 255), 0, 6}, {rgb(255, 192, 255), 0, 7},
+    {rgb(224, 224, 224), 1, 0}, {rgb(255, 128, 128), 1, 1},
+    {rgb(255, 192, 128), 1, 2}, {rgb(0, 255, 255), 1, 3},
+    {rgb(128, 255, 128), 1, 4}, {rgb(128, 255, 255), 1, 5},
+    {rgb(128, 128, 255), 1, 6}, {rgb(255, 128, 255), 1, 7},
+    {rgb(192, 192, 192), 2, 0}, {rgb(255, 0, 0), 2, 1},
+    {rgb(255, 128, 0), 2, 2},   {rgb(255, 255, 0), 2, 3},
+    {rgb(0, 255, 0), 2, 4},     {rgb(0, 255, 255), 2, 5},
+    {rgb(0, 0, 255), 2, 6},     {rgb(255, 0, 255), 2, 7},
+    {rgb(128, 128, 128), 3, 0}, {rgb(192, 0, 0), 3, 1},
+    {rgb(192, 64, 0), 3, 2},    {rgb(192, 192, 0), 3, 3},
+    {rgb(0, 192, 0), 3, 4},     {rgb(0, 192, 192), 3, 5},
+    {rgb(0, 0, 192), 3, 6},     {rgb(192, 0, 192), 3, 7},
+    {rgb(64, 64, 64), 4, 0},    {rgb(128, 0, 0), 4, 1},
+    {rgb(128, 64, 0), 4, 2},    {rgb(64, 64, 0), 4, 3},
+    {rgb(0, 128, 0), 4, 4},     {rgb(0, 128, 128), 4, 5},
+    {rgb(0, 0, 128), 4, 6},     {rgb(128, 0, 128), 4, 7},
+    {rgb(1, 0, 0), 5, 0},       {rgb(64, 0, 0), 5, 1},
+    {rgb(128, 64, 64), 5, 2},   {rgb(64, 64, 0), 5, 3},
+    {rgb(64, 64, 0), 5, 4},     {rgb(0, 64, 64), 5, 5},
+    {rgb(0, 0, 64), 5, 6},      {rgb(64, 0, 64), 5, 7},
 }};
 
 } // namespace
 
-ColourValue ColourPalette::cellColour(int cell) { return kCells[std::size_t(cell)].colour; }
+Colour ColourPalette::cellColour(int cell) { return kCells[std::size_t(cell)].colour; }
 int ColourPalette::cellRow(int cell) { return kCells[std::size_t(cell)].row; }
 int ColourPalette::cellColumn(int cell) { return kCells[std::size_t(cell)].column; }
 char ColourPalette::cellCode(int cell) { return char(kFirstCode + cell); }
 
-int ColourPalette::lastCellOfColour(ColourValue colour)
+int ColourPalette::lastCellOfColour(Colour colour)
 {
     for (int cell = kCellCount - 1; cell >= 0; --cell) {
         if (kCells[std::size_t(cell)].colour == colour)
@@ -67,7 +67,7 @@ int ColourPalette::cellOfCode(std::string_view code)
     return isCell(cell) ? cell : -1;
 }
 
-bool ColourPalette::TestColore(std::uint8_t mode, ColourValue &colour, std::string &code)
+bool ColourPalette::TestColore(std::uint8_t mode, Colour &colour, std::string &code)
 {
     if (mode == kModeColourToCode) {
         const int cell = lastCellOfColour(colour);
@@ -86,7 +86,7 @@ bool ColourPalette::TestColore(std::uint8_t mode, ColourValue &colour, std::stri
     return false;
 }
 
-int ColourPalette::markColour(ColourValue colour)
+int ColourPalette::markColour(Colour colour)
 {
     const int cell = lastCellOfColour(colour);
     if (cell >= 0)
@@ -100,7 +100,7 @@ void ColourPalette::Label1_Click(int cell)
         m_chosenCell = cell;
 }
 
-bool ColourPalette::takeChoice(ColourValue &colour, std::string &code)
+bool ColourPalette::takeChoice(Colour &colour, std::string &code)
 {
     if (!hasChoice())
         return false;

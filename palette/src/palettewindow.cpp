@@ -1,5 +1,7 @@
 #include "kn4/palettewindow.h"
 
+#include "kn4/qtconvert.h"
+
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QFrame>
@@ -12,11 +14,6 @@ namespace kn4 {
 namespace {
 
 const char *const kCellIndexProperty = "index";
-
-QColor toQColor(ColourValue colour)
-{
-    return QColor(redOf(colour), greenOf(colour), blueOf(colour));
-}
 
 } // namespace
 
@@ -64,7 +61,7 @@ PaletteWindow::~PaletteWindow()
         m_waitLoop->quit();
 }
 
-bool PaletteWindow::TestColore(std::uint8_t mode, ColourValue &colour, std::string &code)
+bool PaletteWindow::TestColore(std::uint8_t mode, Colour &colour, std::string &code)
 {
     if (mode != ColourPalette::kModePick)
         return ColourPalette::TestColore(mode, colour, code);

@@ -8,8 +8,8 @@
 namespace {
 
 using kn4::ColourPalette;
-using kn4::ColourValue;
-using kn4::rgbValue;
+using kn4::Colour;
+using kn4::rgb;
 
 TEST(ColourPalette, CodesRunFromFToLowercaseU)
 {
@@ -22,10 +22,10 @@ TEST(ColourPalette, CodesRunFromFToLowercaseU)
 
 TEST(ColourPalette, ColourValuesKeepRedInTheLowByte)
 {
-    EXPECT_EQ(rgbValue(255, 0, 0), 0x0000FF);
-    EXPECT_EQ(rgbValue(0, 0, 255), 0xFF0000);
-    EXPECT_EQ(ColourPalette::cellColour(0), rgbValue(255, 192, 192));
-    EXPECT_EQ(ColourPalette::cellColour(40), rgbValue(1, 0, 0));
+    EXPECT_EQ(rgb(255, 0, 0), 0x0000FF);
+    EXPECT_EQ(rgb(0, 0, 255), 0xFF0000);
+    EXPECT_EQ(ColourPalette::cellColour(0), rgb(255, 192, 192));
+    EXPECT_EQ(ColourPalette::cellColour(40), rgb(1, 0, 0));
 }
 
 TEST(ColourPalette, CellsFillTheSixByEightGridOnce)
@@ -43,16 +43,16 @@ TEST(ColourPalette, CellsFillTheSixByEightGridOnce)
 
 TEST(ColourPalette, ColourToCodeTakesTheLastOfEqualCells)
 {
-    struct Case { ColourValue colour; const char *code; };
+    struct Case { Colour colour; const char *code; };
     const Case cases[] = {
-        {rgbValue(64, 64, 0), "r"},     // cells 35, 43, 44
-        {rgbValue(0, 255, 255), "["},   // cells 11, 21
-        {rgbValue(255, 192, 192), "F"},
-        {rgbValue(0, 0, 255), "\\"},
-        {rgbValue(1, 0, 0), "n"},
+        {rgb(64, 64, 0), "r"},     // cells 35, 43, 44
+        {rgb(0, 255, 255), "["},   // cells 11, 21
+        {rgb(255, 192, 192), "F"},
+        {rgb(0, 0, 255), "\\"},
+        {rgb(1, 0, 0), "n"},
     };
     for (const auto &c : cases) {
-        ColourValue colour = c.colour;
+        Colour colour = c.colour;
         std::string code = "?";
         EXPECT_TRUE(ColourPalette::TestColore(1, colour, code));
         EXPECT_EQ(code, c.code);
@@ -62,7 +62,7 @@ TEST(ColourPalette, ColourToCodeTakesTheLastOfEqualCells)
 
 TEST(ColourPalette, ColourOutsideThePaletteLeavesTheCodeAlone)
 {
-    ColourValue colour = rgbValue(0, 0, 0);  // true black is not a cell
+    Colour colour = rgb(0, 0, 0);  // true black is not a cell
     std::string code = "W";
     EXPECT_FALSE(ColourPalette::TestColore(1, colour, code));
     EXPECT_EQ(code, "W");
@@ -73,13 +73,13 @@ TEST(ColourPalette, ColourOutsideThePaletteLeavesTheCodeAlone)
 
 TEST(ColourPalette, CodeToColourReadsTheFirstCharacter)
 {
-    ColourValue colour = 12345;
+    Colour colour = 12345;
     std::string code = "F";
     EXPECT_TRUE(ColourPalette::TestColore(2, colour, code));
-    EXPECT_EQ(colour, rgbValue(255, 192, 192));
+    EXPECT_EQ(colour, rgb(255, 192, 192));
     code = "uXYZ";
     EXPECT_TRUE(ColourPalette::TestColore(2, colour, code));
-    EXPECT_EQ(colour, rgbValue(64, 0, 64));
+    EXPECT_EQ(colour, rgb(64, 0, 64));
     EXPECT_EQ(code, "uXYZ");
 }
 
@@ -87,7 +87,7 @@ TEST(ColourPalette, CodesOutsideThePaletteLeaveTheColourAlone)
 {
     for (const std::string &code : {std::string("E"), std::string("v"), std::string(), std::string(" "),
                                    std::string("\xE0"), std::string("\x80"), std::string(1, '\0')}) {
-        ColourValue colour = 777;
+        Colour colour = 777;
         std::string given = code;
         EXPECT_FALSE(ColourPalette::TestColore(2, colour, given)) << int(code.empty() ? -1 : code[0]);
         EXPECT_EQ(colour, 777);
@@ -97,10 +97,10 @@ TEST(ColourPalette, CodesOutsideThePaletteLeaveTheColourAlone)
 TEST(ColourPalette, OtherModesChangeNothing)
 {
     for (std::uint8_t mode : {std::uint8_t(0), std::uint8_t(3), std::uint8_t(255)}) {
-        ColourValue colour = rgbValue(255, 0, 0);
+        Colour colour = rgb(255, 0, 0);
         std::string code = "F";
         EXPECT_FALSE(ColourPalette::TestColore(mode, colour, code));
-        EXPECT_EQ(colour, rgbValue(255, 0, 0));
+        EXPECT_EQ(colour, rgb(255, 0, 0));
         EXPECT_EQ(code, "F");
     }
 }
@@ -108,7 +108,7 @@ TEST(ColourPalette, OtherModesChangeNothing)
 TEST(ColourPalette, EveryCodeRoundTripsToAnEqualColour)
 {
     for (int cell = 0; cell < ColourPalette::kCellCount; ++cell) {
-        ColourValue colour = 0;
+        Colour colour = 0;
         std::string code(1, ColourPalette::cellCode(cell));
         ASSERT_TRUE(ColourPalette::TestColore(2, colour, code));
         std::string back;
@@ -121,15 +121,15 @@ TEST(ColourPalettePick, FrameGoesToTheLastCellOfTheColourAndStaysOnAMiss)
 {
     ColourPalette palette;
     EXPECT_EQ(palette.frameCell(), -1);
-    EXPECT_EQ(palette.markColour(rgbValue(0, 0, 255)), 22);
-    EXPECT_EQ(palette.markColour(rgbValue(64, 64, 0)), 44);
-    EXPECT_EQ(palette.markColour(rgbValue(3, 3, 3)), 44);
+    EXPECT_EQ(palette.markColour(rgb(0, 0, 255)), 22);
+    EXPECT_EQ(palette.markColour(rgb(64, 64, 0)), 44);
+    EXPECT_EQ(palette.markColour(rgb(3, 3, 3)), 44);
 }
 
 TEST(ColourPalettePick, ChoiceIsHandedOutOnceAndIgnoresForeignCells)
 {
     ColourPalette palette;
-    ColourValue colour = 5;
+    Colour colour = 5;
     std::string code = "x";
     EXPECT_FALSE(palette.takeChoice(colour, code));
     palette.Label1_Click(48);
@@ -138,7 +138,7 @@ TEST(ColourPalettePick, ChoiceIsHandedOutOnceAndIgnoresForeignCells)
 
     palette.Label1_Click(40);
     ASSERT_TRUE(palette.takeChoice(colour, code));
-    EXPECT_EQ(colour, rgbValue(1, 0, 0));
+    EXPECT_EQ(colour, rgb(1, 0, 0));
     EXPECT_EQ(code, "n");
     EXPECT_FALSE(palette.hasChoice());
     EXPECT_FALSE(palette.takeChoice(colour, code));

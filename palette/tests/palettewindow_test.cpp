@@ -14,9 +14,9 @@
 
 namespace {
 
-using kn4::ColourValue;
+using kn4::Colour;
 using kn4::PaletteWindow;
-using kn4::rgbValue;
+using kn4::rgb;
 
 class PaletteWindowTest : public ::testing::Test
 {
@@ -60,10 +60,10 @@ TEST_F(PaletteWindowTest, ClickingACellEndsThePickWithItsColourAndCode)
         QTest::mouseClick(cell(17), Qt::LeftButton);
     });
 
-    ColourValue colour = rgbValue(0, 0, 255);
+    Colour colour = rgb(0, 0, 255);
     std::string code;
     EXPECT_TRUE(m_window.TestColore(0, colour, code));
-    EXPECT_EQ(colour, rgbValue(255, 0, 0));
+    EXPECT_EQ(colour, rgb(255, 0, 0));
     EXPECT_EQ(code, "W");
     EXPECT_FALSE(m_window.isVisible());
     EXPECT_FALSE(m_window.isPicking());
@@ -76,20 +76,20 @@ TEST_F(PaletteWindowTest, ClickingACellEndsThePickWithItsColourAndCode)
 TEST_F(PaletteWindowTest, NearBlackCellGivesItsOwnCode)
 {
     duringPick([&] { QTest::mouseClick(cell(40), Qt::LeftButton); });
-    ColourValue colour = rgbValue(255, 255, 255);
+    Colour colour = rgb(255, 255, 255);
     std::string code;
     EXPECT_TRUE(m_window.TestColore(0, colour, code));
-    EXPECT_EQ(colour, rgbValue(1, 0, 0));
+    EXPECT_EQ(colour, rgb(1, 0, 0));
     EXPECT_EQ(code, "n");
 }
 
 TEST_F(PaletteWindowTest, ClosingTheWindowEndsThePickWithoutAChoice)
 {
     duringPick([&] { m_window.close(); });
-    ColourValue colour = rgbValue(0, 255, 0);
+    Colour colour = rgb(0, 255, 0);
     std::string code = "Z";
     EXPECT_FALSE(m_window.TestColore(0, colour, code));
-    EXPECT_EQ(colour, rgbValue(0, 255, 0));
+    EXPECT_EQ(colour, rgb(0, 255, 0));
     EXPECT_EQ(code, "Z");
     EXPECT_FALSE(m_window.isPicking());
 }
@@ -98,12 +98,12 @@ TEST_F(PaletteWindowTest, SecondPickWhileWaitingIsRefused)
 {
     bool nestedResult = true;
     duringPick([&] {
-        ColourValue colour = 0;
+        Colour colour = 0;
         std::string code;
         nestedResult = m_window.TestColore(0, colour, code);
         QTest::mouseClick(cell(0), Qt::LeftButton);
     });
-    ColourValue colour = 0;
+    Colour colour = 0;
     std::string code;
     EXPECT_TRUE(m_window.TestColore(0, colour, code));
     EXPECT_FALSE(nestedResult);
@@ -112,7 +112,7 @@ TEST_F(PaletteWindowTest, SecondPickWhileWaitingIsRefused)
 
 TEST_F(PaletteWindowTest, TranslationModesNeverShowTheWindow)
 {
-    ColourValue colour = rgbValue(64, 64, 0);
+    Colour colour = rgb(64, 64, 0);
     std::string code;
     EXPECT_TRUE(m_window.TestColore(1, colour, code));
     EXPECT_EQ(code, "r");

@@ -6,6 +6,7 @@
 #include "panelcompiler.h"
 
 #include "kn4/filelookup.h"
+#include "kn4/programdirectory.h"
 
 #include <filesystem>
 #include <iostream>
@@ -38,15 +39,6 @@ const char kUsage[] =
     "  4  the library gave a result it does not document\n"
     "  2  usage error, or the compiler library cannot be loaded\n";
 
-std::filesystem::path programDir(const char *argv0)
-{
-    std::error_code ec;
-    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (!ec)
-        return exe.parent_path();
-    return std::filesystem::absolute(argv0, ec).parent_path();
-}
-
 int usageError(const std::string &message)
 {
     std::cerr << "kn4c: " << message << "\nTry 'kn4c --help'.\n";
@@ -66,7 +58,7 @@ int main(int argc, char **argv)
     if (!args.error.empty())
         return usageError(args.error);
 
-    const std::filesystem::path dir = programDir(argc > 0 ? argv[0] : "kn4c");
+    const std::filesystem::path dir = kn4::programDirectory(argc > 0 ? argv[0] : nullptr);
     const std::filesystem::path keywordDir =
         args.keywordDir.empty() ? dir / "italiano" : std::filesystem::path(args.keywordDir);
     std::error_code ec;

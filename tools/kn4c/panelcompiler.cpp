@@ -141,7 +141,9 @@ std::string PanelCompiler::resultText(int result)
     case KN4_COMPILED: return "result 0: compiled, no errors";
     case KN4_COMPILED_WARNINGS: return "result 6: compiled, non-grave errors only";
     case KN4_GRAVE_ERRORS: return "result 5: grave errors, no code generated";
-    case KN4_NOT_A_SOURCE: return "result 3: not compiled (no \"SORGENTE.KN4\" line, or the panel cannot be opened)";
+    case KN4_NOT_A_SOURCE:
+        return "result 3: not compiled, the panel is unchanged (no \"SORGENTE.KN4\" line, the panel cannot be "
+               "opened, or the compiled panel could not be written)";
     default: return "result " + std::to_string(result) + ": not a result the compiler library documents";
     }
 }

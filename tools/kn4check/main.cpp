@@ -1,25 +1,11 @@
 #include "panelcheck.h"
 
 #include "document/librarybinding.h"
+#include "kn4/programdirectory.h"
 
 #include <filesystem>
 #include <iostream>
 #include <unistd.h>
-
-namespace {
-
-// The directory of this program, where libkn4edit2.so and the language
-// folders lie beside it.
-std::filesystem::path programDirectory(const char *argv0)
-{
-    std::error_code ec;
-    const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (!ec)
-        return self.parent_path();
-    return std::filesystem::absolute(argv0).parent_path();
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {

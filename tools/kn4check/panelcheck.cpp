@@ -3,7 +3,7 @@
 #include "document/editorstartup.h"
 #include "document/rowtext.h"
 #include "document/palettecodec.h"
-#include "window/runningtotals.h"
+#include "window/core/runningtotals.h"
 
 #include <kn4/number.h>
 
@@ -105,10 +105,17 @@ int PanelCheck::checkPanel(const CheckArguments &arguments, const std::string &p
     }
     for (const std::string &message : startup.messages)
         err << panel << ": " << message << "\n";
-    if (!startup.panelFromFile) {
-        if (!startup.panelInvalid)
-            err << panel << ": " << EditorStartup::invalidPanelMessage(panel) << "\n";
-        return PanelCheck::kCannotOpen;
+    // A panel the editor opens as invalid (its message is printed above) or
+    // starts anew for want of a "SORGENTE.KN4" line is checked as the editor
+    // holds it. Only a file that is not there at all is refused: the editor
+    // would start a new panel, but here the name was most likely mistyped.
+    if (!startup.panelFromFile && !startup.panelInvalid) {
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(startup.panelPath, ec)) {
+            err << panel << ": no such file\n";
+            return PanelCheck::kCannotOpen;
+        }
+        err << panel << ": no \"SORGENTE.KN4\" line: the editor starts a new panel\n";
     }
 
     RunningTotals totals(m_library);

@@ -28,8 +28,12 @@ struct CheckArguments
 // kn4check's work on the panels: each is opened as the editor opens it
 // (the keyword file checked against the library, the rows converted), its
 // running totals are replayed, and the rows (66 visible columns) and a
-// summary line are printed. Returns the exit status: 0 when no panel has a
-// carriage warning, 1 when one has, 2 when a panel cannot be opened.
+// summary line are printed. A panel the editor opens as invalid, or starts
+// anew because it has no "SORGENTE.KN4" line, is printed as the editor then
+// holds it, with a note on the error stream. Returns the exit status: 0 when
+// no panel has a carriage warning, 1 when one has, 2 when a panel cannot be
+// opened at all (no such file, a command the keyword file lacks, no keyword
+// file).
 class PanelCheck
 {
 public:

@@ -44,6 +44,10 @@ public:
     using WriteFunction = ssize_t (*)(int fd, const void *data, std::size_t size);
     // Tests replace the system write to inject failures; nullptr restores it.
     static void setWriteFunctionForTesting(WriteFunction function);
+    using SyncFunction = int (*)(int fd);
+    // Tests replace the flush of the temporary file to disk (fsync) to inject
+    // failures; nullptr restores it.
+    static void setSyncFunctionForTesting(SyncFunction function);
 
 private:
     bool copyBesideTargetAndRename();

@@ -174,20 +174,47 @@ TEST(PanelFileTest, WrittenPanelReadsBackTheSame)
     EXPECT_EQ(PanelWriter::sourceText(read, paletteColourCodec()), text);
 }
 
-TEST(PanelFileTest, MarkerWordsInTheHeaderDoNotHideTheProgram)
+// The words that begin the header's lines, typed into every header field
+// and note, read back as typed and hide neither the notes nor the program.
+TEST(PanelFileTest, LineWordsTypedIntoTheHeaderReadBackAsTyped)
 {
     PanelModel written = samplePanel();
-    written.header.note[1] = "Inizio programma: vedi scheda";
-    written.header.parte = "Inizio programma";
+    PanelHeader &h = written.header;
+    h.tipo = "uscit";
+    h.taglia = "Ag";
+    h.parte = "Inizio pro";
+    h.frontura = "Ag.";
+    h.densita = "Alt.bord";
+    h.costinaDx = "Ran";
+    h.scolloDx = "bor";
+    h.altezzaBordo = "Ag.cm";
+    h.aghiCm = "uscit";
+    h.ranghiCm = "Ran.c";
+    h.note = {"uscita Alt.bordo Ag.cm Ran.cm", "Inizio programma ;ABCDEFGH predisposiz.",
+              "bordo Ag. Ran. uscita 3"};
     const std::string text = PanelWriter::sourceText(written, paletteColourCodec());
-    EXPECT_EQ(text.find("Inizio programma"), text.find(PanelWriter::kProgramMarker) + 6);
 
     PanelModel read;
+    read.header.uscita = written.header.uscita;
     ASSERT_EQ(readText(text, read).outcome, PanelReader::Outcome::Read);
-    EXPECT_EQ(read.header.note[1], "Inizio-programma: vedi scheda");
-    EXPECT_EQ(read.header.note[2], written.header.note[2]);
+    for (std::string PanelHeader::*field :
+         {&PanelHeader::tipo, &PanelHeader::taglia, &PanelHeader::parte, &PanelHeader::frontura,
+          &PanelHeader::densita, &PanelHeader::costinaDx, &PanelHeader::scolloDx, &PanelHeader::altezzaBordo,
+          &PanelHeader::aghiCm, &PanelHeader::ranghiCm, &PanelHeader::predisposizione, &PanelHeader::uscita})
+        EXPECT_EQ(read.header.*field, written.header.*field);
+    EXPECT_EQ(read.header.note, written.header.note);
     EXPECT_EQ(read.colours, written.colours);
-    ASSERT_EQ(read.rows.size(), written.rows.size());
+    EXPECT_EQ(PanelWriter::sourceText(read, paletteColourCodec()), text);
+
+    // A note that would begin its line as the program marker line does is
+    // the one text changed: the program stays found.
+    written.header.note[0] = " --- Inizio programma ;ABCDEFGH";
+    PanelModel marker;
+    ASSERT_EQ(readText(PanelWriter::sourceText(written, paletteColourCodec()), marker).outcome,
+              PanelReader::Outcome::Read);
+    EXPECT_EQ(marker.header.note[0], " --- Inizio-programma ;ABCDEFGH");
+    EXPECT_EQ(marker.colours, written.colours);
+    EXPECT_EQ(marker.rows.size(), written.rows.size());
 }
 
 TEST(PanelFileTest, TwoSidedPanelKeepsBothSides)
@@ -313,9 +340,18 @@ TEST(PanelFileTest, InvalidPanels)
     PanelModel panel;
     EXPECT_EQ(readText("nessun segno", panel).outcome, PanelReader::Outcome::NoSource);
     EXPECT_EQ(readText("", panel).outcome, PanelReader::Outcome::NoSource);
-    EXPECT_EQ(readText(crlf({"SORGENTE.KN4", "tipo A", "frontura 1"}), panel).outcome,
+    // A header cut short: the lines that exist are read.
+    EXPECT_EQ(readText(crlf({"SORGENTE.KN4", "tipo A", "frontura 1", "costina 80", "scollo   12"}), panel).outcome,
               PanelReader::Outcome::Invalid);
-    EXPECT_EQ(panel.header.tipo, "");  // nothing read before the lines are there
+    EXPECT_EQ(panel.header.tipo, "A");
+    EXPECT_EQ(panel.header.scolloDx, "12");
+    // A set-up value that is not a number: read up to it.
+    PanelModel setUp;
+    EXPECT_EQ(readText(headerWithSetup("predisposizione x") + "liscio         , 1   , 1   ;\r\n", setUp).outcome,
+              PanelReader::Outcome::Invalid);
+    EXPECT_EQ(setUp.header.altezzaBordo, "6");
+    EXPECT_EQ(setUp.header.predisposizione, "");
+    EXPECT_TRUE(setUp.rows.empty());
     std::string noProgram = headerWithSetup("predisposizione 1");
     noProgram.replace(noProgram.find("Inizio"), 6, "Inicio");
     EXPECT_EQ(readText(noProgram, panel).outcome, PanelReader::Outcome::Invalid);

@@ -2,6 +2,7 @@
 
 #include "document/commandlist.h"
 #include "document/compilereportview.h"
+#include "document/editorstartup.h"
 #include "document/panelreader.h"
 #include "document/panelsave.h"
 #include "document/panelwriter.h"
@@ -292,6 +293,26 @@ TEST_F(PanelSaveLibraryTest, ASamplePanelCompilesWithoutErrors)
     EXPECT_NE(compiled.find(PanelWriter::sourceText(panel, paletteColourCodec())), std::string::npos);
 }
 
+// A new panel starts with the set-up and exit values an ordinary piece
+// has: once its rib and neckline are given it compiles cleanly.
+TEST_F(PanelSaveLibraryTest, ANewPanelCompilesCleanlyOnceItsRibAndNecklineAreGiven)
+{
+    fs::copy_file(programDir() / "italiano" / "VUZUDO.KEY", m_dir / "VUZUDO.KEY");
+    StartupResult started =
+        EditorStartup::run({"NUOVO.KN4," + m_dir.string() + "/200/1/30/3/1", m_dir}, &library(), "",
+                           paletteColourCodec());
+    ASSERT_FALSE(started.ended()) << started.fatalMessage;
+    EXPECT_EQ(started.panel.predisposizioneValue, 1);
+    started.panel.header.costinaDx = "80";
+    started.panel.header.scolloDx = "1";
+
+    PanelSave save(library());
+    const PanelSave::Outcome outcome =
+        save.save(started.panel, paletteColourCodec(), started.panelPath, m_dir, 0, started.backupBeforeSave);
+    EXPECT_TRUE(outcome.written) << outcome.errorMessage;
+    EXPECT_EQ(outcome.compileResult, KN4_COMPILED) << kn4::cp1252ToUtf8(save.compileReport());
+}
+
 // The report window's texts and sizes, by compile result.
 class CompileReportViewTest : public ::testing::Test
 {
@@ -331,17 +352,24 @@ TEST_F(CompileReportViewTest, ACleanCompilationIsGreenAndSilent)
     EXPECT_EQ(compact.closeCaption, "Chiudi");
 }
 
-TEST_F(CompileReportViewTest, ErrorsOfTheCompilationAreGraveAndLeaveTheShortText)
+// Results other than 0 and the carriage warnings: red, a beep, and the
+// status text also in the compact view (never the control's "Label1").
+TEST_F(CompileReportViewTest, OtherResultsShowTheirStatusInBothViews)
 {
-    for (std::int32_t result : {5, 6, 40}) {
-        const View::Opening view = View::opening(result, "Errori\r\n");
-        EXPECT_EQ(view.indicator, View::kRed);
-        EXPECT_EQ(view.status, "Il pannello contiene alcuni errori gravi");
+    const std::string grave = "Il pannello contiene alcuni errori gravi";
+    const struct { std::int32_t result; std::string status; } cases[] = {
+        {5, grave}, {6, grave}, {40, grave}, {3, "Il pannello non \xC3\xA8 stato compilato"},
+        {1, ""}, {4, ""}, {-4, ""}, {-100, ""},
+    };
+    for (const auto &c : cases) {
+        const View::Opening view = View::opening(c.result, "Errori\r\n");
+        EXPECT_EQ(view.indicator, View::kRed) << c.result;
+        EXPECT_EQ(view.status, c.status) << c.result;
         EXPECT_EQ(view.report, "Errori\r\n");
         EXPECT_TRUE(view.beep);
-        const View::Layout compact = View::ResocontoCompilazione(0, result, italian());
-        EXPECT_FALSE(compact.label1Text.has_value()) << result;
-        EXPECT_FALSE(compact.label1Colour.has_value());
+        const View::Layout compact = View::ResocontoCompilazione(0, c.result, italian());
+        EXPECT_EQ(compact.label1Text, c.status) << c.result;
+        EXPECT_EQ(compact.label1Colour, View::kRed) << c.result;
     }
 }
 
@@ -364,18 +392,6 @@ TEST_F(CompileReportViewTest, CarriageWarningsFollowTheReportDirectly)
         EXPECT_EQ(compact.label1Colour, View::kRed);
     }
     EXPECT_EQ(View::opening(-1, "").report, "ATTENZIONE: carro esterno oltre la frontura.");
-}
-
-TEST_F(CompileReportViewTest, OtherResultsAreRedWithoutStatus)
-{
-    for (std::int32_t result : {1, 3, 4, -4, -100}) {
-        const View::Opening view = View::opening(result, "r");
-        EXPECT_EQ(view.indicator, View::kRed) << result;
-        EXPECT_EQ(view.status, "");
-        EXPECT_EQ(view.report, "r");
-        EXPECT_TRUE(view.beep);
-        EXPECT_FALSE(View::ResocontoCompilazione(0, result, italian()).label1Text.has_value());
-    }
 }
 
 TEST_F(CompileReportViewTest, TheTwoViewsHaveTheirSizes)

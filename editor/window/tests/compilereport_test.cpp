@@ -136,7 +136,7 @@ TEST_F(CompileReportTest, ErrorsAreRedAndBeep)
     open(5);
     EXPECT_EQ(ledPixel(), QColor(255, 0, 0));
     EXPECT_EQ(child<QLabel>("lblStatus")->text(), QStringLiteral("Il pannello contiene alcuni errori gravi"));
-    EXPECT_EQ(child<QLabel>("Label1")->text(), QStringLiteral("Label1"));
+    EXPECT_EQ(child<QLabel>("Label1")->text(), QStringLiteral("Il pannello contiene alcuni errori gravi"));
     EXPECT_EQ(m_beeps->count(), 1);
     // Showing the window again does not fill it again.
     m_window->hide();

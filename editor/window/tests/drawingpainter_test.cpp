@@ -10,7 +10,7 @@ namespace {
 
 using kn4::editor::DrawingPrimitive;
 using kn4::editor::KnitPicture;
-using kn4::editor::rgb;
+using kn4::rgb;
 using Kind = DrawingPrimitive::Kind;
 
 class DrawingPainterTest : public ::testing::Test
@@ -25,7 +25,7 @@ protected:
             new QGuiApplication(argc, argv);
     }
 
-    static DrawingPrimitive line(Kind kind, int x1, int y1, int x2, int y2, kn4::editor::Colour colour)
+    static DrawingPrimitive line(Kind kind, int x1, int y1, int x2, int y2, kn4::Colour colour)
     {
         DrawingPrimitive item;
         item.kind = kind;

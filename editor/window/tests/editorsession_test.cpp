@@ -131,11 +131,14 @@ protected:
         fs::remove_all(m_folder);
     }
 
-    void open()
+    // Opens the panel with the language folder given (the program's
+    // italiano/ when empty).
+    void open(const fs::path &language = {})
     {
         m_window.reset();
         EditorStartup::Input input;
-        input.arguments = m_panelPath.string() + "," + KN4_PROGRAM_DIR + "/italiano/";
+        const std::string folder = language.empty() ? std::string(KN4_PROGRAM_DIR) + "/italiano" : language.string();
+        input.arguments = m_panelPath.string() + "," + folder + "/";
         input.workingDirectory = m_folder;
         m_startup = EditorStartup::run(input, &m_library, m_library.errorMessage(), paletteColourCodec());
         ASSERT_FALSE(m_startup.ended()) << m_startup.fatalMessage;
@@ -418,6 +421,30 @@ TEST_F(EditorSessionTest, SaveWithACarriageWarningShowsTheRedReportWithoutCompil
     EXPECT_FALSE(m_window->isModified());
 }
 
+// A working folder where the compiled panel cannot be written (its
+// VUZUDO.TMP is a folder): the panel keeps its source, and the report says
+// it was not compiled.
+TEST_F(EditorSessionTest, SaveWhoseCompiledPanelCannotBeWrittenShowsTheRedReport)
+{
+    const fs::path language = m_folder / "italiano";
+    fs::create_directories(language / "VUZUDO.TMP");
+    for (const char *name : {"VUZUDO.KEY", "Kn4Edit.123", "kn4edit.ini"})
+        fs::copy_file(fs::path(KN4_PROGRAM_DIR) / "italiano" / name, language / name);
+    open(language);
+    widenRib();
+    ReportSeen seen;
+    ModalHandler handler(readReportAndClose(seen));
+    trigger("Salva");
+    ASSERT_TRUE(seen.seen);
+    EXPECT_EQ(seen.led, QColor(255, 0, 0));
+    EXPECT_EQ(seen.status, QString::fromUtf8("Il pannello non \u00E8 stato compilato"));
+    EXPECT_TRUE(seen.report.endsWith(QStringLiteral("impossibile scrivere il pannello compilato: pannello invariato\n")))
+        << seen.report.toStdString();
+    EXPECT_EQ(m_window->saveState().compileResult(), KN4_NOT_A_SOURCE);
+    EXPECT_NE(m_window->help().currentKey(), PanelSave::kSavedHintKey);
+    EXPECT_FALSE(compiled(readFile(m_panelPath)));
+}
+
 TEST_F(EditorSessionTest, SaveThatCannotWriteKeepsThePanelAndStaysModified)
 {
     const std::string before = readFile(m_panelPath);
@@ -461,6 +488,26 @@ TEST_F(EditorSessionTest, CancelAtTheExitQuestionKeepsTheEditorOpenAndModified)
     }
     EXPECT_FALSE(m_window->isVisible());
     EXPECT_EQ(readFile(m_panelPath), before);
+}
+
+TEST_F(EditorSessionTest, WithoutItsLanguageLineTheExitQuestionIsAskedInItalian)
+{
+    // A language file that ends before the exit question.
+    const fs::path language = m_folder / "italiano";
+    fs::create_directories(language);
+    fs::copy_file(fs::path(KN4_PROGRAM_DIR) / "italiano" / "VUZUDO.KEY", language / "VUZUDO.KEY");
+    const std::string full = readFile(fs::path(KN4_PROGRAM_DIR) / "italiano" / "kn4edit.ini");
+    std::size_t cut = 0;
+    for (int line = 0; line < LanguageTable::ExitQuestion; ++line)
+        cut = full.find("\r\n", cut) + 2;
+    kn4::testing::writeFile(language / "kn4edit.ini", full.substr(0, cut));
+    open(language);
+    ASSERT_TRUE(m_startup.language.loaded());
+    widenRib();
+    QString question;
+    ModalHandler handler(answer(QMessageBox::Cancel, &question));
+    trigger("Esci");
+    EXPECT_EQ(question.toStdString(), kn4::cp1252ToUtf8(EditorWindow::kExitQuestion));
 }
 
 TEST_F(EditorSessionTest, YesAtTheExitQuestionSavesAndCloses)

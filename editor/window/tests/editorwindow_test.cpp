@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
@@ -243,6 +244,58 @@ TEST_F(EditorWindowTest, MenuDeleteRemovesTheSelectedRow)
     EXPECT_TRUE(isHighlighted(2));
     EXPECT_EQ(riga(4)->text(), QString());
     EXPECT_EQ(beeps.count(), 1);
+}
+
+// A two-sided panel whose left definition a left-marked decrease needs.
+TEST_F(EditorWindowTest, DeletingALeftSideThatRowsNeedShowsTheErrorHint)
+{
+    m_panel.header.predisposizione = "2";
+    m_panel.predisposizioneValue = 2;
+    std::string right = newRow(0, 0);
+    RowText::overlay(right, 12, 30, " PROFILO DES");
+    std::string left = newRow(0, 0);
+    RowText::overlay(left, 12, 30, " PROFILO SIN");
+    std::string decrease = newRow(3, 3);
+    RowText::overlay(decrease, 13, 14, "1s");
+    m_panel.rows = {right, newRow(10, 10), left};
+    m_panel.rows.push_back(decrease);
+    open(0);
+    ASSERT_EQ(m_window->rowStore().rowCount(), 5);
+
+    clickRow(2);
+    menu("EliminaRiga")->trigger();
+    EXPECT_EQ(m_window->rowStore().rowCount(), 5);
+    EXPECT_EQ(m_window->help().currentKey(), ParameterEditor::kLeftSideErrorKey);
+    EXPECT_TRUE(m_window->help().errorShowing());
+
+    // A row that may go clears the error.
+    clickRow(1);
+    menu("EliminaRiga")->trigger();
+    EXPECT_EQ(m_window->rowStore().rowCount(), 4);
+    EXPECT_FALSE(m_window->help().errorShowing());
+}
+
+TEST_F(EditorWindowTest, CombClearanceAwayFromTheCommandLineTurnsRed)
+{
+    m_commandLine.combWidth = 30;
+    m_commandLine.combWidthEditable = 1;
+    open(1);
+    auto *comb = m_window->findChild<QLineEdit *>(QStringLiteral("IngombroPettini"));
+    comb->setFocus();
+    QTest::keyClick(comb, Qt::Key_5);
+    EXPECT_EQ(comb->text(), "305");
+    EXPECT_EQ(comb->palette().color(QPalette::Text), QColor(255, 0, 0));
+    QTest::keyClick(comb, Qt::Key_Backspace);
+    EXPECT_EQ(comb->palette().color(QPalette::Text), QColor(0, 0, 0));
+}
+
+TEST_F(EditorWindowTest, ShowingTheFinalValuesIsNoEdit)
+{
+    open(2);
+    auto *finalValues = m_window->findChild<QCheckBox *>(QStringLiteral("ValoriFinali"));
+    QTest::mouseClick(finalValues, Qt::LeftButton);
+    ASSERT_TRUE(finalValues->isChecked());
+    EXPECT_FALSE(m_window->isModified());
 }
 
 TEST_F(EditorWindowTest, ClickOnTheEmptyLineAppendsTheChosenCommand)

@@ -1,21 +1,12 @@
 #pragma once
 
+#include "kn4/colour.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace kn4 {
-
-// A colour as the suite stores it: red + 256 x green + 65536 x blue.
-using ColourValue = std::int32_t;
-
-constexpr ColourValue rgbValue(int red, int green, int blue)
-{
-    return ColourValue(red & 0xFF) | ColourValue(green & 0xFF) << 8 | ColourValue(blue & 0xFF) << 16;
-}
-constexpr int redOf(ColourValue colour) { return colour & 0xFF; }
-constexpr int greenOf(ColourValue colour) { return (colour >> 8) & 0xFF; }
-constexpr int blueOf(ColourValue colour) { return (colour >> 16) & 0xFF; }
 
 // The fixed palette of 48 yarn colours (the "tavolozza") and its one-letter
 // codes. Panel files write a colour as the code of its cell, so the table
@@ -41,14 +32,14 @@ public:
     static bool isCell(int cell) { return cell >= 0 && cell < kCellCount; }
 
     // Colour, grid position and code of a cell; cell must satisfy isCell.
-    static ColourValue cellColour(int cell);
+    static Colour cellColour(int cell);
     static int cellRow(int cell);
     static int cellColumn(int cell);
     static char cellCode(int cell);
 
     // The cell whose colour equals the given colour; when several share it
     // (11 and 21; 35, 43 and 44) the highest index wins. -1 when none does.
-    static int lastCellOfColour(ColourValue colour);
+    static int lastCellOfColour(Colour colour);
 
     // The cell that the first character of code names, -1 when the code is
     // empty or names no cell.
@@ -60,13 +51,13 @@ public:
     //  any other mode (the pick, 0, included) changes nothing.
     // Returns true when an output was written. The pick needs the palette
     // window (PaletteWindow::TestColore).
-    static bool TestColore(std::uint8_t mode, ColourValue &colour, std::string &code);
+    static bool TestColore(std::uint8_t mode, Colour &colour, std::string &code);
 
     // The pick. markColour moves the selection frame to the cell of the
     // given colour (the last matching cell keeps it); when no cell matches,
     // the frame stays where it was. Returns the frame's cell, -1 before any
     // cell was ever framed.
-    int markColour(ColourValue colour);
+    int markColour(Colour colour);
     int frameCell() const { return m_frameCell; }
 
     // Records the clicked cell as the choice. Indices outside the palette
@@ -77,7 +68,7 @@ public:
     // Hands out the recorded choice (its colour and its one-character code)
     // and clears it, ready for the next pick. False, outputs unchanged, when
     // nothing was chosen.
-    bool takeChoice(ColourValue &colour, std::string &code);
+    bool takeChoice(Colour &colour, std::string &code);
     void clearChoice() { m_chosenCell = -1; }
 
 private:

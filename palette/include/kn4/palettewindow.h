@@ -34,7 +34,7 @@ public:
     // result says whether a colour was chosen.
     // Modes 1 and 2 translate between colour and code without showing the
     // window (ColourPalette::TestColore); other modes do nothing.
-    bool TestColore(std::uint8_t mode, ColourValue &colour, std::string &code);
+    bool TestColore(std::uint8_t mode, Colour &colour, std::string &code);
 
     // A click on cell `cell`: records it as the choice and ends a waiting pick.
     void Label1_Click(int cell);

@@ -89,12 +89,35 @@ TEST_F(PanelCheckTest, CarriageWarningAndUnreadablePanelsSetTheStatus)
     EXPECT_NE(m_out.str().find("avviso -1,"), std::string::npos);
 
     EXPECT_EQ(check({"MANCANTE.KN4"}), PanelCheck::kCannotOpen);
-    EXPECT_EQ(check({"VUOTO.KN4"}), PanelCheck::kCannotOpen);
     EXPECT_FALSE(m_err.str().empty());
     // The worst status of all panels wins.
     EXPECT_EQ(check({demo("DIETRO.KN4").string(), "STRETTO.KN4", "MANCANTE.KN4"}),
               PanelCheck::kCannotOpen);
     EXPECT_EQ(check({"--lang", (m_dir / "nessuna").string(), "STRETTO.KN4"}), PanelCheck::kCannotOpen);
+}
+
+// What the editor opens, kn4check prints: a panel without marker as the new
+// panel the editor starts, an invalid one as far as it was read.
+TEST_F(PanelCheckTest, PanelsTheEditorOpensAnywayArePrintedAsItHoldsThem)
+{
+    std::string text = t::readFile(demo("DAVANTI.KN4"));
+    text.replace(text.find("predisposizione 1"), 17, "predisposizione x");
+    t::writeFile(m_dir / "ROTTO.KN4", text);
+    t::writeFile(m_dir / "VUOTO.KN4", "nessun pannello\r\n");
+    const struct
+    {
+        const char *panel;
+        const char *message;
+    } cases[] = {
+        {"ROTTO.KN4", "ROTTO.KN4: Il file ROTTO.KN4 non è un pannello valido."},
+        {"VUOTO.KN4", "VUOTO.KN4: no \"SORGENTE.KN4\" line: the editor starts a new panel"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(check({c.panel}), PanelCheck::kClean) << c.panel;
+        EXPECT_NE(m_err.str().find(c.message), std::string::npos) << m_err.str();
+        EXPECT_NE(m_out.str().find("\ndefinizione ALTRO"), std::string::npos) << m_out.str();
+        EXPECT_NE(m_out.str().find(std::string(c.panel) + ": avviso 0,"), std::string::npos) << m_out.str();
+    }
 }
 
 TEST_F(PanelCheckTest, ProgramRunsLikeAPerson)

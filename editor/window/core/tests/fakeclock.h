@@ -1,6 +1,6 @@
 #pragma once
 
-#include "window/windowtimer.h"
+#include "window/core/windowtimer.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,11 +1,11 @@
-#include "window/knitdrawing.h"
+#include "window/core/knitdrawing.h"
 
 #include "document/commandlist.h"
 #include "document/languagetable.h"
 #include "document/panelreader.h"
 #include "document/tests/documenttesting.h"
 #include "document/palettecodec.h"
-#include "window/runningtotals.h"
+#include "window/core/runningtotals.h"
 
 #include <gtest/gtest.h>
 
@@ -14,14 +14,14 @@
 
 namespace {
 
-using kn4::editor::Colour;
+using kn4::Colour;
 using kn4::editor::DrawingPrimitive;
 using kn4::editor::DrawingSettings;
 using kn4::editor::KnitDrawing;
 using kn4::editor::KnitPicture;
 using kn4::editor::LanguageTable;
 using kn4::editor::PanelModel;
-using kn4::editor::rgb;
+using kn4::rgb;
 using kn4::editor::ShapeSteps;
 using Kind = DrawingPrimitive::Kind;
 namespace t = kn4::editor::testing;

@@ -1,11 +1,11 @@
-#include "window/runningtotals.h"
+#include "window/core/runningtotals.h"
 
 #include "document/commandlist.h"
 #include "document/languagetable.h"
 #include "document/panelreader.h"
 #include "document/tests/documenttesting.h"
 #include "document/palettecodec.h"
-#include "window/rowstore.h"
+#include "window/core/rowstore.h"
 
 #include <gtest/gtest.h>
 
@@ -186,6 +186,22 @@ TEST_F(RunningTotalsTest, RowsThatNeverRunShowVAndTheirOwnSums)
     EXPECT_EQ(field(3, 7), "Riga non eseguita");
     EXPECT_EQ(totals(4), (std::vector<std::string>{"10", "60", "1"}));
     EXPECT_EQ(m_totals.programSteps(), 15);
+}
+
+// A row that never runs still has its mark: a comb command sets the comb
+// state the later rows are checked against, a neckline command its message.
+TEST_F(RunningTotalsTest, RowsThatNeverRunStillTakeTheirMark)
+{
+    m_settings.costinaDx = "31";
+    m_settings.scolloDx = "1";
+    m_settings.ingombroPettini = "30";
+    run({kDefinition, line("pet_destro", "", "0", "0"), line("liscio", "", "2", "1")});
+    EXPECT_EQ(field(1, 7), "Riga non eseguita");
+    EXPECT_EQ(field(2, 7), "Carri troppo vicini");
+    EXPECT_EQ(m_totals.warningCode(), RunningTotals::OuterAgainstInner);
+
+    run({kDefinition, line("scollo", "2", "1", "0"), line("liscio", "", "2", "1")});
+    EXPECT_EQ(field(1, 7), "Pettini assenti");
 }
 
 TEST_F(RunningTotalsTest, MarkedBlockCutShortRunsOnce)

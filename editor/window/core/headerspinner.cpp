@@ -1,4 +1,4 @@
-#include "window/headerspinner.h"
+#include "window/core/headerspinner.h"
 
 #include "kn4/number.h"
 

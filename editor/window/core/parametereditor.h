@@ -2,8 +2,8 @@
 
 #include "document/commandlibrary.h"
 #include "document/commandlist.h"
-#include "window/rowstore.h"
-#include "window/windowtimer.h"
+#include "window/core/rowstore.h"
+#include "window/core/windowtimer.h"
 
 #include <array>
 #include <cstdint>

@@ -1,8 +1,10 @@
-#include "window/knitdrawing.h"
+#include "window/core/knitdrawing.h"
+
+#include "kn4/twips.h"
 
 #include "document/languagetable.h"
-#include "window/measures.h"
-#include "window/runningtotals.h"
+#include "window/core/measures.h"
+#include "window/core/runningtotals.h"
 
 #include <kn4/number.h>
 
@@ -206,8 +208,8 @@ private:
     {
         DrawingPrimitive text;
         text.kind = Kind::Text;
-        text.x1 = text.x2 = kFinalValuesXTwips / KnitDrawing::kTwipsPerPixel;
-        text.y1 = text.y2 = yTwips / KnitDrawing::kTwipsPerPixel;
+        text.x1 = text.x2 = kFinalValuesXTwips / kTwipsPerPixel;
+        text.y1 = text.y2 = yTwips / kTwipsPerPixel;
         text.colour = KnitDrawing::kFinalValuesGrey;
         text.text = std::move(line);
         text.bold = true;

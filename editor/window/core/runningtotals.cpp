@@ -1,8 +1,8 @@
-#include "window/runningtotals.h"
+#include "window/core/runningtotals.h"
 
 #include "document/languagetable.h"
-#include "window/measures.h"
-#include "window/rowstore.h"
+#include "window/core/measures.h"
+#include "window/core/rowstore.h"
 
 #include <kn4/number.h>
 
@@ -488,6 +488,7 @@ void RunningTotals::writeColumns(std::string *rows, int count, const TotalsSetti
             writeNumber(row, kOuterField, idleOuter);
             writeNumber(row, kInnerField, idleInner);
             writeMessage(row, message(42));
+            applyMessageCode(row, info.effect.segno, comb, leftFlag);
             continue;
         }
         const int s = info.startStep;
@@ -531,19 +532,26 @@ void RunningTotals::writeColumns(std::string *rows, int count, const TotalsSetti
             }
         }
 
-        const int code = info.effect.segno;
-        if (code >= 40 && code <= 43) {
-            comb = code == 43 ? 0 : code - 39;
-        } else if (code == 30) {
-            if (leftFlag ? comb == 0 : !(comb & 1))
-                writeMessage(row, message(43));
-        } else if (code == 31) {
-            if (!(comb & 2))
-                writeMessage(row, message(43));
-        } else if (code >= 32 && code <= 35) {
-            if (comb == 0)
-                writeMessage(row, message(43));
-        }
+        applyMessageCode(row, info.effect.segno, comb, leftFlag);
+    }
+}
+
+// The row's mark: a comb command sets the comb state, a neckline command
+// writes its message unless the comb covers its side. Rows that are not
+// replayed ("v") take this step too; only the carriage checks need a step.
+void RunningTotals::applyMessageCode(std::string &row, int code, int &comb, bool leftFlag) const
+{
+    if (code >= 40 && code <= 43) {
+        comb = code == 43 ? 0 : code - 39;
+    } else if (code == 30) {
+        if (leftFlag ? comb == 0 : !(comb & 1))
+            writeMessage(row, message(43));
+    } else if (code == 31) {
+        if (!(comb & 2))
+            writeMessage(row, message(43));
+    } else if (code >= 32 && code <= 35) {
+        if (comb == 0)
+            writeMessage(row, message(43));
     }
 }
 

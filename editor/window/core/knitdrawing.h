@@ -106,7 +106,6 @@ public:
     static constexpr int kCentreX = 160;     // centre line of the piece
     static constexpr int kBaseY = 381;       // the first course
     static constexpr int kHalfWidth = 155;   // pixels to each side at most
-    static constexpr int kTwipsPerPixel = 15;
     static constexpr Colour kWhite = rgb(255, 255, 255);
     static constexpr Colour kFinalValuesGrey = rgb(120, 120, 120);
     static constexpr int kFinalValuesPointSize = 8;

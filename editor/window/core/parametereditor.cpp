@@ -1,4 +1,4 @@
-#include "window/parametereditor.h"
+#include "window/core/parametereditor.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "window/experthelp.h"
+#include "window/core/experthelp.h"
 
 #include <array>
 #include <utility>

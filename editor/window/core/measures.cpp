@@ -1,4 +1,4 @@
-#include "window/measures.h"
+#include "window/core/measures.h"
 
 #include "document/rowtext.h"
 #include "kn4/number.h"

@@ -1,4 +1,4 @@
-#include "window/rowstore.h"
+#include "window/core/rowstore.h"
 
 #include "fakecommandlibrary.h"
 

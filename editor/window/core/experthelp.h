@@ -2,7 +2,7 @@
 
 #include "document/helptable.h"
 #include "document/rowtext.h"
-#include "window/windowtimer.h"
+#include "window/core/windowtimer.h"
 
 #include <cstdint>
 #include <filesystem>

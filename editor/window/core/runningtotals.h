@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/commandlibrary.h"
+#include "document/carriagewarning.h"
 #include "document/panelmodel.h"
 
 #include <array>
@@ -64,12 +65,8 @@ public:
     static constexpr int kMaxEvents = 10000;          // message events kept
     static constexpr int kMaxRows = PanelModel::kMaxRows;
 
-    enum Warning : std::int16_t {
-        NoWarning = 0,
-        OuterBeyondNeedleBed = -1,
-        InnerAtZero = -2,
-        OuterAgainstInner = -3,
-    };
+    using Warning = CarriageWarning;
+    using enum CarriageWarning;
 
     // A mark returned by the library for a command, at the step where the
     // command acts; the knit drawing shows it beside the inner carriage.
@@ -161,6 +158,7 @@ private:
     void apply(int row, std::int64_t step, std::int64_t count);
     void accumulate(const TotalsSettings &settings);
     void writeColumns(std::string *rows, int count, const TotalsSettings &settings);
+    void applyMessageCode(std::string &row, int code, int &comb, bool leftFlag) const;
     std::int64_t passes(int row) const;
     const ParameterPositions &positionsOf(std::int32_t code);
     int parameterValue(std::string_view row, int entry, const ParameterPositions &positions,

@@ -1,6 +1,6 @@
-#include "window/headerfields.h"
-#include "window/headerspinner.h"
-#include "window/measures.h"
+#include "window/core/headerfields.h"
+#include "window/core/headerspinner.h"
+#include "window/core/measures.h"
 
 #include "fakeclock.h"
 

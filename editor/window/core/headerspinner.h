@@ -1,7 +1,7 @@
 #pragma once
 
-#include "window/headerfields.h"
-#include "window/windowtimer.h"
+#include "window/core/headerfields.h"
+#include "window/core/windowtimer.h"
 
 #include <optional>
 #include <string>

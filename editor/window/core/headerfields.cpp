@@ -1,8 +1,8 @@
-#include "window/headerfields.h"
+#include "window/core/headerfields.h"
 
 #include "document/rowtext.h"
 #include "kn4/number.h"
-#include "window/measures.h"
+#include "window/core/measures.h"
 
 #include <array>
 
