@@ -150,7 +150,7 @@ std::string PanelSimulation::text() const
            number(borderHeight) + ", " + number(needlesPerCm) + " needles/cm, " + number(coursesPerCm) +
            " courses/cm\n";
     out += "colours:";
-    for (const ColourValue colour : colours) {
+    for (const Colour colour : colours) {
         char buffer[16];
         std::snprintf(buffer, sizeof buffer, " #%02x%02x%02x", redOf(colour), greenOf(colour), blueOf(colour));
         out += buffer;

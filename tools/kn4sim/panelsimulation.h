@@ -31,7 +31,7 @@ struct PanelSimulation
     double borderHeight = 0;
     double needlesPerCm = 0;
     double coursesPerCm = 0;
-    std::array<ColourValue, SimSettings::kCarriers> colours{};
+    std::array<Colour, SimSettings::kCarriers> colours{};
 
     KnitState finalState;
     StitchTotals stitches;

@@ -22,7 +22,7 @@ int DrawingRaster::py(std::int32_t y) const
     return int(std::floor(double(y) * m_height / kDrawingAreaSize));
 }
 
-void DrawingRaster::set(int x, int y, ColourValue colour)
+void DrawingRaster::set(int x, int y, Colour colour)
 {
     if (x < 0 || y < 0 || x >= m_width || y >= m_height)
         return;
@@ -32,15 +32,15 @@ void DrawingRaster::set(int x, int y, ColourValue colour)
     p[2] = std::uint8_t(blueOf(colour));
 }
 
-ColourValue DrawingRaster::pixel(int x, int y) const
+Colour DrawingRaster::pixel(int x, int y) const
 {
     if (x < 0 || y < 0 || x >= m_width || y >= m_height)
         return 0;
     const std::uint8_t *p = &m_rgb[(std::size_t(y) * std::size_t(m_width) + std::size_t(x)) * 3];
-    return rgbValue(p[0], p[1], p[2]);
+    return rgb(p[0], p[1], p[2]);
 }
 
-void DrawingRaster::fillRect(int x1, int y1, int x2, int y2, ColourValue colour)
+void DrawingRaster::fillRect(int x1, int y1, int x2, int y2, Colour colour)
 {
     const int left = std::max(0, std::min(x1, x2));
     const int right = std::min(m_width - 1, std::max(x1, x2));
@@ -51,7 +51,7 @@ void DrawingRaster::fillRect(int x1, int y1, int x2, int y2, ColourValue colour)
             set(x, y, colour);
 }
 
-void DrawingRaster::line(int x1, int y1, int x2, int y2, ColourValue colour)
+void DrawingRaster::line(int x1, int y1, int x2, int y2, Colour colour)
 {
     if (x1 == x2 || y1 == y2) {
         fillRect(x1, y1, x2, y2, colour);

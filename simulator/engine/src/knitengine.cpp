@@ -108,7 +108,7 @@ void KnitEngine::maglia()
     DrawPrimitive clear;
     clear.kind = DrawPrimitive::Kind::Clear;
     clear.colour = m_view.printPreview ? kWhite : m_settings.background;
-    emit(clear);
+    addPrimitive(clear);
 
     m_consumed = false;
     m_position = 0;
@@ -324,9 +324,16 @@ std::int32_t KnitEngine::yOfCourse(std::int64_t course) const
     return saturatedInt(m_view.baseY - double(m_view.scale) * double(course));
 }
 
-void KnitEngine::emit(DrawPrimitive primitive)
+void KnitEngine::addPrimitive(DrawPrimitive primitive)
 {
-    if (m_recording)
+    // What lies wholly off the area is never seen: a long piece at a large
+    // scale would otherwise record hundreds of thousands of primitives
+    // above the picture on every zoom and pan.
+    const bool off = primitive.kind != DrawPrimitive::Kind::Clear &&
+                     ((primitive.x1 < 0 && primitive.x2 < 0) || (primitive.y1 < 0 && primitive.y2 < 0) ||
+                      (primitive.x1 > kDrawingAreaSize && primitive.x2 > kDrawingAreaSize) ||
+                      (primitive.y1 > kDrawingAreaSize && primitive.y2 > kDrawingAreaSize));
+    if (m_recording && !off)
         m_drawing.push_back(primitive);
 }
 
@@ -348,15 +355,15 @@ void KnitEngine::DrawCourse(std::int64_t course, int kind, bool innerMark, bool 
         const std::int32_t xr = xRight(s.rightEdge);
         const std::int32_t y = yOfCourse(course);
         const std::int32_t previous = saturatedInt(s.currentLine);
-        auto box = [&](std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, ColourValue colour,
+        auto box = [&](std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, Colour colour,
                        bool filled) {
-            emit(DrawPrimitive{DrawPrimitive::Kind::Box, filled, x1, y1, x2, y2, colour});
+            addPrimitive(DrawPrimitive{DrawPrimitive::Kind::Box, filled, x1, y1, x2, y2, colour});
         };
         auto line = [&](std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
-            emit(DrawPrimitive{DrawPrimitive::Kind::Line, false, x1, y1, x2, y2, s.currentColour});
+            addPrimitive(DrawPrimitive{DrawPrimitive::Kind::Line, false, x1, y1, x2, y2, s.currentColour});
         };
         auto point = [&](std::int32_t x, std::int32_t y0) {
-            emit(DrawPrimitive{DrawPrimitive::Kind::Point, false, x, y0, x, y0, kWhite});
+            addPrimitive(DrawPrimitive{DrawPrimitive::Kind::Point, false, x, y0, x, y0, kWhite});
         };
         const std::int32_t yMark = saturatedInt(double(y) + 20);
 

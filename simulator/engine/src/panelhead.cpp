@@ -1,18 +1,17 @@
 #include "simulator/panelhead.h"
 
+#include "kn4/compiledpanel.h"
 #include "kn4/number.h"
 
 #include <algorithm>
-#include <fstream>
 #include <tuple>
 
 namespace kn4 {
 
 namespace {
 
-constexpr char kSeparator = 26;
-constexpr std::string_view kMarkerLine = "\r\nSORGENTE.KN4\r\n";
 constexpr std::string_view kProgramWords = "Inizio programma";
+constexpr std::string_view kProgramLineStart = "; --- Inizio programma";
 
 // Offset of the line end (CR LF, or a lone LF) of the line holding pos.
 std::size_t lineEnd(std::string_view text, std::size_t pos)
@@ -30,16 +29,10 @@ std::size_t nextLine(std::string_view text, std::size_t pos)
     return lf == std::string_view::npos ? text.size() : lf + 1;
 }
 
-// Whether the program marker line ("; --- Inizio programma ;") starts at pos:
-// the words stand after the line's opening ";", blanks and dashes.
+// Whether the program marker line ("; --- Inizio programma ;") starts at pos.
 bool isProgramLine(std::string_view text, std::size_t pos)
 {
-    if (pos >= text.size() || text[pos] != ';')
-        return false;
-    std::size_t i = pos + 1;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '-'))
-        ++i;
-    return text.substr(i, kProgramWords.size()) == kProgramWords;
+    return text.substr(pos, kProgramLineStart.size()) == kProgramLineStart;
 }
 
 // The first line at or after `from` and before `to` that begins with word
@@ -59,23 +52,29 @@ std::size_t findLineWord(std::string_view text, std::size_t from, std::size_t to
 }
 
 // Where the source part begins: the line after the compiled marker line, or
-// after a leading "SORGENTE.KN4" line of a file that was never compiled.
+// after the "SORGENTE.KN4" line of a file that was never compiled; npos when
+// there is none.
 std::size_t sourceStart(std::string_view bytes)
 {
-    const std::size_t separator = bytes.find(kSeparator);
-    if (separator != std::string_view::npos) {
-        const std::size_t marker = bytes.find(kMarkerLine, separator + 1);
-        return marker == std::string_view::npos ? std::string_view::npos : marker + kMarkerLine.size();
-    }
-    const std::size_t marker = bytes.find("SORGENTE.KN4");
-    return marker == std::string_view::npos ? std::string_view::npos : nextLine(bytes, marker);
+    const CompiledPanel panel{std::string(bytes)};
+    if (panel.sourceOffset() >= bytes.size() && !(panel.hasSeparator() && panel.hasMarker()))
+        return std::string_view::npos;
+    return panel.sourceOffset();
 }
 
+// The program marker line follows the ten lines of the source header, so a
+// note that reads like it (lines 8 to 10) is passed over; a source with a
+// shorter header is searched from its first line.
 std::size_t findProgramLine(std::string_view text, std::size_t from)
 {
-    for (std::size_t pos = from; pos < text.size(); pos = nextLine(text, pos))
-        if (isProgramLine(text, pos))
-            return pos;
+    constexpr int kHeaderLines = 10;
+    std::size_t afterHeader = from;
+    for (int line = 0; line < kHeaderLines && afterHeader < text.size(); ++line)
+        afterHeader = nextLine(text, afterHeader);
+    for (const std::size_t start : {afterHeader, from})
+        for (std::size_t pos = start; pos < text.size(); pos = nextLine(text, pos))
+            if (isProgramLine(text, pos))
+                return pos;
     return std::string_view::npos;
 }
 
@@ -154,24 +153,17 @@ std::string PanelHead::headTextOf(std::string_view bytes)
 
 std::string_view PanelHead::codeBlockOf(std::string_view headText)
 {
-    const std::size_t separator = headText.find(kSeparator);
-    if (separator == std::string_view::npos)
+    const CompiledPanel panel{std::string(headText)};
+    if (!panel.hasSeparator())
         return {};
-    const std::size_t marker = headText.find(kMarkerLine, separator + 1);
-    const std::size_t end = marker == std::string_view::npos ? headText.size() : marker;
-    return headText.substr(separator + 1, end - separator - 1);
+    return headText.substr(panel.codeOffset(), panel.code().size());
 }
 
 PanelHead PanelHead::load(const std::filesystem::path &path)
 {
-    std::ifstream in(path, std::ios::binary);
     std::string bytes;
-    if (in) {
-        bytes.resize(kMaxFileSize);
-        in.read(bytes.data(), std::streamsize(bytes.size()));
-        bytes.resize(std::size_t(in.gcount()));
-    }
-    if (!in && !in.eof()) {
+    std::string error;
+    if (!readWholeFile(path, bytes, error)) {
         PanelHead head;
         head.m_panelPath = path.string();
         head.m_error = Error::CannotOpen;
@@ -185,15 +177,18 @@ PanelHead PanelHead::fromBytes(std::string_view fileBytes, std::string panelPath
     PanelHead head;
     head.m_panelPath = std::move(panelPath);
     head.m_headText = headTextOf(fileBytes);
-    head.m_separator = head.m_headText.find(kSeparator);
-    if (head.m_separator == std::string::npos) {
+    const CompiledPanel panel{head.m_headText};
+    if (!panel.hasSeparator()) {
         head.m_error = Error::NoSeparator;
         return head;
     }
-    if (head.m_headText.find(kMarkerLine, head.m_separator + 1) == std::string::npos) {
+    if (!panel.hasMarker()) {
         head.m_error = Error::NoMarker;
         return head;
     }
+    head.m_separator = panel.headerText().size();
+    head.m_codeOffset = panel.codeOffset();
+    head.m_codeLength = panel.code().size();
     head.parseValues();
     return head;
 }
@@ -211,7 +206,7 @@ std::string PanelHead::errorText() const
 
 std::string_view PanelHead::codeBlock() const
 {
-    return codeBlockOf(m_headText);
+    return std::string_view(m_headText).substr(std::min(m_codeOffset, m_headText.size()), m_codeLength);
 }
 
 std::string_view PanelHead::headerLine() const
@@ -294,7 +289,7 @@ void PanelHead::parseValues()
     }
 }
 
-bool PanelHead::applyColourCodes(std::array<ColourValue, 8> &colours) const
+bool PanelHead::applyColourCodes(std::array<Colour, 8> &colours) const
 {
     if (m_colourCodes.size() < colours.size())
         return false;

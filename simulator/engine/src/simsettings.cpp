@@ -118,12 +118,12 @@ SimSettingsFile::Result SimSettingsFile::fromText(std::string_view bytes)
     const auto background = integerIn(tokens[t++], 0, kMaxColour);
     if (!background)
         return failed;
-    s.background = ColourValue(*background);
+    s.background = Colour(*background);
     for (auto &colour : s.colours) {
         const auto value = integerIn(tokens[t++], 0, kMaxColour);
         if (!value)
             return failed;
-        colour = ColourValue(*value);
+        colour = Colour(*value);
     }
     for (auto &side : s.carrierSides) {
         const auto value = integerIn(tokens[t++], 0, 255);
@@ -169,7 +169,7 @@ std::string SimSettingsFile::toText(const SimSettings &s)
         text += "\"\r\n";
     };
     number(s.background);
-    for (const ColourValue colour : s.colours)
+    for (const Colour colour : s.colours)
         number(colour);
     for (const std::uint8_t side : s.carrierSides)
         number(side);

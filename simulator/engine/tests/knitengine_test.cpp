@@ -182,8 +182,8 @@ TEST(KnitEngine, FollowersSeeEveryDecodedByte)
 TEST(KnitEngine, DrawCourseRecordsEachKind)
 {
     using K = DrawPrimitive::Kind;
-    const ColourValue c1 = SimSettings().colours[0];
-    const ColourValue w = KnitEngine::kWhite;
+    const Colour c1 = SimSettings().colours[0];
+    const Colour w = KnitEngine::kWhite;
     struct Case
     {
         const char *name;
@@ -194,7 +194,8 @@ TEST(KnitEngine, DrawCourseRecordsEachKind)
     const Case cases[] = {
         {"a band of the new courses", code({148}), 0, {{K::Box, true, 3950, 7980, 4100, 8000, c1}}},
         {"symmetric work copies the right side", code({148}), 1, {{K::Box, true, 3900, 7980, 4100, 8000, c1}}},
-        {"edge marks", code({144}), 0, {{K::Point, false, 4020, 8010, 4020, 8010, w}}},
+        {"edge marks", code({148, 144}), 0, {{K::Box, true, 3950, 7980, 4100, 8000, c1}, {K::Point, false, 4020, 8000, 4020, 8000, w}}},
+        {"nothing wholly off the area", code({144}), 0, {}},
         {"carriage marks",
          code({178, 129}),
          0,

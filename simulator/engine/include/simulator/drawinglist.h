@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kn4/colourpalette.h"
+#include "kn4/colour.h"
 
 #include <cstdint>
 #include <vector>
@@ -26,7 +26,7 @@ struct DrawPrimitive
     std::int32_t y1 = 0;
     std::int32_t x2 = 0;
     std::int32_t y2 = 0;
-    ColourValue colour = 0;
+    Colour colour = 0;
 
     bool operator==(const DrawPrimitive &) const = default;
 };

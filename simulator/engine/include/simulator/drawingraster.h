@@ -22,15 +22,15 @@ public:
     int width() const { return m_width; }
     int height() const { return m_height; }
     // The colour value (red + 256 green + 65536 blue) of a pixel.
-    ColourValue pixel(int x, int y) const;
+    Colour pixel(int x, int y) const;
 
     // The image as PNG bytes (8-bit RGB, stored deflate blocks).
     std::string png() const;
 
 private:
-    void fillRect(int x1, int y1, int x2, int y2, ColourValue colour);
-    void line(int x1, int y1, int x2, int y2, ColourValue colour);
-    void set(int x, int y, ColourValue colour);
+    void fillRect(int x1, int y1, int x2, int y2, Colour colour);
+    void line(int x1, int y1, int x2, int y2, Colour colour);
+    void set(int x, int y, Colour colour);
     int px(std::int32_t x) const;
     int py(std::int32_t y) const;
 

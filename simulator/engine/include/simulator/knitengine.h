@@ -53,7 +53,7 @@ struct KnitState
     double lastRightEdge = 0;
     double lastLeftEdge = 0;
     double currentLine = DrawingView::kBaseY;  // y of the last course drawn
-    ColourValue currentColour = 0;
+    Colour currentColour = 0;
     int currentCarrier = 1;       // 1..8
     std::int64_t borderOffset = 0;  // border courses less 1 in view 1, else 0
     bool innerMark = false;       // carriage positions marked in the picture
@@ -156,8 +156,8 @@ public:
     static constexpr int kKindFillToTop = 12;
     static constexpr int kKindTopLine = 14;
     // The grey of the border stripes and the colour of the marks.
-    static constexpr ColourValue kGrey = 0xC0C0C0;
-    static constexpr ColourValue kWhite = 0xFFFFFF;
+    static constexpr Colour kGrey = 0xC0C0C0;
+    static constexpr Colour kWhite = 0xFFFFFF;
 
     KnitEngine();
 
@@ -212,6 +212,8 @@ public:
     // The record of a course; nullptr past the table or when none was made.
     const CourseRecord *record(std::int64_t course) const;
     const StitchTotals &stitches() const { return m_stitches; }
+    // What to draw, in order, from the clearing of the area on; primitives
+    // wholly off the 8000 x 8000 area are left out.
     const DrawingList &drawing() const { return m_drawing; }
 
     // Drawing-unit positions of the picture (integer part, saturated).
@@ -227,7 +229,7 @@ private:
     void advance(bool courseFlag) { m_state.course += courseFlag ? 1 : 0; }
     void takeCarrier(int carrier, bool courseFlag);
     void recordCourse(std::int64_t r);
-    void emit(DrawPrimitive primitive);
+    void addPrimitive(DrawPrimitive primitive);
 
     KnitStartValues m_start;
     std::string m_code;

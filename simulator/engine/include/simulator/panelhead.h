@@ -27,9 +27,6 @@ public:
         NoMarker,     // the compiled block is not followed by the "SORGENTE.KN4" line
     };
 
-    // Longest file read, far beyond any panel (code at most 10000 bytes, a
-    // source of at most 501 rows), so a stray huge file is refused quickly.
-    static constexpr std::size_t kMaxFileSize = 8u << 20;
     static constexpr std::size_t kTailLength = 125;
     static constexpr std::size_t kMaxIntarsiaF = 4;
 
@@ -87,7 +84,7 @@ public:
     // With at least 8 colour codes, codes 1..8 looked up in the palette
     // replace colours 1..8 (a code naming no palette cell leaves its colour).
     // Returns false, the colours unchanged, with fewer than 8 codes.
-    bool applyColourCodes(std::array<ColourValue, 8> &colours) const;
+    bool applyColourCodes(std::array<Colour, 8> &colours) const;
 
     // The intarsia lists of the notes: the values after "(R," and after
     // "(F," (at most 4) up to their ")". Only stripe mode 2 reads them.
@@ -102,6 +99,8 @@ private:
     std::string m_panelPath;
     std::string m_headText;
     std::size_t m_separator = std::string::npos;  // offset of the byte 26
+    std::size_t m_codeOffset = 0;
+    std::size_t m_codeLength = 0;
 
     std::int32_t m_setup = 0;
     std::string m_density;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kn4/colourpalette.h"
+#include "kn4/colour.h"
 
 #include <array>
 #include <cstdint>
@@ -17,9 +17,9 @@ struct SimSettings
     static constexpr int kCarriers = 8;
     static constexpr int kMinScale = 2;
 
-    ColourValue background = 32896;
+    Colour background = 32896;
     // Colour of yarn carrier 1..8 (index 0..7).
-    std::array<ColourValue, kCarriers> colours{255, 16776960, 0, 255, 16776960, 0, 12632256, 16711680};
+    std::array<Colour, kCarriers> colours{255, 16776960, 0, 255, 16776960, 0, 12632256, 16711680};
     // Start side of carrier 1..8: 1 "<----", 2 "---->", 0 not used ("NO").
     std::array<std::uint8_t, kCarriers> carrierSides{1, 1, 1, 1, 1, 1, 1, 1};
     // "Inizio conteggio": which course parity runs towards which side.
