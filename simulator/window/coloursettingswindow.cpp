@@ -147,8 +147,8 @@ void ColourSettingsWindow::Colore_Click(int index)
 {
     if (index < 0 || index > SimSettings::kCarriers || !m_picker)
         return;
-    ColourValue &target = index == 0 ? m_settings.background : m_settings.colours[index - 1];
-    ColourValue colour = target;
+    Colour &target = index == 0 ? m_settings.background : m_settings.colours[index - 1];
+    Colour colour = target;
     if (!m_picker(colour))
         return;
     target = colour;

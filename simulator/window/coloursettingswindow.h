@@ -24,7 +24,7 @@ class ColourSettingsWindow : public QWidget
 
 public:
     // Asks the palette for a colour (mode 0); returns false when none was chosen.
-    using ColourPicker = std::function<bool(ColourValue &colour)>;
+    using ColourPicker = std::function<bool(Colour &colour)>;
 
     ColourSettingsWindow(SimSettings &settings, const LabelTexts &labels, ColourPicker picker,
                          QWidget *parent = nullptr);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kn4/twips.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -121,7 +123,7 @@ private:
     QStringList m_slots;
 };
 
-// Window geometry is designed in twips: 15 to a pixel.
-constexpr int twips(int value) { return value / 15; }
+// Window geometry is designed in twips; this gives the pixels.
+constexpr int twips(int value) { return twipsToPixels(value); }
 
 } // namespace kn4::simulator

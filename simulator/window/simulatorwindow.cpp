@@ -223,7 +223,7 @@ void SimulatorWindow::buildControls()
     connect(m_history, &HistoryWindow::indietro_Click, this, &SimulatorWindow::indietro_Click);
     m_colourSettings = new ColourSettingsWindow(
         m_engine.settings(), m_labels,
-        [this](ColourValue &colour) {
+        [this](Colour &colour) {
             std::string code;
             return paletteWindow().TestColore(ColourPalette::kModePick, colour, code);
         },

@@ -8,13 +8,13 @@
 
 namespace kn4::simulator {
 
-inline QColor toQColor(ColourValue colour)
+inline QColor toQColor(Colour colour)
 {
     return QColor(redOf(colour), greenOf(colour), blueOf(colour));
 }
 
 // A swatch label shows a colour as its background.
-inline void paintSwatch(QLabel *label, ColourValue colour)
+inline void paintSwatch(QLabel *label, Colour colour)
 {
     QPalette palette = label->palette();
     palette.setColor(QPalette::Window, toQColor(colour));
