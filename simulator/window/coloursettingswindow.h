@@ -4,7 +4,7 @@
 #include "labelslots.h"
 #include "swatch.h"
 
-#include "engineheaders.h"
+#include "simulator/simsettings.h"
 
 #include <QWidget>
 

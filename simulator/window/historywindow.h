@@ -2,7 +2,7 @@
 
 #include "labelslots.h"
 
-#include "engineheaders.h"
+#include "simulator/knitengine.h"
 
 #include <QWidget>
 

@@ -4,7 +4,10 @@
 #include "paneldatawindow.h"
 #include "simulatorstartup.h"
 
-#include "engineheaders.h"
+#include "simulator/knitengine.h"
+#include "simulator/panelhead.h"
+#include "simulator/simlabels.h"
+#include "simulator/weightcalculator.h"
 
 #include <QMainWindow>
 

@@ -1,6 +1,6 @@
 #include "weightentrywindow.h"
 
-#include "engineheaders.h"
+#include "simulator/weightcalculator.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

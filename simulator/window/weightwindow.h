@@ -2,7 +2,10 @@
 
 #include "labelslots.h"
 
-#include "engineheaders.h"
+#include "simulator/knitengine.h"
+#include "simulator/panelhead.h"
+#include "simulator/simlabels.h"
+#include "simulator/weightcalculator.h"
 
 #include <QWidget>
 
