@@ -97,7 +97,7 @@ QString fitted(const QPushButton *button, const QString &text)
         return text;
     QString broken = text;
     broken[best] = QLatin1Char('\n');
-    return broken.simplified().isEmpty() ? text : broken;
+    return broken;
 }
 
 QString oneDecimal(double value)
@@ -322,6 +322,8 @@ void SimulatorWindow::rerun()
     ++m_runs;
 
     m_picture->setDrawing(m_engine.drawing());
+    // The stripe check reads the course records, which intarsia does not keep.
+    m_controlloRigati->setEnabled(settings.stripeMode != 2);
     if (m_history->isVisible())
         showHistoryAt(m_historyPosition);
     if (m_panelData->isVisible())
@@ -625,7 +627,8 @@ bool SimulatorWindow::printPage(QPrinter &printer)
     // The picture is painted again at three times its size on screen (some
     // 150 dots per inch on paper): thin course lines stay lines, and the page
     // stays one image however many courses the piece has.
-    m_page->render(&painter);
+    // The paper stays white around the picture, whatever the window's colour.
+    m_page->render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
     const QRect picture = m_picture->geometry();
     QImage image(picture.size() * kPrintOversampling, QImage::Format_RGB32);
     image.fill(Qt::white);

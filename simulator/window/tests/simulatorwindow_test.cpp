@@ -11,10 +11,12 @@
 
 #include <QFrame>
 #include <QPrinter>
+#include <QPushButton>
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -118,6 +120,24 @@ TEST_F(SimulatorWindowTest, TheCourseUnderThePointerAndTheHistoryButtons)
         m_window->DatiRighe(far);
         EXPECT_TRUE(m_window->historyWindow()->checkText().isEmpty());
     }
+}
+
+TEST_F(SimulatorWindowTest, TheViewInCentimetresDrawsTheWeltAndReadsCentimetres)
+{
+    const kn4::PanelHead &head = m_window->head();
+    ASSERT_TRUE(head.hasMeasures());
+    const std::int64_t courses = m_window->measures().courses;
+    m_window->Visualizzazione_Click();
+    EXPECT_EQ(view().view, 1);
+    EXPECT_EQ(m_window->findChild<QPushButton *>("Visualizzazione")->text().replace('\n', ' '),
+              "Visualizzazione in centimetri");
+    // The welt's courses come before the piece's.
+    EXPECT_EQ(m_window->measures().courses,
+              courses + std::llround(head.borderHeight() * head.coursesPerCm()) - 1);
+    // 30 needles right of the centre and 9 courses above the base line.
+    m_window->Picture1_MouseMove({4000 + 30.0 * scale(), 8000 - 9.0 * scale()});
+    EXPECT_EQ(m_window->needleReadout(), QString::number(30 / head.needlesPerCm(), 'f', 1) + " cm");
+    EXPECT_EQ(m_window->courseReadout(), QString::number(-9 / head.coursesPerCm(), 'f', 1) + " cm");
 }
 
 TEST_F(SimulatorWindowTest, ClosingWritesTheSettingsAndAFailedWriteKeepsTheOldFile)
