@@ -3,7 +3,7 @@
 #include "simulator/knitengine.h"
 #include "simulator/panelhead.h"
 
-#include "compilerlibrary.h"
+#include "kn4/libraryclient.h"
 #include "kn4/testfiles.h"
 
 #include <gtest/gtest.h>
@@ -23,8 +23,7 @@ protected:
         m_dir = fs::temp_directory_path() / ("kn4_simpanels_" + std::to_string(::getpid()));
         fs::create_directories(m_dir);
         fs::copy_file(fs::path(KN4_PROGRAM_DIR) / "italiano" / "VUZUDO.KEY", m_dir / "VUZUDO.KEY");
-        std::string error;
-        ASSERT_TRUE(m_library.load(KN4_PROGRAM_DIR, &error)) << error;
+        ASSERT_TRUE(m_library.load(KN4_PROGRAM_DIR)) << m_library.errorMessage();
     }
     void TearDown() override { fs::remove_all(m_dir); }
 
@@ -33,14 +32,13 @@ protected:
     {
         const fs::path panel = m_dir / name;
         kn4::testing::writeFile(panel, source);
-        std::string report(8192, '\0');
-        const int result = m_library.compile()(panel.c_str(), m_dir.c_str(), report.data());
-        EXPECT_EQ(result, 0) << report.c_str();
+        const auto result = m_library.Compilazione(panel.string(), m_dir.string());
+        EXPECT_EQ(result.code, KN4_COMPILED) << result.report;
         return PanelHead::load(panel);
     }
 
     fs::path m_dir;
-    CompilerLibrary m_library;
+    LibraryClient m_library;
 };
 
 } // namespace

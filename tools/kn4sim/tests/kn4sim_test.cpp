@@ -1,6 +1,6 @@
 // Runs the built kn4sim the way a person or a script runs it, on sample
 // panels compiled by the real library.
-#include "compilerlibrary.h"
+#include "kn4/libraryclient.h"
 #include "kn4/testfiles.h"
 #include "simulator/simsettings.h"
 #include "simtoolarguments.h"
@@ -44,13 +44,11 @@ protected:
         m_dir = fs::temp_directory_path() / ("kn4sim_test_" + std::to_string(::getpid()));
         fs::create_directories(m_dir);
         fs::copy_file(fs::path(KN4_PROGRAM_DIR) / "italiano" / "VUZUDO.KEY", m_dir / "VUZUDO.KEY");
-        CompilerLibrary library;
-        std::string error;
-        ASSERT_TRUE(library.load(KN4_PROGRAM_DIR, &error)) << error;
+        LibraryClient library;
+        ASSERT_TRUE(library.load(KN4_PROGRAM_DIR)) << library.errorMessage();
         for (const char *name : {"DAVANTI.KN4", "RIGHE.KN4"}) {
             fs::copy_file(fs::path(KN4_SOURCE_DIR) / "data/archivi/DEMO" / name, m_dir / name);
-            std::string report(8192, '\0');
-            ASSERT_EQ(library.compile()((m_dir / name).c_str(), m_dir.c_str(), report.data()), 0);
+            ASSERT_EQ(library.Compilazione((m_dir / name).string(), m_dir.string()).code, KN4_COMPILED);
         }
     }
     void TearDown() override { fs::remove_all(m_dir); }
