@@ -4,6 +4,7 @@
 #include "core/panelpreview.h"
 #include "managertestdir.h"
 
+#include <kn4/filelookup.h>
 #include <kn4/libraryclient.h>
 
 #include <kn4/testfiles.h>
@@ -115,6 +116,21 @@ TEST(KeywordFileCheck, UnknownCommandWordsAreFoundOutsideTheHeaderWords)
     }
     const auto lookup = [](std::string_view word) { return word == "LISCIO" ? 4 : -1; };
     EXPECT_EQ(KeywordFileCheck::unknownWords(text, lookup), std::vector<std::string>{"CALATTO"});
+}
+
+TEST(KeywordFileCheck, ShippedKeywordFilesAreKnownToTheLibrary)
+{
+    LibraryClient library;
+    ASSERT_TRUE(library.load(KN4_PROGRAM_DIR)) << library.errorMessage();
+    const auto lookup = [&library](std::string_view word) { return library.CercaFunzione(word).index; };
+    for (const char *language : {"italiano", "inglese", "spagnolo"}) {
+        const fs::path folder = fs::path(KN4_SOURCE_DIR) / "data" / language;
+        const auto file = findFileIgnoringCase(folder, KeywordFileCheck::kFileName);
+        if (!file)
+            continue;
+        EXPECT_EQ(KeywordFileCheck::unknownWords(kn4::testing::readFile(*file), lookup), std::vector<std::string>{})
+            << language;
+    }
 }
 
 } // namespace
