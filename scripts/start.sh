@@ -5,13 +5,6 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKN4_GUI=ON
 cmake --build build -j "$(nproc)"
-# The sample panels still in source form are compiled once, so the
-# simulator and the print program can show them from the start.
-for panel in build/bin/archivi/DEMO/*.KN4; do
-    if [ "$(head -c 12 "$panel")" = "SORGENTE.KN4" ]; then
-        build/bin/kn4c "$panel" > /dev/null || true
-    fi
-done
 # The archive manager on the program directory: the sample archive DEMO is
 # listed on the left; drag a panel onto the editor's picture to edit it.
 exec build/bin/kn4manager "$(pwd)/build/bin"

@@ -2,6 +2,10 @@
 // the keyword check of the settings window.
 #include "core/keywordfilecheck.h"
 #include "core/panelpreview.h"
+#include "managertestdir.h"
+
+#include <kn4/filelookup.h>
+#include <kn4/libraryclient.h>
 
 #include <kn4/testfiles.h>
 
@@ -61,6 +65,26 @@ TEST(PanelPreview, CompiledPanelShowsItsHeaderValues)
     EXPECT_EQ(preview.borderHeight, "6");
 }
 
+TEST(PanelPreview, PanelCompiledByTheLibraryShowsItsHeader)
+{
+    testing::TemporaryProgramDirectory dir("compiled");
+    fs::copy_file(fs::path(KN4_SOURCE_DIR) / "data/archivi/DEMO/MANICA.KN4", dir.archive() / "MANICA.KN4");
+    LibraryClient library;
+    ASSERT_TRUE(library.load(KN4_PROGRAM_DIR)) << library.errorMessage();
+    ASSERT_EQ(library.Compilazione((dir.archive() / "MANICA.KN4").string(),
+                                   std::string(KN4_PROGRAM_DIR) + "/italiano/").code, KN4_COMPILED);
+
+    const PanelPreview preview = PanelPreview::fromBytes(kn4::testing::readFile(dir.archive() / "MANICA.KN4"));
+    EXPECT_TRUE(preview.compiled);
+    EXPECT_EQ(preview.header.type, "GIROC");
+    EXPECT_EQ(preview.header.part, "MANICA----");
+    EXPECT_EQ(preview.header.width, 200);
+    EXPECT_EQ(preview.header.borderRight, 30);
+    EXPECT_GT(preview.header.courses, 0);
+    EXPECT_EQ(preview.borderHeight, "6");
+    EXPECT_EQ(preview.colourCodes.size(), 8u);
+}
+
 TEST(PanelPreview, PanelWithGraveErrorsHasAHeaderButNoCode)
 {
     const PanelPreview preview =
@@ -92,6 +116,21 @@ TEST(KeywordFileCheck, UnknownCommandWordsAreFoundOutsideTheHeaderWords)
     }
     const auto lookup = [](std::string_view word) { return word == "LISCIO" ? 4 : -1; };
     EXPECT_EQ(KeywordFileCheck::unknownWords(text, lookup), std::vector<std::string>{"CALATTO"});
+}
+
+TEST(KeywordFileCheck, ShippedKeywordFilesAreKnownToTheLibrary)
+{
+    LibraryClient library;
+    ASSERT_TRUE(library.load(KN4_PROGRAM_DIR)) << library.errorMessage();
+    const auto lookup = [&library](std::string_view word) { return library.CercaFunzione(word).index; };
+    for (const char *language : {"italiano", "inglese", "spagnolo"}) {
+        const fs::path folder = fs::path(KN4_SOURCE_DIR) / "data" / language;
+        const auto file = findFileIgnoringCase(folder, KeywordFileCheck::kFileName);
+        if (!file)
+            continue;
+        EXPECT_EQ(KeywordFileCheck::unknownWords(kn4::testing::readFile(*file), lookup), std::vector<std::string>{})
+            << language;
+    }
 }
 
 } // namespace

@@ -1,9 +1,9 @@
-#include "document/librarybinding.h"
 #include "window/managerwindow.h"
 #ifdef KN4_TRANSFER_WINDOW
 #include "transfer/window/transferside.h"
 #endif
 
+#include <kn4/libraryclient.h>
 #include <kn4/programdirectory.h>
 #include <kn4/userdirectory.h>
 
@@ -90,8 +90,8 @@ int main(int argc, char *argv[])
     }
 
     // The library answers the keyword file check of the settings window.
-    kn4::editor::LibraryBinding library;
-    if (library.load(context.binaryDirectory))
+    kn4::LibraryClient library;
+    if (library.load(context.binaryDirectory.empty() ? context.programDirectory : context.binaryDirectory))
         context.lookup = [&library](std::string_view word) { return library.CercaFunzione(word).index; };
     else
         context.lookupError = library.errorMessage();
