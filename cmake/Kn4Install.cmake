@@ -17,12 +17,17 @@ set(KN4_INSTALL_PROGRAMS lib/kn4)
 set(KN4_INSTALL_DATA share/kn4)
 set(KN4_PACKAGE_DIR ${CMAKE_SOURCE_DIR}/data/package)
 
+# kn4package builds what the package holds and nothing else (no tests, no
+# benchmarks): scripts/package.sh builds it and packs.
+add_custom_target(kn4package)
 foreach(program Kn4Edit2 simulatore stampa kn4manager kn4start kn4c kn4check kn4sim)
     if(TARGET ${program})
         install(TARGETS ${program} RUNTIME DESTINATION ${KN4_INSTALL_PROGRAMS} COMPONENT kn4)
+        add_dependencies(kn4package ${program})
     endif()
 endforeach()
 install(TARGETS kn4edit2 LIBRARY DESTINATION ${KN4_INSTALL_PROGRAMS} NAMELINK_SKIP COMPONENT kn4)
+add_dependencies(kn4package kn4edit2 kn4data)
 
 # Links in bin: the programs find their folder through /proc/self/exe, which
 # names the real file, so they still load the library beside them.

@@ -4,8 +4,10 @@
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DKN4_GUI=ON -DKN4_BENCH=OFF
-cmake --build build-package -j "$(nproc)"
+# Only what the package holds is built; packing then skips the full build.
+cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DKN4_GUI=ON -DKN4_BENCH=OFF \
+      -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON
+cmake --build build-package --target kn4package -j "$(nproc)"
 cd build-package
 cpack -G DEB
 ls -l "$PWD"/kn4_*.deb
