@@ -1,5 +1,7 @@
 #include "core/managerstartup.h"
 
+#include "core/panelfiles.h"
+
 namespace kn4::manager {
 
 std::string ManagerFiles::load(const std::filesystem::path &programDirectory)
@@ -10,6 +12,22 @@ std::string ManagerFiles::load(const std::filesystem::path &programDirectory)
         return "File scelta (lingua.ini)  non trovato ";
     mode = loadSavedMode(programDirectory / kStateFileName);
     return {};
+}
+
+StartArguments StartArguments::parse(const std::vector<std::string> &arguments)
+{
+    StartArguments result;
+    for (const std::string &argument : arguments) {
+        if (argument.empty())
+            continue;
+        const std::filesystem::path path(argument);
+        std::error_code ec;
+        const bool isPanel = std::filesystem::is_regular_file(path, ec) || upperCase(path.extension().string()) == ".KN4";
+        std::filesystem::path &slot = isPanel ? result.panel : result.programDirectory;
+        if (slot.empty())
+            slot = path;
+    }
+    return result;
 }
 
 } // namespace kn4::manager

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace kn4::manager {
 
@@ -23,6 +24,18 @@ struct ManagerFiles
     // file (empty when everything was read). A missing state file only
     // means the mode was never saved: mode 0, no message.
     std::string load(const std::filesystem::path &programDirectory);
+};
+
+// The manager's command line: kn4manager [PROGRAM_DIRECTORY] [PANEL], or
+// kn4manager PANEL. An argument naming a panel (an existing file, or a name
+// ending in .kn4 in any letter case) is the panel to show; the first other
+// one is the program directory. Further arguments are ignored.
+struct StartArguments
+{
+    std::filesystem::path programDirectory;  // empty: the default one
+    std::filesystem::path panel;             // empty: none was given
+
+    static StartArguments parse(const std::vector<std::string> &arguments);
 };
 
 } // namespace kn4::manager

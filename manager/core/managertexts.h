@@ -129,6 +129,7 @@ enum Line : int {
     SourceDisk = 136,
     CannotRemoveFolder = 137,
     ProgramMissing = 138,
+    AskCopyIntoArchive = 139,
 
     // Settings window.
     SettingsCaption = 180,

@@ -207,6 +207,17 @@ fs::path FolderStore::find(std::string_view name) const
     return {};
 }
 
+std::string FolderStore::holderOf(const fs::path &file) const
+{
+    const fs::path parent = fs::absolute(file).parent_path();
+    for (const FolderEntry &folder : folders()) {
+        std::error_code ec;
+        if (fs::equivalent(folder.path, parent, ec))
+            return folder.name;
+    }
+    return {};
+}
+
 FolderStore::Result FolderStore::create(std::string_view typedName) const
 {
     Result result;

@@ -101,6 +101,9 @@ public:
     // The folder of a listed name, found ignoring letter case; empty when
     // there is none.
     std::filesystem::path find(std::string_view name) const;
+    // The listed name of the folder that holds a file directly (the same
+    // folder however the path reaches it); empty when none of them does.
+    std::string holderOf(const std::filesystem::path &file) const;
 
     Result create(std::string_view typedName) const;
     Result rename(std::string_view name, std::string_view typedNewName) const;

@@ -171,6 +171,26 @@ TEST_F(ManagerWindowTest, ListsAndCountsFollowEveryOperation)
     EXPECT_EQ(count("archiveCount"), "N. 3");
 }
 
+TEST_F(ManagerWindowTest, PanelOpenedFromOutsideIsShownInItsArchiveOrCopiedIntoTheCurrentOne)
+{
+    const fs::path other = m_dir.path() / "archivi" / "Maglie";
+    fs::create_directories(other);
+    fs::copy_file(m_dir.archive() / "DIETRO.KN4", other / "collo.kn4");
+    m_window->showPanel(QString::fromStdString((other / "collo.kn4").string()));
+    EXPECT_EQ(child<QComboBox>("Combo1")->currentText(), "MAGLIE");
+    EXPECT_EQ(child<PanelListWidget>("List1")->currentItem()->text(), "COLLO");
+    EXPECT_EQ(m_window->currentPanel().toStdString(), (other / "collo.kn4").string());
+
+    // From elsewhere: copied into the current archive once the user agrees.
+    const fs::path outside = m_dir.path() / "POLSO.KN4";
+    fs::copy_file(m_dir.archive() / "MANICA.KN4", outside);
+    answer(QMessageBox::Yes);
+    m_window->showPanel(QString::fromStdString(outside.string()));
+    EXPECT_EQ(readFile(other / "POLSO.KN4"), readFile(outside));
+    EXPECT_EQ(child<PanelListWidget>("List1")->currentItem()->text(), "POLSO");
+    EXPECT_EQ(m_window->currentPanel().toStdString(), (other / "POLSO.KN4").string());
+}
+
 TEST_F(ManagerWindowTest, DropOnEditorStartsItOnAWorkingCopyAndBringsTheChangeBack)
 {
     const std::string before = readFile(m_dir.archive() / "DAVANTI.KN4");

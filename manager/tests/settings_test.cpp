@@ -120,6 +120,22 @@ TEST(EditorParameters, ReadAndAssembledInTheEditorsOrder)
     EXPECT_EQ(EditorParameters::parse("").text(), "/320/1/30/3/0");
 }
 
+TEST(StartArguments, ProgramDirectoryAndPanelInEitherOrder)
+{
+    struct Case { std::vector<std::string> arguments; const char *directory; const char *panel; };
+    const Case cases[] = {
+        {{}, "", ""},
+        {{"/opt/kn4"}, "/opt/kn4", ""},
+        {{"/home/a/DAVANTI.KN4"}, "", "/home/a/DAVANTI.KN4"},
+        {{"/opt/kn4", "/home/a/collo.kn4"}, "/opt/kn4", "/home/a/collo.kn4"},
+    };
+    for (const Case &c : cases) {
+        const StartArguments parsed = StartArguments::parse(c.arguments);
+        EXPECT_EQ(parsed.programDirectory, fs::path(c.directory));
+        EXPECT_EQ(parsed.panel, fs::path(c.panel));
+    }
+}
+
 TEST(LaunchCommand, OneArgumentPerProgram)
 {
     ManagerSettings settings;

@@ -9,9 +9,12 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
 
 #include <array>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -58,13 +61,16 @@ int main(int argc, char *argv[])
 
     // The program directory is the manager's own folder in a build, the
     // user's own directory for an installed suite, or the folder given as
-    // the first argument. The programs and the library lie beside the
-    // manager.
+    // an argument. The programs and the library lie beside the manager. A
+    // panel given as an argument (a panel file opened from the desktop) is
+    // shown once the window is up.
     const kn4::ProgramLocations where = kn4::UserDirectory::locate(kn4::programDirectory(argv[0]));
+    const StartArguments arguments = StartArguments::parse(std::vector<std::string>(argv + 1, argv + argc));
     ManagerContext context;
     context.binaryDirectory = where.binaryDirectory;
-    context.programDirectory = argc > 1 ? std::filesystem::absolute(argv[1]).lexically_normal()
-                                        : where.programDirectory;
+    context.programDirectory = arguments.programDirectory.empty()
+                                   ? where.programDirectory
+                                   : std::filesystem::absolute(arguments.programDirectory).lexically_normal();
     if (!context.programDirectory.has_filename())
         context.programDirectory = context.programDirectory.parent_path();
 
@@ -102,5 +108,9 @@ int main(int argc, char *argv[])
     new TransferSide(&window);
 #endif
     window.show();
+    if (!arguments.panel.empty()) {
+        const QString panel = QString::fromStdString(std::filesystem::absolute(arguments.panel).string());
+        QTimer::singleShot(0, &window, [&window, panel] { window.showPanel(panel); });
+    }
     return app.exec();
 }

@@ -422,6 +422,52 @@ void ManagerWindow::refreshAfterChange()
     MascAnteprima();
 }
 
+void ManagerWindow::showPanel(const QString &path)
+{
+    fs::path panel = toPath(path);
+    std::error_code ec;
+    if (!fs::is_regular_file(panel, ec)) {
+        showError(text(text::FileMissing).arg(path));
+        return;
+    }
+    SelArchivio();
+    std::string archive = m_archives.holderOf(panel);
+    if (archive.empty()) {
+        const fs::path folder = archiveFolder();
+        if (folder.empty()) {
+            showWarning(text(text::NoArchiveChosen));
+            return;
+        }
+        QString question = text(text::AskCopyIntoArchive);
+        if (question.isEmpty())  // a lingua.ini from before this text
+            question = QStringLiteral("Il pannello %1 non \u00E8 in un archivio. Copiarlo nell'archivio %2?");
+        if (!confirm(question.arg(panelName(path), m_combo1->currentText()), true))
+            return;
+        if (m_watch.isBeingEdited(folder / panel.filename())) {
+            showError(text(text::AlreadyBeingEdited).arg(panelName(path)));
+            return;
+        }
+        const CopyResult copied = manager::copyPanel(panel, folder, [&](const std::string &name) {
+            return confirm(text(text::AskReplacePanel).arg(QString::fromStdString(name), m_combo1->currentText()),
+                           true);
+        });
+        if (copied.outcome == CopyResult::Outcome::Failed) {
+            showError(text(text::CannotCopy).arg(panelName(path), QString::fromStdString(copied.error)));
+            return;
+        }
+        panel = copied.target;
+        archive = m_combo1->currentText().toStdString();
+    }
+    {
+        const QSignalBlocker blocker(m_combo1);
+        m_combo1->setCurrentIndex(m_combo1->findText(QString::fromStdString(archive)));
+    }
+    setFile1(archiveFolder(), ".kn4");
+    CreaLista(1, panelName(toQString(panel)));
+    if (m_list1->currentItem())
+        choosePanel(m_list1->currentItem()->data(Qt::UserRole).toString());
+}
+
 void ManagerWindow::choosePanel(const QString &path)
 {
     m_currentPanel = path;

@@ -93,6 +93,10 @@ public:
     void startProgram(Program program, const QString &panel);
     void editPanel(const QString &panel);
     void duplicatePanel(const QString &panel);
+    // A panel file opened from outside the manager: a panel of an archive is
+    // shown in its archive, chosen and previewed; one from elsewhere is
+    // offered for copying into the current archive first.
+    void showPanel(const QString &path);
 
     void newArchive();
     void renameArchive();

@@ -73,12 +73,10 @@ LaunchPlan Launcher::plan(const ProgramLocations &locations, const std::string &
     } else if (name == kSimulator || name == kPrint) {
         plan.argument = panelPath.string() + "," + folder;
     } else if (name == kManager) {
-        // The manager takes its program directory as its argument and opens
-        // on the archives there; the panel is chosen in its lists.
+        // The manager takes its program directory and opens on the archives
+        // there; a panel after it is shown in its archive.
         plan.argument = locations.programDirectory.string();
-        if (!panelPath.empty())
-            plan.note = "the manager opens on its archives: " + panelPath.filename().string() +
-                        " is chosen in its lists";
+        plan.panel = panelPath;
     } else {
         plan.error = "unknown program " + program + " (Kn4Edit2, simulatore, stampa or kn4manager)";
         return plan;

@@ -16,6 +16,7 @@ struct LaunchPlan
 {
     std::filesystem::path executable;
     std::string argument;  // empty: the program is started without one
+    std::filesystem::path panel;  // the manager's second argument: the panel it shows; empty: none
     std::filesystem::path workingDirectory;
     std::string note;   // why the plan differs from what was asked
     std::string error;  // the program cannot be started
@@ -37,7 +38,7 @@ public:
     static std::string editorParameters(const std::string &managerSettings);
 
     // program: one of the four names above; panel: empty when none was given.
-    // The manager is given the program directory.
+    // The manager is given the program directory and the panel.
     static LaunchPlan plan(const ProgramLocations &locations, const std::string &program,
                            const std::filesystem::path &panel);
 };

@@ -2,11 +2,12 @@
 // the desktop menu or a file manager. For an installed suite it first
 // brings the user's program directory up from the installed data.
 //
-//   kn4start kn4manager [PANEL]
+//   kn4start kn4manager [PANEL]     (the manager shows the panel in its archive)
 //   kn4start Kn4Edit2 [PANEL]       (no panel: a new panel NUOVO.KN4)
 //   kn4start simulatore|stampa PANEL
 //   kn4start --print PROGRAM [PANEL]  prepares the directory and prints
 //                                     what it would start, one item a line
+//                                     (the manager's panel on a fourth)
 
 #include "launchplan.h"
 
@@ -51,6 +52,8 @@ int main(int argc, char *argv[])
         std::cerr << "kn4start: " << plan.note << "\n";
     if (printOnly) {
         std::cout << plan.executable.string() << "\n" << plan.workingDirectory.string() << "\n" << plan.argument << "\n";
+        if (!plan.panel.empty())
+            std::cout << plan.panel.string() << "\n";
         return 0;
     }
     if (::chdir(plan.workingDirectory.c_str()) != 0) {
@@ -59,7 +62,9 @@ int main(int argc, char *argv[])
     }
     const std::string executable = plan.executable.string();
     std::string argument = plan.argument;
-    char *arguments[] = {const_cast<char *>(executable.c_str()), argument.empty() ? nullptr : argument.data(), nullptr};
+    std::string panel = plan.panel.string();
+    char *arguments[] = {const_cast<char *>(executable.c_str()), argument.empty() ? nullptr : argument.data(),
+                         panel.empty() ? nullptr : panel.data(), nullptr};
     ::execv(executable.c_str(), arguments);
     std::cerr << "kn4start: " << executable << ": " << std::strerror(errno) << "\n";
     return 1;

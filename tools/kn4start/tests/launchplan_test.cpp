@@ -60,7 +60,7 @@ TEST_F(LaunchPlanTest, ProgramsStartInTheProgramDirectoryWithTheManagersArgument
         {"Kn4Edit2", "", "Kn4Edit2", user + "/NUOVO.KN4," + user + "/spagnolo//320/1/30/3/0"},
         {"simulatore", "/a/DAVANTI.KN4", "simulatore", "/a/DAVANTI.KN4," + user + "/spagnolo/"},
         {"stampa", "/a/DAVANTI.KN4", "stampa", "/a/DAVANTI.KN4," + user + "/spagnolo/"},
-        // the manager works in the program directory; a panel is chosen in it
+        // the manager works in the program directory; the panel follows it
         {"kn4manager", "/a/DAVANTI.KN4", "kn4manager", user},
         {"simulatore", "", "kn4manager", user},
     };
@@ -70,6 +70,7 @@ TEST_F(LaunchPlanTest, ProgramsStartInTheProgramDirectoryWithTheManagersArgument
         EXPECT_EQ(plan.executable, m_root / "bin" / c.executable);
         EXPECT_EQ(plan.argument, c.argument) << c.program;
         EXPECT_EQ(plan.workingDirectory, m_root / "user");
+        EXPECT_EQ(plan.panel, c.executable == "kn4manager" ? fs::path(c.panel) : fs::path()) << c.program;
     }
 }
 
