@@ -107,6 +107,17 @@ TEST_P(LanguageCaptionsTest, LabelsShowTheFolderTextsAndFitTheirControls)
     EXPECT_LE(QFontMetrics(reset->font()).horizontalAdvance(reset->text()), reset->width() - 8);
 }
 
+TEST_P(LanguageCaptionsTest, ExpertHelpButtonsShowTheFolderTextsAndFitTheirButtons)
+{
+    ASSERT_GE(m_texts.size(), 63u) << "the folder lacks the help buttons' lines 61-63";
+    for (int i = 0; i < 3; ++i) {
+        auto *button = m_window->findChild<QPushButton *>(QStringLiteral("Esperto%1").arg(i + 1));
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->text(), m_texts[std::size_t(60 + i)]);
+        EXPECT_LE(QFontMetrics(button->font()).horizontalAdvance(button->text()), button->width() - 8);
+    }
+}
+
 TEST_P(LanguageCaptionsTest, MenuShowsTheFolderTexts)
 {
     for (const Caption &caption : kMenu) {

@@ -35,6 +35,10 @@ public:
         ChiudiReport = 51, CarriageCheck1 = 52, CarriageCheck2 = 53, CarriageCheck3 = 54,
         NoErrors = 55, ReportCaption = 56, HeaderToolTip = 57, RowToolTip = 58,
         ExitQuestion = 59,
+        // The three buttons of the expert help. Files written before these
+        // lines existed end at line 59: the buttons then keep their
+        // built-in Italian captions.
+        EspandiAiuto = 60, RiduciAiuto = 61, NascondiAiuto = 62,
     };
 
     // CaricoLingua: reads folder + "kn4edit.ini" (found ignoring case; an

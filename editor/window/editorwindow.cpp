@@ -522,6 +522,10 @@ void EditorWindow::applyLanguage()
     label("Label16", LanguageTable::Ranghi);
     label("Label18", LanguageTable::VisualizzaDatiFinali);
     caption(LanguageTable::Ripristina, [this](const QString &t) { m_reset->setText(t); });
+    const std::array<int, 3> helpLines{LanguageTable::EspandiAiuto, LanguageTable::RiduciAiuto,
+                                       LanguageTable::NascondiAiuto};
+    for (std::size_t i = 0; i < helpLines.size(); ++i)
+        caption(helpLines[i], [button = m_helpButtons[i]](const QString &t) { button->setText(t); });
 }
 
 void EditorWindow::fillFromPanel()
