@@ -1,6 +1,7 @@
-// The Italian keyword file: the compiler takes each line's first word into
-// the keyword slot of the line's number, the editor builds its command list
-// from the same lines and shows the aliases over the start of a row.
+// The keyword file of every language folder: the compiler takes each line's
+// first word into the keyword slot of the line's number, the editor builds
+// its command list from the same lines and shows the aliases over the start
+// of a row.
 
 #include "datafiles.h"
 
@@ -32,10 +33,10 @@ std::string trimmed(const std::string &s)
     return s.substr(first, s.find_last_not_of(" \t") - first + 1);
 }
 
-std::vector<KeywordLine> keywordLines(bool *wellEnded)
+std::vector<KeywordLine> keywordLines(const char *folder, bool *wellEnded)
 {
     std::vector<KeywordLine> result;
-    for (const std::string &line : crlfLines(readFile(kDataDir / "italiano" / "VUZUDO.KEY"), wellEnded)) {
+    for (const std::string &line : crlfLines(readFile(kDataDir / folder / "VUZUDO.KEY"), wellEnded)) {
         KeywordLine k;
         k.line = line;
         const std::size_t start = line.find_first_not_of(" ,\t");
@@ -52,12 +53,12 @@ std::vector<KeywordLine> keywordLines(bool *wellEnded)
     return result;
 }
 
-class KeywordFileTest : public ::testing::Test
+class KeywordFileTest : public ::testing::TestWithParam<const char *>
 {
 protected:
     void SetUp() override
     {
-        m_lines = keywordLines(&m_wellEnded);
+        m_lines = keywordLines(GetParam(), &m_wellEnded);
         ASSERT_EQ(m_lines.size(), std::size_t(kSlots));
     }
     bool isHeaderWord(int line) const { return line >= kFirstHeaderWord && line <= kLastHeaderWord; }
@@ -66,7 +67,7 @@ protected:
     bool m_wellEnded = false;
 };
 
-TEST_F(KeywordFileTest, OneWordPerSlotOnCrLfLinesTheCompilerReadsWhole)
+TEST_P(KeywordFileTest, OneWordPerSlotOnCrLfLinesTheCompilerReadsWhole)
 {
     EXPECT_TRUE(m_wellEnded);
     for (std::size_t i = 0; i < m_lines.size(); ++i) {
@@ -81,7 +82,7 @@ TEST_F(KeywordFileTest, OneWordPerSlotOnCrLfLinesTheCompilerReadsWhole)
     }
 }
 
-TEST_F(KeywordFileTest, TheLinesTheEditorNamesByNumberHoldTheirCommands)
+TEST_P(KeywordFileTest, TheLinesTheEditorNamesByNumberHoldTheirCommands)
 {
     const std::array<std::pair<int, const char *>, 15> fixed{{
         {0, "DEFINIZIONE"}, {1, "SCOLLO"}, {2, "RIENTRO"}, {3, "CALATO"}, {6, "AUMENTAZIONE"},
@@ -95,7 +96,7 @@ TEST_F(KeywordFileTest, TheLinesTheEditorNamesByNumberHoldTheirCommands)
     EXPECT_EQ(m_lines[29].token, "RIPETO");
 }
 
-TEST_F(KeywordFileTest, HeaderWordsCarryNoAlias)
+TEST_P(KeywordFileTest, HeaderWordsCarryNoAlias)
 {
     // The editor's alias pass also looks at the header entries: an alias
     // there would overwrite the caption of every row holding the word.
@@ -116,7 +117,7 @@ protected:
     Catalogue m_catalogue;
 };
 
-TEST_F(KeywordFileLibraryTest, EveryCommandIsKnownToTheLibrary)
+TEST_P(KeywordFileLibraryTest, EveryCommandIsKnownToTheLibrary)
 {
     for (int i = 0; i < kSlots; ++i) {
         if (!isHeaderWord(i)) {
@@ -126,7 +127,7 @@ TEST_F(KeywordFileLibraryTest, EveryCommandIsKnownToTheLibrary)
     }
 }
 
-TEST_F(KeywordFileLibraryTest, AliasesEndBeforeTheFirstParameter)
+TEST_P(KeywordFileLibraryTest, AliasesEndBeforeTheFirstParameter)
 {
     for (int i = 0; i < kSlots; ++i) {
         const KeywordLine &k = m_lines[std::size_t(i)];
@@ -142,7 +143,7 @@ TEST_F(KeywordFileLibraryTest, AliasesEndBeforeTheFirstParameter)
     }
 }
 
-TEST_F(KeywordFileLibraryTest, CommandsOfAFamilyCarryAnAlias)
+TEST_P(KeywordFileLibraryTest, CommandsOfAFamilyCarryAnAlias)
 {
     // The command list shows a family's shared word (PETTINI_?, TRECCIA_?,
     // AUMENTA) unless the entry has an alias.
@@ -155,6 +156,22 @@ TEST_F(KeywordFileLibraryTest, CommandsOfAFamilyCarryAnAlias)
         }
     }
 }
+
+TEST_P(KeywordFileLibraryTest, AliasesAreDistinct)
+{
+    // Two commands under one alias could not be told apart in the command list.
+    std::vector<std::string> seen;
+    for (const KeywordLine &k : m_lines) {
+        if (k.alias.empty())
+            continue;
+        EXPECT_EQ(std::find(seen.begin(), seen.end(), k.alias), seen.end()) << k.alias;
+        seen.push_back(k.alias);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(LanguageFolders, KeywordFileTest, ::testing::Values("italiano", "inglese", "spagnolo"));
+INSTANTIATE_TEST_SUITE_P(LanguageFolders, KeywordFileLibraryTest,
+                         ::testing::Values("italiano", "inglese", "spagnolo"));
 
 } // namespace
 } // namespace kn4::testing

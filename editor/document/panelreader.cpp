@@ -106,11 +106,9 @@ PanelReader::Result PanelReader::read(std::string_view fileText, PanelModel &pan
     const std::string_view source = fileText.substr(*start);
     const std::vector<std::string_view> lines = completeLines(source, 0);
     // A header cut short keeps what its lines that exist give: a missing
-    // line reads as nothing and leaves its fields as they were.
-    auto line = [&lines](int number) {
-        return std::size_t(number) <= lines.size() ? lines[std::size_t(number - 1)] : std::string_view();
-    };
+    // line leaves its fields as they were.
     auto exists = [&lines](int number) { return std::size_t(number) <= lines.size(); };
+    auto line = [&lines](int number) { return lines[std::size_t(number - 1)]; };
 
     PanelHeader &h = panel.header;
     if (exists(1)) {
@@ -165,8 +163,9 @@ PanelReader::Result PanelReader::read(std::string_view fileText, PanelModel &pan
         return result;
     }
 
-    // Notes: the three lines after the first line holding "uscita", each
-    // when it begins with ";" and until the program marker line.
+    // Notes: the three lines after the first line that begins with
+    // "uscita", each when it begins with ";" and until the program marker
+    // line.
     std::size_t exitLine = 0;
     while (exitLine < lines.size() && !lines[exitLine].starts_with(kExitLineStart))
         ++exitLine;

@@ -315,14 +315,14 @@ void EditorWindow::buildHeader(QWidget *form)
     y = 36;
     addLabel(form, "Label6", QStringLiteral("Costina"), 8, y, 48);
     addField(form, "CostinaDx", 58, y, 36);
-    addLabel(form, "CDx", QStringLiteral("D"), 96, y, 12);
+    addLabel(form, "CDx", QStringLiteral("D"), 96, y, 14);
     addField(form, "CostinaSx", 110, y, 36);
-    addLabel(form, "CSx", QStringLiteral("S"), 148, y, 12);
+    addLabel(form, "CSx", QStringLiteral("S"), 148, y, 14);
     addLabel(form, "Label7", QStringLiteral("Scollo"), 170, y, 44);
     addField(form, "ScolloDx", 216, y, 36);
-    addLabel(form, "SDx", QStringLiteral("D"), 254, y, 12);
+    addLabel(form, "SDx", QStringLiteral("D"), 254, y, 14);
     addField(form, "ScolloSx", 268, y, 36);
-    addLabel(form, "SSx", QStringLiteral("S"), 306, y, 12);
+    addLabel(form, "SSx", QStringLiteral("S"), 306, y, 14);
     addLabel(form, "Label12", QStringLiteral("Alt.bordo"), 338, y, 56);
     addField(form, "AltezzaBordo", 396, y, 48);
     addLabel(form, "Label13", QStringLiteral("Aghi-cm"), 456, y, 50);

@@ -6,6 +6,7 @@
 
 #include "kn4/filelookup.h"
 #include "kn4/programdirectory.h"
+#include "kn4/userdirectory.h"
 
 #include <filesystem>
 #include <iostream>
@@ -59,7 +60,8 @@ int main(int argc, char **argv)
 
     const std::filesystem::path dir = kn4::programDirectory(argc > 0 ? argv[0] : nullptr);
     const std::filesystem::path keywordDir =
-        args.keywordDir.empty() ? dir / "italiano" : std::filesystem::path(args.keywordDir);
+        args.keywordDir.empty() ? kn4::UserDirectory::dataDirectory(dir) / "italiano"
+                                : std::filesystem::path(args.keywordDir);
     std::error_code ec;
     if (!args.keywordDir.empty() && !std::filesystem::is_directory(keywordDir, ec))
         return usageError("--keywords: " + keywordDir.string() + " is not a folder");

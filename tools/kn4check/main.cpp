@@ -2,6 +2,7 @@
 
 #include "document/librarybinding.h"
 #include "kn4/programdirectory.h"
+#include "kn4/userdirectory.h"
 
 #include <filesystem>
 #include <iostream>
@@ -23,6 +24,6 @@ int main(int argc, char *argv[])
         std::cerr << "kn4check: " << library.errorMessage() << "\n";
         return check::PanelCheck::kCannotOpen;
     }
-    const check::PanelCheck checker(library, directory, std::filesystem::current_path());
+    const check::PanelCheck checker(library, UserDirectory::dataDirectory(directory), std::filesystem::current_path());
     return checker.run(*parsed, std::cout, std::cerr);
 }

@@ -82,10 +82,15 @@ TEST(HelpTableTest, MissingFileGivesDefaults)
     EXPECT_EQ(help.count(), 0);
 }
 
-TEST(HelpTableTest, ItalianHelpFileCoversEveryKeyAndCommand)
+// The help file of every language folder.
+class HelpFileTest : public ::testing::TestWithParam<const char *>
+{
+};
+
+TEST_P(HelpFileTest, CoversEveryKeyAndCommand)
 {
     HelpTable help;
-    ASSERT_EQ(help.load(programDir() / "italiano/"), 0);
+    ASSERT_EQ(help.load(programDir() / (std::string(GetParam()) + "/")), 0);
     EXPECT_GT(help.expertDelay(), 0);
     EXPECT_GT(help.errorDelay(), help.expertDelay());
     for (const char *key :
@@ -105,7 +110,7 @@ TEST(HelpTableTest, ItalianHelpFileCoversEveryKeyAndCommand)
     EXPECT_EQ(help.find("Errore_Parametro1_Sx")->colour, HelpTable::kRed);
     EXPECT_EQ(help.find("Errore_Predisposizione")->colour, HelpTable::kRed);
 
-    const CommandList::LoadResult keywords = CommandList::load(programDir() / "italiano", library());
+    const CommandList::LoadResult keywords = CommandList::load(programDir() / GetParam(), library());
     ASSERT_TRUE(keywords.list);
     for (int i = 0; i < keywords.list->count(); ++i) {
         if (i >= 13 && i <= CommandList::kLastHeaderWordEntry)
@@ -114,3 +119,5 @@ TEST(HelpTableTest, ItalianHelpFileCoversEveryKeyAndCommand)
         EXPECT_NE(help.find(key), nullptr) << key;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(LanguageFolders, HelpFileTest, ::testing::Values("italiano", "inglese", "spagnolo"));

@@ -20,7 +20,9 @@ namespace {
 
 const fs::path kProgramDir = KN4_PROGRAM_DIR;
 const fs::path kKn4c = kProgramDir / "kn4c";
-const fs::path kArchive = kProgramDir / "archivi" / "DEMO";
+// The samples in their source form, as the repository keeps them (the
+// program directory's copies are compiled by the build).
+const fs::path kArchive = fs::path(KN4_SOURCE_DIR) / "data" / "archivi" / "DEMO";
 const char *const kSamples[] = {"DAVANTI.KN4", "DIETRO.KN4", "MANICA.KN4", "RIGHE.KN4"};
 
 using kn4::testing::readFile;

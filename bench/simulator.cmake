@@ -1,0 +1,9 @@
+# The simulator: maglia alone and with the painting of its picture, on the
+# longest legal code. With the Qt programs the picture is also painted by
+# the window's own painter into an image of the picture's size.
+add_executable(simulator_bench ${CMAKE_CURRENT_LIST_DIR}/simulator_bench.cpp)
+target_link_libraries(simulator_bench PRIVATE kn4simengine benchmark::benchmark benchmark::benchmark_main)
+if(TARGET kn4simwindow)
+    target_link_libraries(simulator_bench PRIVATE kn4simwindow)
+    target_compile_definitions(simulator_bench PRIVATE KN4_SIM_QT_PAINTER)
+endif()

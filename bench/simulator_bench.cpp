@@ -1,0 +1,107 @@
+// The simulator's speed: every zoom and pan reruns the whole simulation, so
+// maglia and the painting of its picture must fit in one frame. The panel is
+// the longest legal code, close to 10000 bytes, made of long count-byte
+// repeats: plain courses, carrier changes, half-needle widenings and edge
+// decreases, each run repeated 128 times by its count bytes.
+#include "simulator/drawingraster.h"
+#include "simulator/knitengine.h"
+
+#ifdef KN4_SIM_QT_PAINTER
+#include "coursepainter.h"
+
+#include <QImage>
+#include <QPainter>
+#endif
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+using namespace kn4;
+
+namespace {
+
+// 15-byte units until the code would pass 9997 bytes, then the exit byte.
+std::string longestCode()
+{
+    const std::string unit = {char(0x95), char(0x94), char(127), char(127), char(0x98), char(127),
+                              char(0x90), char(63),   char(0x96), char(0x94), char(127), char(0x99),
+                              char(127),  char(0x91), char(63)};
+    std::string code(1, char(0x9D));
+    while (code.size() + unit.size() < 9997)
+        code += unit;
+    code += char(0x9C);
+    return code;
+}
+
+void setUp(KnitEngine &engine)
+{
+    KnitStartValues values;
+    values.setup = 2;
+    values.ribRight = 120;
+    values.ribLeft = 120;
+    values.borderHeight = 6;
+    values.coursesPerCm = 4.5;
+    engine.setPanel(values, longestCode());
+    engine.drawingView().scale = 2;
+}
+
+// The picture of the main window at high resolution, in pixels.
+constexpr int kPictureSize = 713;
+
+void BM_maglia(benchmark::State &state)
+{
+    KnitEngine engine;
+    setUp(engine);
+    for (auto _ : state) {
+        engine.maglia();
+        benchmark::DoNotOptimize(engine.drawing().size());
+    }
+    state.counters["courses"] = double(engine.state().course);
+    state.counters["primitives"] = double(engine.drawing().size());
+}
+BENCHMARK(BM_maglia)->Unit(benchmark::kMillisecond);
+
+void BM_magliaValuesOnly(benchmark::State &state)
+{
+    KnitEngine engine;
+    setUp(engine);
+    engine.setRecording(false);
+    for (auto _ : state) {
+        engine.maglia();
+        benchmark::DoNotOptimize(engine.stitches().total);
+    }
+}
+BENCHMARK(BM_magliaValuesOnly)->Unit(benchmark::kMillisecond);
+
+void BM_magliaAndRaster(benchmark::State &state)
+{
+    KnitEngine engine;
+    setUp(engine);
+    for (auto _ : state) {
+        engine.maglia();
+        DrawingRaster raster(kPictureSize, kPictureSize);
+        raster.paint(engine.drawing());
+        benchmark::DoNotOptimize(raster.pixel(0, 0));
+    }
+}
+BENCHMARK(BM_magliaAndRaster)->Unit(benchmark::kMillisecond);
+
+#ifdef KN4_SIM_QT_PAINTER
+void BM_magliaAndPaint(benchmark::State &state)
+{
+    KnitEngine engine;
+    setUp(engine);
+    QImage image(kPictureSize, kPictureSize, QImage::Format_RGB32);
+    for (auto _ : state) {
+        engine.maglia();
+        QPainter painter(&image);
+        simulator::CoursePainter::paint(painter, engine.drawing(), QRectF(image.rect()));
+        painter.end();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_magliaAndPaint)->Unit(benchmark::kMillisecond);
+#endif
+
+} // namespace

@@ -1,0 +1,25 @@
+// The reader of the emulator's diskette images, as `kn4disk check`, `list`,
+// `extract` and `raw` use it: any bytes must give a report, never a crash,
+// a read outside the image or an endless chain walk.
+#include "transfer/diskimage.h"
+
+#include <cstdint>
+#include <string_view>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    using namespace kn4::transfer::image;
+    const std::string_view image(reinterpret_cast<const char *>(data), size);
+    const CheckReport report = check(image);
+    std::string error;
+    for (const Entry &entry : list(image, &error)) {
+        const auto content = readFile(image, entry, &error);
+        if (content && content->size() != entry.size)
+            __builtin_trap();
+    }
+    const auto raw = rawImage(image, &error);
+    if (raw && raw->size() != kRawImageBytes)
+        __builtin_trap();
+    (void)report;
+    return 0;
+}

@@ -1,0 +1,5 @@
+# The archive manager's readers: panel preview, lingua.ini, keyword file
+# check, editor parameter string.
+kn4_add_fuzz_target(manager_files
+    SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz_manager_files.cpp
+    LIBS kn4managercore)

@@ -1,0 +1,299 @@
+// The main window on a temporary program directory with stand-in programs
+// that write down how they were started.
+#include "managertestdir.h"
+#include "window/droppicture.h"
+#include "window/managerwindow.h"
+#include "window/panellistwidget.h"
+#include "window/settingswindow.h"
+
+#include <kn4/testapplication.h>
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <thread>
+
+namespace kn4::manager {
+namespace {
+
+namespace fs = std::filesystem;
+using kn4::testing::readFile;
+using kn4::testing::writeFile;
+
+// Acts on the next modal dialog or message box that it can handle (act
+// returns true) as soon as it opens.
+void onNextModal(std::function<bool(QWidget *)> act)
+{
+    auto *timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (modal != nullptr && modal->isVisible() && act(modal)) {
+            timer->stop();
+            timer->deleteLater();
+        }
+    });
+    timer->start();
+}
+
+// Clicks a button of the next message box that has it.
+void answer(QMessageBox::StandardButton button, QString *text = nullptr)
+{
+    onNextModal([button, text](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        if (box == nullptr || box->button(button) == nullptr)
+            return false;
+        if (text != nullptr)
+            *text = box->text();
+        box->button(button)->click();
+        return true;
+    });
+}
+
+QStringList lines(const fs::path &file)
+{
+    return QString::fromStdString(readFile(file)).split('\n', Qt::SkipEmptyParts);
+}
+
+// Waits, running the event loop, until the condition holds (at most 10 s).
+bool waitFor(const std::function<bool()> &condition)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition() && clock.elapsed() < 10000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return condition();
+}
+
+class ManagerWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        kn4::testing::ensureApplication();
+        const fs::path data = fs::path(KN4_SOURCE_DIR) / "data";
+        for (const char *file : {"kn4manager.ini", "lingua.ini"})
+            fs::copy_file(data / "root" / file, m_dir.path() / file);
+        for (const char *panel : {"DAVANTI.KN4", "DIETRO.KN4", "MANICA.KN4"})
+            fs::copy_file(data / "archivi/DEMO" / panel, m_dir.archive() / panel);
+        fs::create_directories(m_dir.path() / "dischi" / "USB1");
+        fs::create_directories(m_dir.path() / "inglese");
+        // Each stand-in writes its argument into a log of its own name; the
+        // editor also changes the panel it was given.
+        m_dir.writeScript("Kn4Edit2", "echo \"$1\" >> log-Kn4Edit2\npanel=${1%%,*}\n"
+                                      "printf ';edited\\r\\n' >> \"$panel\"\n");
+        m_dir.writeScript("simulatore", "echo \"$1\" >> log-simulatore\n");
+        m_dir.writeScript("stampa", "echo \"$1\" >> log-stampa\n");
+
+        ManagerContext context;
+        context.programDirectory = m_dir.path();
+        ASSERT_EQ(context.files.load(m_dir.path()), "");
+        m_window = std::make_unique<ManagerWindow>(std::move(context));
+    }
+
+    template<typename T>
+    T *child(const char *name) const
+    {
+        T *widget = m_window->findChild<T *>(name);
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    QString count(const char *label) const { return child<QLabel>(label)->text().trimmed(); }
+    void drop(const char *picture, const QStringList &paths)
+    {
+        std::unique_ptr<QMimeData> data(PanelDrag::toMimeData(paths, "List1"));
+        ASSERT_TRUE(child<DropPicture>(picture)->acceptPanels(data.get()));
+    }
+    QString archived(const char *name) const { return QString::fromStdString((m_dir.archive() / name).string()); }
+    fs::path log(const char *program) const { return m_dir.path() / (std::string("log-") + program); }
+
+    testing::TemporaryProgramDirectory m_dir{"window"};
+    std::unique_ptr<ManagerWindow> m_window;
+};
+
+TEST_F(ManagerWindowTest, ListsAndCountsFollowEveryOperation)
+{
+    auto *list1 = child<PanelListWidget>("List1");
+    auto *list2 = child<PanelListWidget>("List2");
+    EXPECT_EQ(child<QComboBox>("Combo1")->currentText(), "DEMO");
+    EXPECT_EQ(count("archiveCount"), "N. 3");
+    EXPECT_EQ(count("diskCount"), "N. 0");
+
+    // Copy two panels onto the disk.
+    list1->item(0)->setSelected(true);
+    list1->item(2)->setSelected(true);
+    QTest::mouseClick(child<DropPicture>("Image7"), Qt::LeftButton);
+    EXPECT_EQ(count("diskCount"), "N. 2");
+    EXPECT_EQ(list2->item(1)->text(), "MANICA");
+
+    // Copy one back: it exists, and the answer No keeps it.
+    list2->item(0)->setSelected(true);
+    answer(QMessageBox::No);
+    QTest::mouseClick(child<DropPicture>("Image8"), Qt::LeftButton);
+    EXPECT_EQ(count("archiveCount"), "N. 3");
+
+    // Delete the disk's selection after OK.
+    list2->selectAll();
+    answer(QMessageBox::Ok);
+    QTest::mouseClick(child<DropPicture>("Image1"), Qt::LeftButton);
+    EXPECT_EQ(count("diskCount"), "N. 0");
+    EXPECT_EQ(count("archiveCount"), "N. 3");
+
+    // A new archive, typed in lower case, is listed in upper case and chosen.
+    onNextModal([](QWidget *dialog) {
+        QTest::keyClicks(dialog->findChild<QLineEdit *>("Text1"), "inverno");
+        dialog->findChild<QPushButton *>("OKButton")->click();
+        return true;
+    });
+    m_window->newArchive();
+    EXPECT_TRUE(fs::is_directory(m_dir.archive("INVERNO")));
+    EXPECT_EQ(child<QComboBox>("Combo1")->currentText(), "INVERNO");
+    EXPECT_EQ(count("archiveCount"), "N. 0");
+
+    // Deleting it brings the list back to DEMO.
+    answer(QMessageBox::Ok);
+    m_window->deleteArchive();
+    EXPECT_FALSE(fs::exists(m_dir.archive("INVERNO")));
+    EXPECT_EQ(child<QComboBox>("Combo1")->count(), 1);
+    EXPECT_EQ(count("archiveCount"), "N. 3");
+}
+
+TEST_F(ManagerWindowTest, DropOnEditorStartsItOnAWorkingCopyAndBringsTheChangeBack)
+{
+    const std::string before = readFile(m_dir.archive() / "DAVANTI.KN4");
+    bool finished = false;
+    QObject::connect(m_window.get(), &ManagerWindow::editFinished, [&] { finished = true; });
+    drop("Image3", {archived("DAVANTI.KN4")});
+    EXPECT_TRUE(child<QLabel>("Label2")->text().contains("DAVANTI"));
+    ASSERT_TRUE(waitFor([&] { return finished; }));
+
+    const std::string folder = m_dir.path().string() + "/italiano/";
+    EXPECT_EQ(lines(log("Kn4Edit2")),
+              QStringList{QString::fromStdString((m_dir.path() / "DAVANTI.KN4").string() + "," + folder + "/320/1/30/3/0")});
+    EXPECT_EQ(readFile(m_dir.archive() / "DAVANTI.KN4"), before + ";edited\r\n");
+    EXPECT_FALSE(fs::exists(m_dir.path() / "DAVANTI.KN4"));
+    EXPECT_FALSE(child<QLabel>("Label2")->text().contains("DAVANTI"));
+}
+
+TEST_F(ManagerWindowTest, DropOnNewNameCopiesThePanelAndEditsTheCopy)
+{
+    bool finished = false;
+    QObject::connect(m_window.get(), &ManagerWindow::editFinished, [&] { finished = true; });
+    onNextModal([](QWidget *dialog) {
+        auto *name = dialog->findChild<QLineEdit *>("Text1");
+        if (name == nullptr)
+            return false;
+        EXPECT_EQ(name->text(), "DAVANTI");
+        name->setText("davanti2");
+        dialog->findChild<QPushButton *>("OKButton")->click();
+        return true;
+    });
+    drop("Image4", {archived("DAVANTI.KN4")});
+    EXPECT_EQ(count("archiveCount"), "N. 4");
+    ASSERT_TRUE(waitFor([&] { return finished; }));
+    EXPECT_TRUE(lines(log("Kn4Edit2")).first().startsWith(QString::fromStdString((m_dir.path() / "DAVANTI2.KN4").string())));
+    EXPECT_EQ(readFile(m_dir.archive() / "DAVANTI2.KN4"), readFile(m_dir.archive() / "DAVANTI.KN4") + ";edited\r\n");
+}
+
+TEST_F(ManagerWindowTest, DropOnDeleteAsksFirst)
+{
+    answer(QMessageBox::No);
+    drop("Image1", {archived("DIETRO.KN4")});
+    EXPECT_TRUE(fs::exists(m_dir.archive() / "DIETRO.KN4"));
+    answer(QMessageBox::Yes);
+    drop("Image1", {archived("DIETRO.KN4")});
+    EXPECT_FALSE(fs::exists(m_dir.archive() / "DIETRO.KN4"));
+    EXPECT_EQ(count("archiveCount"), "N. 2");
+}
+
+TEST_F(ManagerWindowTest, PrintingThreeSelectedPanelsStartsThePrintProgramThreeTimes)
+{
+    child<PanelListWidget>("List1")->selectAll();
+    QString asked;
+    answer(QMessageBox::Ok, &asked);
+    QTest::mouseClick(child<DropPicture>("Image9"), Qt::LeftButton);
+    EXPECT_EQ(asked, "Stampa  di 3 parti da DEMO");
+    ASSERT_TRUE(waitFor([&] { return lines(log("stampa")).size() == 3; }));
+    QStringList printed = lines(log("stampa"));
+    printed.sort();
+    EXPECT_EQ(printed.first(), archived("DAVANTI.KN4") + "," + QString::fromStdString(m_dir.path().string()) + "/italiano/");
+}
+
+TEST_F(ManagerWindowTest, ChangingTheLanguageChangesTheFolderOfTheNextProgram)
+{
+    SettingsWindow settings(m_window->context(), m_window.get());
+    QTest::mouseClick(settings.findChild<DropPicture *>("Image7"), Qt::LeftButton);
+    EXPECT_EQ(m_window->context().files.settings.language, Language::English);
+    drop("Image2", {archived("MANICA.KN4")});
+    ASSERT_TRUE(waitFor([&] { return lines(log("simulatore")).size() == 1; }));
+    EXPECT_TRUE(lines(log("simulatore")).first().endsWith("/inglese/"));
+}
+
+TEST_F(ManagerWindowTest, KeywordFileWithUnknownCommandIsSavedOnlyAfterConfirmation)
+{
+    const fs::path keywords = m_dir.path() / "italiano" / "vuzudo.key";
+    writeFile(keywords, "DEFINIZIONE ; inizio\r\nCALATO ; calato\r\n");
+    m_window->context().lookup = [](std::string_view word) { return word == "DEFINIZIONE" ? 0 : word == "CALATO" ? 3 : -1; };
+    SettingsWindow settings(m_window->context(), m_window.get());
+    settings.showKeywordFile(true);
+    auto *editor = settings.findChild<QPlainTextEdit *>("Text1");
+    ASSERT_EQ(editor->toPlainText(), "DEFINIZIONE ; inizio\nCALATO ; calato\n");
+
+    editor->setPlainText("DEFINIZIONE ; inizio\nCALATTO ; calato\nLISCIO");
+    QString asked;
+    answer(QMessageBox::No, &asked);
+    EXPECT_FALSE(settings.saveKeywordFile());
+    EXPECT_TRUE(asked.contains("CALATTO, LISCIO"));
+    EXPECT_EQ(readFile(keywords), "DEFINIZIONE ; inizio\r\nCALATO ; calato\r\n");
+
+    answer(QMessageBox::Yes);
+    answer(QMessageBox::Ok);  // the "saved" notice
+    EXPECT_TRUE(settings.saveKeywordFile());
+    EXPECT_EQ(readFile(keywords), "DEFINIZIONE ; inizio\r\nCALATTO ; calato\r\nLISCIO\r\n");
+}
+
+TEST_F(ManagerWindowTest, ClosingWaitsForTheEditorAndSavesTheMode)
+{
+    m_dir.writeScript("Kn4Edit2", "sleep 1\n");
+    bool finished = false;
+    QObject::connect(m_window.get(), &ManagerWindow::editFinished, [&] { finished = true; });
+    m_window->show();
+    m_window->setMode(2);
+    drop("Image3", {archived("DAVANTI.KN4")});
+    answer(QMessageBox::Ok);
+    EXPECT_FALSE(m_window->close());
+    EXPECT_FALSE(fs::exists(m_dir.path() / "kn4manager.sav"));
+
+    ASSERT_TRUE(waitFor([&] { return finished; }));
+    EXPECT_TRUE(m_window->close());
+    EXPECT_EQ(readFile(m_dir.path() / "kn4manager.sav"), " 2\r\n");
+}
+
+TEST_F(ManagerWindowTest, SecondEditOfAPanelIsRefused)
+{
+    m_dir.writeScript("Kn4Edit2", "sleep 1\n");
+    bool finished = false;
+    QObject::connect(m_window.get(), &ManagerWindow::editFinished, [&] { finished = true; });
+    drop("Image3", {archived("DAVANTI.KN4")});
+    QString warned;
+    answer(QMessageBox::Ok, &warned);
+    drop("Image3", {archived("DAVANTI.KN4")});
+    EXPECT_TRUE(warned.contains("DAVANTI"));
+    ASSERT_TRUE(waitFor([&] { return finished; }));
+}
+
+} // namespace
+} // namespace kn4::manager

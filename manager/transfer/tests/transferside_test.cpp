@@ -1,0 +1,143 @@
+// The transfer on the manager's main window, with a folder listed as a drive
+// standing in for a USB stick and one standing in for the floppy.
+#include "transfer/diskimage.h"
+#include "transfer/window/transferside.h"
+#include "window/managerwindow.h"
+#include "window/panellistwidget.h"
+
+#include "transfertesting.h"
+
+#include <kn4/testapplication.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace kn4::manager {
+namespace {
+
+namespace fs = std::filesystem;
+using kn4::testing::readFile;
+
+// Clicks a button of the next message box as soon as it opens.
+void answer(QMessageBox::StandardButton button)
+{
+    auto *timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, button] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            box->button(button)->click();
+        }
+    });
+    timer->start();
+}
+
+class TransferSideTest : public kn4::testing::TransferTest
+{
+protected:
+    void SetUp() override
+    {
+        TransferTest::SetUp();
+        kn4::testing::ensureApplication();
+        const fs::path data = fs::path(KN4_SOURCE_DIR) / "data";
+        m_program = m_dir / "programma";
+        for (const char *folder : {"archivi/DEMO", "dischi/PROVA", "italiano", "p_lince", "P_VOLPE"})
+            fs::create_directories(m_program / folder);
+        for (const char *file : {"kn4manager.ini", "lingua.ini"})
+            fs::copy_file(data / "root" / file, m_program / file);
+        for (const char *file : {"p_lince/LINCE40.EXE", "P_VOLPE/PORTALE.EXE", "P_VOLPE/VOLPE10.EXE"})
+            fs::copy_file(data / file, m_program / file);
+        for (const char *panel : {"DAVANTI.KN4", "DIETRO.KN4", "MANICA.KN4"}) {
+            fs::copy_file(data / "archivi/DEMO" / panel, m_program / "archivi/DEMO" / panel);
+            fs::copy_file(data / "archivi/DEMO" / panel, m_program / "dischi/PROVA" / panel);
+        }
+        fs::create_directories(m_dir / "chiave/maglie/INVERNO");
+        fs::create_directories(m_dir / "chiave/immagini");
+        put("floppy/DAVANTI.KN4", "panel");
+        put("programma/unita.ini", "unita=" + (m_dir / "chiave").string() + "\r\nfloppy="
+                                       + (m_dir / "floppy").string() + "\r\n");
+
+        ManagerContext context;
+        context.programDirectory = m_program;
+        ASSERT_EQ(context.files.load(m_program), "");
+        m_window = std::make_unique<ManagerWindow>(std::move(context));
+        m_transfer = new TransferSide(m_window.get());
+    }
+
+    template<typename T>
+    T *child(const char *name) const
+    {
+        T *widget = m_window->findChild<T *>(name);
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    void chooseMode(const char *entry) { child<QAction>(entry)->trigger(); }
+    QString text1() const { return child<QPlainTextEdit>("Text1")->toPlainText(); }
+
+    fs::path m_program;
+    std::unique_ptr<ManagerWindow> m_window;
+    TransferSide *m_transfer = nullptr;
+};
+
+TEST_F(TransferSideTest, LinceShowsTheFloppyAndChecksIt)
+{
+    chooseMode("Lince");
+    EXPECT_FALSE(child<QMenu>("USB")->menuAction()->isVisible());
+    EXPECT_TRUE(child<QMenu>("floppy")->menuAction()->isVisible());
+    EXPECT_EQ(child<QComboBox>("diskFolders")->currentText(), "A:");
+    EXPECT_EQ(child<PanelListWidget>("List2")->count(), 1);
+    child<QAction>("FSel")->trigger();
+    EXPECT_TRUE(text1().contains("Motore.exe  \navvio.exe  ")) << text1().toStdString();
+}
+
+TEST_F(TransferSideTest, VolpeFindsTheStickAndCopiesOntoItsDisk)
+{
+    chooseMode("Volpe");
+    EXPECT_TRUE(child<QMenu>("USB")->menuAction()->isVisible());
+    EXPECT_TRUE(child<QAction>("cambioVolpe")->isVisible());
+    EXPECT_EQ(child<QComboBox>("diskFolders")->currentText(), "INVERNO");
+    m_window->copyPanels({QString::fromStdString((m_program / "archivi/DEMO/DAVANTI.KN4").string())},
+                         ManagerWindow::Side::Disk);
+    EXPECT_EQ(readFile(m_dir / "chiave/maglie/INVERNO/DAVANTI.KN4"),
+              readFile(m_program / "archivi/DEMO/DAVANTI.KN4"));
+    child<QAction>("cambioVolpe")->trigger();
+    EXPECT_TRUE(text1().startsWith("PORTALE.EXE OK\nPLC = VOLPE10.EXE OK")) << text1().toStdString();
+
+    // Orsa: the stick has no orsa/ folder, so there is no disk.
+    chooseMode("orsa");
+    EXPECT_EQ(child<QComboBox>("diskFolders")->count(), 0);
+}
+
+TEST_F(TransferSideTest, EmulatorBuildsAndDeletesAnImage)
+{
+    chooseMode("Emu");
+    child<QComboBox>("diskFolders")->setCurrentText("PROVA");
+    ASSERT_EQ(child<PanelListWidget>("List2")->count(), 3);
+    child<QComboBox>("Combo2")->setCurrentText("disco1");
+    answer(QMessageBox::Ok);
+    child<QPushButton>("Command4")->click();
+    const std::string image = readFile(m_dir / "chiave/immagini/DISCO1.vlp");
+    const auto report = kn4::transfer::image::check(image);
+    EXPECT_TRUE(report.sound());
+    EXPECT_EQ(report.entries.size(), 4u);
+    EXPECT_TRUE(text1().endsWith("FAT - DIR - BOOT - OK\nByte  = " + QString::number(image.size())));
+    auto *list3 = child<PanelListWidget>("List3");
+    ASSERT_EQ(list3->count(), 1);
+    list3->setCurrentRow(0);
+    answer(QMessageBox::Ok);
+    child<QPushButton>("Command6")->click();
+    EXPECT_FALSE(fs::exists(m_dir / "chiave/immagini/DISCO1.vlp"));
+    EXPECT_EQ(list3->count(), 0);
+}
+
+} // namespace
+} // namespace kn4::manager

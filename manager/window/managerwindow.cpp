@@ -1,0 +1,902 @@
+#include "window/managerwindow.h"
+
+#include "core/panelpreview.h"
+#include "window/droppicture.h"
+#include "window/messages.h"
+#include "window/namedialog.h"
+#include "window/panellistwidget.h"
+#include "window/pictures.h"
+#include "window/previewview.h"
+#include "window/programlauncher.h"
+#include "window/settingswindow.h"
+
+#include <kn4/qtconvert.h>
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace kn4::manager {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kDiskNameLength = 8;  // disk folders keep names a FAT disk can show
+
+QString toQString(const fs::path &path)
+{
+    return QString::fromStdString(path.string());
+}
+
+fs::path toPath(const QString &path)
+{
+    return fs::path(path.toStdString());
+}
+
+QString panelName(const QString &path)
+{
+    return QString::fromStdString(upperCase(toPath(path).stem().string()));
+}
+
+// The colours of the mode caption: one per controller family.
+const QColor kModeColours[] = {QColor(0, 0, 160), QColor(0, 120, 0), QColor(170, 60, 0), QColor(120, 0, 120)};
+
+} // namespace
+
+ManagerWindow::ManagerWindow(ManagerContext context, QWidget *parent)
+    : QMainWindow(parent),
+      m_context(std::move(context)),
+      m_archives(m_context.programDirectory / "archivi"),
+      m_disks(m_context.programDirectory / "dischi", kDiskNameLength),
+      m_watch(m_context.programDirectory),
+      m_launcher(new ProgramLauncher(m_context.programDirectory, m_context.binaryDirectory, this))
+{
+    setObjectName("Form1");
+    buildWindow();
+    buildMenus();
+    connect(m_launcher, &ProgramLauncher::watchedEnded, this, &ManagerWindow::onEditorEnded);
+    connect(m_launcher, &ProgramLauncher::watchedFailed, this, &ManagerWindow::onEditorFailed);
+    applyTexts();
+    SelArchivio();
+    SelDisco();
+    ImpostaModo();
+    m_timer1->start();
+}
+
+ManagerWindow::~ManagerWindow() = default;
+
+QString ManagerWindow::text(int line) const
+{
+    return fromCp1252(m_context.files.texts.text(line, m_context.files.settings.language));
+}
+
+// ---------------------------------------------------------------------------
+// Window
+
+DropPicture *ManagerWindow::addPicture(const QString &name)
+{
+    auto *picture = new DropPicture(name, this);
+    picture->setMinimumSize(90, 76);
+    return picture;
+}
+
+void ManagerWindow::buildWindow()
+{
+    auto *central = new QWidget(this);
+    auto *columns = new QHBoxLayout;
+
+    // The archive side.
+    auto *archiveSide = new QVBoxLayout;
+    m_archiveCaption = new QLabel(central);
+    m_archiveCaption->setObjectName("archiveCaption");
+    m_combo1 = new QComboBox(central);
+    m_combo1->setObjectName("Combo1");
+    m_list1 = new PanelListWidget("List1", central);
+    m_archiveCount = new QLabel(central);
+    m_archiveCount->setObjectName("archiveCount");
+    archiveSide->addWidget(m_archiveCaption);
+    archiveSide->addWidget(m_combo1);
+    archiveSide->addWidget(m_list1, 1);
+    archiveSide->addWidget(m_archiveCount);
+    columns->addLayout(archiveSide, 1);
+
+    // The pictures between the two sides.
+    auto *pictures = new QGridLayout;
+    const char *names[4][2] = {{"Image3", "Image2"}, {"Image9", "Image1"}, {"Image7", "Image8"}, {"Image4", "Image6"}};
+    for (int row = 0; row < 4; ++row) {
+        for (int column = 0; column < 2; ++column)
+            pictures->addWidget(addPicture(names[row][column]), row, column);
+    }
+    pictures->setRowStretch(4, 1);
+    columns->addLayout(pictures);
+
+    buildDiskSide(central);
+    auto *diskSide = new QVBoxLayout;
+    diskSide->addWidget(m_diskCaption);
+    diskSide->addWidget(m_diskFolders);
+    diskSide->addWidget(m_list2, 1);
+    diskSide->addWidget(m_diskCount);
+    diskSide->addWidget(m_list3);
+    diskSide->addWidget(m_imageCount);
+    columns->addLayout(diskSide, 1);
+
+    m_preview = new PreviewView(central);
+    m_preview->setCaptions([this](int line) { return text(line); });
+
+    auto *status = new QHBoxLayout;
+    m_label2 = new QLabel(central);
+    m_label2->setObjectName("Label2");
+    m_label5 = new QLabel(central);
+    m_label5->setObjectName("Label5");
+    QFont bold = m_label5->font();
+    bold.setBold(true);
+    m_label5->setFont(bold);
+    status->addWidget(m_label2, 1);
+    status->addWidget(m_label5);
+
+    auto *layout = new QVBoxLayout(central);
+    layout->addLayout(columns, 1);
+    layout->addWidget(m_preview);
+    layout->addLayout(status);
+    setCentralWidget(central);
+    resize(980, 720);
+
+    connect(m_combo1, &QComboBox::currentIndexChanged, this, [this] { AggiornaArchivi(); });
+    connect(m_list1, &QListWidget::itemSelectionChanged, this, [this] {
+        if (QListWidgetItem *item = m_list1->currentItem(); item != nullptr && item->isSelected())
+            choosePanel(item->data(Qt::UserRole).toString());
+    });
+    connect(m_list1, &PanelListWidget::panelsDropped, this,
+            [this](const QStringList &paths, const QString &) { copyPanels(paths, Side::Archive); });
+    // A double click edits the panel, as a drop on the editor's picture does.
+    connect(m_list1, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem *item) { editPanel(item->data(Qt::UserRole).toString()); });
+    connectPictures();
+
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName("Timer1");
+    m_timer1->setInterval(2000);
+    connect(m_timer1, &QTimer::timeout, this, &ManagerWindow::Timer1_Timer);
+}
+
+void ManagerWindow::connectPictures()
+{
+    const auto picture = [this](const char *name) { return findChild<DropPicture *>(name); };
+    connect(picture("Image1"), &DropPicture::clicked, this, &ManagerWindow::deleteChosenPanels);
+    connect(picture("Image1"), &DropPicture::panelsDropped, this,
+            [this](const QStringList &paths) { deleteDroppedPanels(paths); });
+    connect(picture("Image2"), &DropPicture::panelsDropped, this, [this](const QStringList &paths) {
+        for (const QString &path : paths)
+            startProgram(Program::Simulator, path);
+    });
+    connect(picture("Image3"), &DropPicture::panelsDropped, this, [this](const QStringList &paths) {
+        for (const QString &path : paths)
+            editPanel(path);
+    });
+    connect(picture("Image9"), &DropPicture::clicked, this, &ManagerWindow::printChosenPanels);
+    connect(picture("Image9"), &DropPicture::panelsDropped, this, [this](const QStringList &paths) {
+        for (const QString &path : paths)
+            startProgram(Program::Print, path);
+    });
+    for (const char *name : {"Image4", "Image6"}) {
+        connect(picture(name), &DropPicture::panelsDropped, this, [this](const QStringList &paths) {
+            duplicatePanel(paths.first());
+        });
+    }
+    connect(picture("Image7"), &DropPicture::clicked, this, [this] { copyPanels(m_list1->selectedPaths(), Side::Disk); });
+    connect(picture("Image8"), &DropPicture::clicked, this, [this] { copyPanels(m_list2->selectedPaths(), Side::Archive); });
+    connect(picture("Image7"), &DropPicture::panelsDropped, this,
+            [this](const QStringList &paths) { copyPanels(paths, Side::Disk); });
+    connect(picture("Image8"), &DropPicture::panelsDropped, this,
+            [this](const QStringList &paths) { copyPanels(paths, Side::Archive); });
+}
+
+void ManagerWindow::buildMenus()
+{
+    const auto action = [this](QMenu *menu, const char *name, auto slot) {
+        QAction *a = menu->addAction(QString());
+        a->setObjectName(name);
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    QMenu *archive = menuBar()->addMenu(QString());
+    archive->setObjectName("mnuArchivio");
+    action(archive, "aggiungi", &ManagerWindow::newArchive);
+    action(archive, "rename", &ManagerWindow::renameArchive);
+    action(archive, "elimina", &ManagerWindow::deleteArchive);
+    archive->addSeparator();
+    action(archive, "aggiorna", &ManagerWindow::refreshAfterChange)->setShortcut(QKeySequence::Refresh);
+    action(archive, "impostazioni", &ManagerWindow::openSettings);
+    // The Delete key does what the delete picture's click does.
+    auto *deleteKey = new QAction(this);
+    deleteKey->setShortcut(QKeySequence::Delete);
+    deleteKey->setShortcutContext(Qt::WindowShortcut);
+    connect(deleteKey, &QAction::triggered, this, &ManagerWindow::deleteChosenPanels);
+    addAction(deleteKey);
+    archive->addSeparator();
+    action(archive, "esci", &QWidget::close)->setShortcut(QKeySequence::Quit);
+
+    // The disk side's menus: the local disks and the controller mode.
+    QMenu *disk = menuBar()->addMenu(QString());
+    disk->setObjectName("mnuDisco");
+    action(disk, "USBadd", &ManagerWindow::newDisk);
+    action(disk, "usbren", &ManagerWindow::renameDisk);
+    action(disk, "USBdel", &ManagerWindow::deleteDisk);
+
+    QMenu *mode = menuBar()->addMenu(QString());
+    mode->setObjectName("mnuModo");
+    m_modeGroup = new QActionGroup(this);
+    const char *modes[] = {"Lince", "Emu", "Volpe", "orsa"};
+    for (int i = 0; i < 4; ++i) {
+        QAction *a = mode->addAction(QString());
+        a->setObjectName(modes[i]);
+        a->setCheckable(true);
+        m_modeGroup->addAction(a);
+        connect(a, &QAction::triggered, this, [this, i] { setMode(i); });
+    }
+
+    QMenu *help = menuBar()->addMenu(QString());
+    help->setObjectName("mnuAiuto");
+    action(help, "Informazioni", [this] {
+        QMessageBox::about(this, text(text::WindowCaption),
+                           text(text::AboutText) + "\n\n" + toQString(m_context.programDirectory));
+    });
+}
+
+void ManagerWindow::applyTexts()
+{
+    setWindowTitle(text(text::WindowCaption));
+    const auto setAction = [this](const char *name, int line) {
+        if (QAction *a = findChild<QAction *>(name))
+            a->setText(text(line));
+    };
+    const auto setMenu = [this](const char *name, int line) {
+        if (QMenu *m = findChild<QMenu *>(name))
+            m->setTitle(text(line));
+    };
+    setMenu("mnuArchivio", text::MenuArchive);
+    setAction("aggiungi", text::MenuNewArchive);
+    setAction("rename", text::MenuRenameArchive);
+    setAction("elimina", text::MenuDeleteArchive);
+    setAction("aggiorna", text::MenuRefresh);
+    setAction("impostazioni", text::MenuSettings);
+    setAction("esci", text::MenuExit);
+    setMenu("mnuDisco", text::MenuDisk);
+    setAction("USBadd", text::MenuNewDisk);
+    setAction("usbren", text::MenuRenameDisk);
+    setAction("USBdel", text::MenuDeleteDisk);
+    setMenu("mnuModo", text::MenuMode);
+    setAction("Lince", text::ModeLince);
+    setAction("Emu", text::ModeEmulator);
+    setAction("Volpe", text::ModeVolpe);
+    setAction("orsa", text::ModeOrsa);
+    setMenu("mnuAiuto", text::MenuHelp);
+    setAction("Informazioni", text::MenuAbout);
+
+    m_archiveCaption->setText(text(text::ArchiveCaption));
+    m_diskCaption->setText(text(text::DiskCaption));
+    m_combo1->setToolTip(text(text::TipArchives));
+    m_diskFolders->setToolTip(text(text::TipDisks));
+    m_list1->setToolTip(text(text::TipArchiveList));
+    m_list2->setToolTip(text(text::TipDiskList));
+    m_list3->setToolTip(text(text::TipImageList));
+
+    const struct
+    {
+        const char *name;
+        PictureKind kind;
+        int caption;
+        int tip;
+    } pictures[] = {
+        {"Image1", PictureKind::Delete, text::PictureDelete, text::TipDelete},
+        {"Image2", PictureKind::Simulator, text::PictureSimulator, text::TipSimulator},
+        {"Image3", PictureKind::Editor, text::PictureEditor, text::TipEditor},
+        {"Image4", PictureKind::NewName, text::PictureNewName, text::TipNewNameArchive},
+        {"Image6", PictureKind::NewName, text::PictureNewName, text::TipNewNameDisk},
+        {"Image7", PictureKind::CopyToDisk, text::PictureCopy, text::TipCopyToDisk},
+        {"Image8", PictureKind::CopyToArchive, text::PictureCopy, text::TipCopyToArchive},
+        {"Image9", PictureKind::Print, text::PicturePrint, text::TipPrint},
+    };
+    for (const auto &p : pictures) {
+        DropPicture *picture = findChild<DropPicture *>(p.name);
+        picture->setPixmap(drawPicture(p.kind, text(p.caption)));
+        picture->setToolTip(text(p.tip));
+    }
+    m_preview->setCaptions([this](int line) { return text(line); });
+    AggiornaArchivi();
+    AggiornaDischi();
+    ImpostaModo();
+    updateEditingCaption();
+}
+
+// ---------------------------------------------------------------------------
+// Lists
+
+void ManagerWindow::setFile1(const fs::path &folder, const std::string &extension)
+{
+    m_file1Folder = folder;
+    m_file1Extension = extension;
+}
+
+void ManagerWindow::CreaLista(int S, const QString &sel)
+{
+    PanelListWidget *list = S == 1 ? m_list1 : S == 2 ? m_list2 : m_list3;
+    QLabel *count = S == 1 ? m_archiveCount : S == 2 ? m_diskCount : m_imageCount;
+    const QSignalBlocker blocker(list);
+    list->clear();
+    const std::vector<PanelEntry> entries =
+        m_file1Folder.empty() ? std::vector<PanelEntry>() : listFiles(m_file1Folder, m_file1Extension);
+    for (const PanelEntry &entry : entries) {
+        auto *item = new QListWidgetItem(QString::fromStdString(entry.name), list);
+        item->setData(Qt::UserRole, toQString(entry.path));
+        item->setToolTip(toQString(entry.path));
+    }
+    if (!sel.isEmpty())
+        list->selectName(sel);
+    count->setText(text(text::CountPrefix) + QString::number(list->count()));
+}
+
+fs::path ManagerWindow::archiveFolder() const
+{
+    return m_combo1->currentIndex() < 0 ? fs::path() : m_archives.find(m_combo1->currentText().toStdString());
+}
+
+fs::path ManagerWindow::diskFolder() const
+{
+    if (m_diskFolders->currentIndex() < 0)
+        return fs::path();
+    return m_singleDisk.isEmpty() ? m_disks.find(m_diskFolders->currentText().toStdString()) : m_disks.root();
+}
+
+void ManagerWindow::SelArchivio()
+{
+    const QString current = m_combo1->currentText();
+    {
+        const QSignalBlocker blocker(m_combo1);
+        m_combo1->clear();
+        for (const FolderEntry &folder : m_archives.folders())
+            m_combo1->addItem(QString::fromStdString(folder.name));
+        const int index = m_combo1->findText(current);
+        m_combo1->setCurrentIndex(index >= 0 ? index : (m_combo1->count() > 0 ? 0 : -1));
+    }
+    AggiornaArchivi();
+}
+
+void ManagerWindow::AggiornaArchivi()
+{
+    const QString selected = m_list1->currentItem() ? m_list1->currentItem()->text() : QString();
+    setFile1(archiveFolder(), ".kn4");
+    CreaLista(1, selected);
+}
+
+void ManagerWindow::SelDisco()
+{
+    const QString current = m_diskFolders->currentText();
+    {
+        const QSignalBlocker blocker(m_diskFolders);
+        m_diskFolders->clear();
+        m_diskFolders->addItems(diskNames());
+        const int index = m_diskFolders->findText(current);
+        m_diskFolders->setCurrentIndex(index >= 0 ? index : (m_diskFolders->count() > 0 ? 0 : -1));
+    }
+    AggiornaDischi();
+}
+
+void ManagerWindow::setDiskSource(const fs::path &root, const QString &singleDisk)
+{
+    m_disks = FolderStore(root, kDiskNameLength);
+    m_singleDisk = root.empty() ? QString() : singleDisk;
+    SelDisco();
+}
+
+QStringList ManagerWindow::diskNames() const
+{
+    if (!m_singleDisk.isEmpty())
+        return {m_singleDisk};
+    QStringList names;
+    if (!m_disks.root().empty())
+        for (const FolderEntry &folder : m_disks.folders())
+            names.append(QString::fromStdString(folder.name));
+    return names;
+}
+
+void ManagerWindow::AggiornaDischi()
+{
+    const QString selected = m_list2->currentItem() ? m_list2->currentItem()->text() : QString();
+    setFile1(diskFolder(), ".kn4");
+    CreaLista(2, selected);
+}
+
+void ManagerWindow::refreshAfterChange()
+{
+    SelArchivio();
+    SelDisco();
+    MascAnteprima();
+}
+
+void ManagerWindow::choosePanel(const QString &path)
+{
+    m_currentPanel = path;
+    MascAnteprima();
+}
+
+void ManagerWindow::MascAnteprima()
+{
+    if (m_currentPanel.isEmpty() || !fs::exists(toPath(m_currentPanel))) {
+        m_currentPanel.clear();
+        m_preview->clear();
+        return;
+    }
+    std::string bytes;
+    std::string error;
+    if (!readFileBytes(toPath(m_currentPanel), bytes, error)) {
+        m_preview->clear();
+        return;
+    }
+    m_preview->showPanel(m_currentPanel, PanelPreview::fromBytes(std::move(bytes)), panelName(m_currentPanel));
+}
+
+// ---------------------------------------------------------------------------
+// Messages
+
+void ManagerWindow::showError(const QString &message)
+{
+    Messages(this, [this](int line) { return text(line); }).error(message);
+}
+
+void ManagerWindow::showWarning(const QString &message)
+{
+    Messages(this, [this](int line) { return text(line); }).warning(message);
+}
+
+bool ManagerWindow::confirm(const QString &message, bool yesNo)
+{
+    return Messages(this, [this](int line) { return text(line); }).confirm(message, yesNo);
+}
+
+QString ManagerWindow::askName(int prompt, const QString &initial, int maxLength)
+{
+    NameDialog dialog(text(text::DialogCaption), text(prompt), text(text::DialogOk), text(text::DialogCancel), this);
+    if (maxLength > 0)
+        dialog.setMaxLength(maxLength);
+    dialog.setName(initial);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.name();
+}
+
+// ---------------------------------------------------------------------------
+// Panels
+
+bool ManagerWindow::copyPanelTo(const QString &panel, const fs::path &folder, const QString &folderName,
+                                QStringList &errors)
+{
+    const CopyResult result = manager::copyPanel(toPath(panel), folder, [&](const std::string &name) {
+        return confirm(text(text::AskReplacePanel).arg(QString::fromStdString(name), folderName), true);
+    });
+    if (result.outcome == CopyResult::Outcome::Failed)
+        errors.append(text(text::CannotCopy).arg(panelName(panel), QString::fromStdString(result.error)));
+    return result.outcome != CopyResult::Outcome::Failed;
+}
+
+void ManagerWindow::copyPanels(const QStringList &paths, Side target)
+{
+    if (paths.isEmpty()) {
+        showWarning(text(text::NoPanelChosen));
+        return;
+    }
+    const fs::path folder = target == Side::Archive ? archiveFolder() : diskFolder();
+    if (folder.empty()) {
+        showWarning(text(target == Side::Archive ? text::NoArchiveChosen : text::NoDiskChosen));
+        return;
+    }
+    const QString folderName = target == Side::Archive ? m_combo1->currentText() : m_diskFolders->currentText();
+    QStringList errors;
+    for (const QString &path : paths) {
+        if (m_watch.isBeingEdited(toPath(path)) || m_watch.isBeingEdited(folder / toPath(path).filename())) {
+            errors.append(text(text::AlreadyBeingEdited).arg(panelName(path)));
+            continue;
+        }
+        copyPanelTo(path, folder, folderName, errors);
+    }
+    if (target == Side::Archive)
+        AggiornaArchivi();
+    else
+        AggiornaDischi();
+    if (!errors.isEmpty())
+        showError(errors.join('\n'));
+}
+
+void ManagerWindow::deleteChosenPanels()
+{
+    // The disk side's selection comes first, as the pictures sit between.
+    const bool fromDisk = !m_list2->selectedPaths().isEmpty();
+    const QStringList paths = fromDisk ? m_list2->selectedPaths() : m_list1->selectedPaths();
+    if (paths.isEmpty()) {
+        showWarning(text(text::NoPanelChosen));
+        return;
+    }
+    const QString source = fromDisk ? m_diskFolders->currentText() : m_combo1->currentText();
+    if (!confirm(text(text::AskDeletePanels).arg(paths.size()).arg(source), false))
+        return;
+    QStringList errors;
+    for (const QString &path : paths) {
+        std::string error;
+        if (m_watch.isBeingEdited(toPath(path)))
+            errors.append(text(text::AlreadyBeingEdited).arg(panelName(path)));
+        else if (!deletePanel(toPath(path), error))
+            errors.append(text(text::CannotDelete).arg(panelName(path), QString::fromStdString(error)));
+    }
+    refreshAfterChange();
+    if (!errors.isEmpty())
+        showError(errors.join('\n'));
+}
+
+void ManagerWindow::deleteDroppedPanels(const QStringList &paths)
+{
+    QStringList errors;
+    for (const QString &path : paths) {
+        if (m_watch.isBeingEdited(toPath(path))) {
+            errors.append(text(text::AlreadyBeingEdited).arg(panelName(path)));
+            continue;
+        }
+        if (!confirm(text(text::AskDeletePanel).arg(panelName(path)), true))
+            continue;
+        std::string error;
+        if (!deletePanel(toPath(path), error))
+            errors.append(text(text::CannotDelete).arg(panelName(path), QString::fromStdString(error)));
+    }
+    refreshAfterChange();
+    if (!errors.isEmpty())
+        showError(errors.join('\n'));
+}
+
+void ManagerWindow::printChosenPanels()
+{
+    const bool fromDisk = !m_list2->selectedPaths().isEmpty();
+    const QStringList paths = fromDisk ? m_list2->selectedPaths() : m_list1->selectedPaths();
+    if (paths.isEmpty()) {
+        showWarning(text(text::NoPanelChosen));
+        return;
+    }
+    const QString source = fromDisk ? m_diskFolders->currentText() : m_combo1->currentText();
+    if (!confirm(text(text::PrintOf) + QString::number(paths.size()) + text(text::PartsFrom) + source, false))
+        return;
+    for (const QString &path : paths)
+        startProgram(Program::Print, path);
+}
+
+void ManagerWindow::startProgram(Program program, const QString &panel)
+{
+    if (!m_launcher->isAvailable(programFileName(program))) {
+        showError(text(text::ProgramMissing).arg(QString::fromStdString(programFileName(program))));
+        return;
+    }
+    const std::string argument = launchArgument(program, toPath(panel), m_context.programDirectory,
+                                                m_context.files.settings);
+    QString error;
+    if (!m_launcher->startDetached(programFileName(program), argument, error))
+        showError(text(text::CannotStartProgram).arg(QString::fromStdString(programFileName(program)), error));
+}
+
+void ManagerWindow::editPanel(const QString &panel)
+{
+    if (!m_launcher->isAvailable(programFileName(Program::Editor))) {
+        showError(text(text::ProgramMissing).arg(QString::fromStdString(programFileName(Program::Editor))));
+        return;
+    }
+    const EditingWatch::BeginResult begun = m_watch.begin(toPath(panel));
+    if (begun.outcome == EditingWatch::BeginResult::Outcome::AlreadyEditing) {
+        showWarning(text(text::AlreadyBeingEdited).arg(panelName(panel)));
+        return;
+    }
+    if (begun.outcome == EditingWatch::BeginResult::Outcome::Failed) {
+        showError(text(text::WorkingCopyFailed).arg(panelName(panel), QString::fromStdString(begun.error)));
+        return;
+    }
+    const std::string program = programFileName(Program::Editor);
+    const std::string argument = launchArgument(Program::Editor, begun.workingCopy, m_context.programDirectory,
+                                                m_context.files.settings);
+    QString error;
+    if (!m_launcher->startWatched(begun.id, program, argument, error)) {
+        m_watch.editorFailedToStart(begun.id);
+        showError(text(text::CannotStartProgram).arg(QString::fromStdString(program), error));
+        return;
+    }
+    m_watch.editorStarted(begun.id);
+    updateEditingCaption();
+}
+
+void ManagerWindow::onEditorEnded(int id)
+{
+    const EditingWatch::EndResult ended = m_watch.editorEnded(id);
+    if (ended.outcome == EditingWatch::EndResult::Outcome::Failed) {
+        showError(text(text::CopyBackFailed)
+                      .arg(panelName(toQString(ended.panel)), QString::fromStdString(ended.error),
+                           toQString(ended.workingCopy)));
+    }
+    refreshAfterChange();
+    m_watch.listsRefreshed(id);
+    updateEditingCaption();
+    emit editFinished(id);
+}
+
+void ManagerWindow::onEditorFailed(int id, const QString &reason)
+{
+    m_watch.editorFailedToStart(id);
+    updateEditingCaption();
+    showError(text(text::CannotStartProgram).arg(QString::fromStdString(programFileName(Program::Editor)), reason));
+    emit editFinished(id);
+}
+
+void ManagerWindow::updateEditingCaption()
+{
+    QStringList names;
+    for (const EditingWatch::Edit &edit : m_watch.edits())
+        names.append(panelName(toQString(edit.panel)));
+    m_label2->setText(names.isEmpty() ? text(text::NothingBeingEdited) : text(text::BeingEdited) + names.join(", "));
+}
+
+void ManagerWindow::duplicatePanel(const QString &panel)
+{
+    const QString typed = askName(text::PromptPanelCopy, panelName(panel));
+    if (typed.isEmpty())
+        return;
+    const std::string name = normalisedName(typed.toStdString());
+    if (!isValidName(name)) {
+        showWarning(text(text::InvalidName));
+        return;
+    }
+    const fs::path folder = toPath(panel).parent_path();
+    const CopyResult copy = manager::duplicatePanel(toPath(panel), name, [&](const std::string &existing) {
+        return confirm(text(text::AskReplacePanel)
+                           .arg(QString::fromStdString(existing), QString::fromStdString(upperCase(folder.filename().string()))),
+                       true);
+    });
+    refreshAfterChange();
+    if (copy.outcome == CopyResult::Outcome::Failed) {
+        showError(text(text::CannotCopy).arg(panelName(panel), QString::fromStdString(copy.error)));
+        return;
+    }
+    if (copy.copied())
+        editPanel(toQString(copy.target));
+}
+
+// ---------------------------------------------------------------------------
+// Archives and local disks
+
+bool ManagerWindow::folderHasEdit(const fs::path &folder)
+{
+    for (const EditingWatch::Edit &edit : m_watch.edits()) {
+        if (edit.panel.parent_path() == folder) {
+            showWarning(text(text::EditStillRunning));
+            return true;
+        }
+    }
+    return false;
+}
+
+namespace {
+
+// The message of a folder operation that did not succeed; empty when it did.
+QString folderMessage(const FolderStore::Result &result, const QString &exists, const QString &invalid,
+                      const QString &failed)
+{
+    switch (result.outcome) {
+    case FolderStore::Outcome::Done: return {};
+    case FolderStore::Outcome::Exists: return exists;
+    case FolderStore::Outcome::InvalidName: return invalid;
+    case FolderStore::Outcome::Missing:
+    case FolderStore::Outcome::Failed: break;
+    }
+    return failed.arg(QString::fromStdString(result.name), QString::fromStdString(result.error));
+}
+
+} // namespace
+
+void ManagerWindow::newArchive()
+{
+    const QString typed = askName(text::PromptNewArchive, {});
+    if (typed.isEmpty())
+        return;
+    const FolderStore::Result result = m_archives.create(typed.toStdString());
+    const QString message = folderMessage(result, text(text::ArchiveExists), text(text::InvalidName),
+                                          text(text::CannotCreateFolder));
+    if (!message.isEmpty()) {
+        showError(message);
+        return;
+    }
+    SelArchivio();
+    m_combo1->setCurrentText(QString::fromStdString(result.name));
+}
+
+void ManagerWindow::renameArchive()
+{
+    if (archiveFolder().empty()) {
+        showWarning(text(text::NoArchiveChosen));
+        return;
+    }
+    if (folderHasEdit(archiveFolder()))
+        return;
+    const QString old = m_combo1->currentText();
+    const QString typed = askName(text::PromptRenameArchive, old);
+    if (typed.isEmpty() || typed == old)
+        return;
+    const FolderStore::Result result = m_archives.rename(old.toStdString(), typed.toStdString());
+    const QString message = folderMessage(result, text(text::ArchiveExists), text(text::InvalidName),
+                                          text(text::CannotRename));
+    if (!message.isEmpty())
+        showError(message);
+    SelArchivio();
+    if (result.done())
+        m_combo1->setCurrentText(QString::fromStdString(result.name));
+}
+
+void ManagerWindow::deleteArchive()
+{
+    if (archiveFolder().empty()) {
+        showWarning(text(text::NoArchiveChosen));
+        return;
+    }
+    if (folderHasEdit(archiveFolder()))
+        return;
+    const QString name = m_combo1->currentText();
+    if (!confirm(text(text::AskDeleteArchive).arg(name), false))
+        return;
+    const FolderStore::Result result = m_archives.remove(name.toStdString());
+    SelArchivio();
+    MascAnteprima();
+    if (!result.done())
+        showError(text(text::CannotRemoveFolder).arg(name, QString::fromStdString(result.error)));
+}
+
+void ManagerWindow::newDisk()
+{
+    const QString typed = askName(text::PromptNewDisk, {}, kDiskNameLength);
+    if (typed.isEmpty())
+        return;
+    const FolderStore::Result result = m_disks.create(typed.toStdString());
+    const QString message = folderMessage(result, text(text::DiskExists), text(text::InvalidName),
+                                          text(text::CannotCreateFolder));
+    if (!message.isEmpty()) {
+        showError(message);
+        return;
+    }
+    SelDisco();
+    m_diskFolders->setCurrentText(QString::fromStdString(result.name));
+}
+
+void ManagerWindow::renameDisk()
+{
+    if (diskFolder().empty()) {
+        showWarning(text(text::NoDiskChosen));
+        return;
+    }
+    if (folderHasEdit(diskFolder()))
+        return;
+    const QString old = m_diskFolders->currentText();
+    const QString typed = askName(text::PromptRenameDisk, old, kDiskNameLength);
+    if (typed.isEmpty() || typed == old)
+        return;
+    const FolderStore::Result result = m_disks.rename(old.toStdString(), typed.toStdString());
+    const QString message = folderMessage(result, text(text::DiskExists), text(text::InvalidName),
+                                          text(text::CannotRename));
+    if (!message.isEmpty())
+        showError(message);
+    SelDisco();
+    if (result.done())
+        m_diskFolders->setCurrentText(QString::fromStdString(result.name));
+}
+
+void ManagerWindow::deleteDisk()
+{
+    if (diskFolder().empty()) {
+        showWarning(text(text::NoDiskChosen));
+        return;
+    }
+    if (folderHasEdit(diskFolder()))
+        return;
+    const QString name = m_diskFolders->currentText();
+    if (!confirm(text(text::AskDeleteDisk).arg(name), false))
+        return;
+    const FolderStore::Result result = m_disks.remove(name.toStdString());
+    SelDisco();
+    MascAnteprima();
+    if (!result.done())
+        showError(text(text::CannotRemoveFolder).arg(name, QString::fromStdString(result.error)));
+}
+
+// ---------------------------------------------------------------------------
+// Settings, mode and the end of the program
+
+void ManagerWindow::openSettings()
+{
+    SettingsWindow settings(m_context, this);
+    connect(&settings, &SettingsWindow::languageChanged, this, &ManagerWindow::applyTexts);
+    settings.exec();
+    applyTexts();
+}
+
+void ManagerWindow::closeEvent(QCloseEvent *event)
+{
+    // Closing now would leave an editor whose work never comes back.
+    if (m_watch.hasRunningEdits()) {
+        showWarning(text(text::EditStillRunning));
+        event->ignore();
+        return;
+    }
+    std::string error;
+    if (!saveMode(m_context.programDirectory / ManagerFiles::kStateFileName, m_context.files.mode, error))
+        showError(text(text::CannotSave).arg(ManagerFiles::kStateFileName, QString::fromStdString(error)));
+    event->accept();
+}
+
+// ---------------------------------------------------------------------------
+// The disk side
+
+void ManagerWindow::buildDiskSide(QWidget *central)
+{
+    m_diskCaption = new QLabel(central);
+    m_diskCaption->setObjectName("diskCaption");
+    m_diskFolders = new QComboBox(central);
+    m_diskFolders->setObjectName("diskFolders");
+    m_list2 = new PanelListWidget("List2", central);
+    m_diskCount = new QLabel(central);
+    m_diskCount->setObjectName("diskCount");
+    // The diskette images of the emulator mode.
+    m_list3 = new PanelListWidget("List3", central);
+    m_list3->setDragEnabled(false);
+    m_list3->setAcceptDrops(false);
+    m_list3->setVisible(false);
+    m_imageCount = new QLabel(central);
+    m_imageCount->setObjectName("imageCount");
+    m_imageCount->setVisible(false);
+
+    connect(m_diskFolders, &QComboBox::currentIndexChanged, this, [this] { AggiornaDischi(); });
+    connect(m_list2, &QListWidget::itemSelectionChanged, this, [this] {
+        if (QListWidgetItem *item = m_list2->currentItem(); item != nullptr && item->isSelected())
+            choosePanel(item->data(Qt::UserRole).toString());
+    });
+    connect(m_list2, &PanelListWidget::panelsDropped, this,
+            [this](const QStringList &paths, const QString &) { copyPanels(paths, Side::Disk); });
+    connect(m_list2, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem *item) { editPanel(item->data(Qt::UserRole).toString()); });
+}
+
+void ManagerWindow::setMode(int mode)
+{
+    m_context.files.mode = mode;
+    ImpostaModo();
+}
+
+void ManagerWindow::ImpostaModo()
+{
+    const int mode = std::clamp(m_context.files.mode, 0, 3);
+    const QList<QAction *> entries = m_modeGroup->actions();
+    for (int i = 0; i < entries.size(); ++i)
+        entries[i]->setChecked(i == mode);
+    m_label5->setText(text(text::ModeCaption) + text(text::ModeNameLince + mode));
+    QPalette palette = m_label5->palette();
+    palette.setColor(QPalette::WindowText, kModeColours[mode]);
+    m_label5->setPalette(palette);
+}
+
+void ManagerWindow::Timer1_Timer()
+{
+    // A disk folder made or removed outside the manager shows up here.
+    QStringList shown;
+    for (int i = 0; i < m_diskFolders->count(); ++i)
+        shown.append(m_diskFolders->itemText(i));
+    if (shown != diskNames())
+        SelDisco();
+}
+
+} // namespace kn4::manager

@@ -1,0 +1,164 @@
+#pragma once
+
+#include "core/editingwatch.h"
+#include "core/keywordfilecheck.h"
+#include "core/launchcommand.h"
+#include "core/managerstartup.h"
+#include "core/panelfiles.h"
+
+#include <QMainWindow>
+#include <QMessageBox>
+
+#include <filesystem>
+
+class QAction;
+class QActionGroup;
+class QComboBox;
+class QLabel;
+class QTimer;
+
+namespace kn4::manager {
+
+class DropPicture;
+class PanelListWidget;
+class PreviewView;
+class ProgramLauncher;
+
+// What the manager works with: its program directory, the three files read
+// at start-up, and the library's command lookup for the keyword file check
+// (empty when the library could not be loaded, with the reason).
+struct ManagerContext
+{
+    std::filesystem::path programDirectory;
+    // Where the programs and the library lie: the program directory in a
+    // build, the installed programs' folder when the program directory is
+    // the user's own (empty means the program directory).
+    std::filesystem::path binaryDirectory;
+    ManagerFiles files;
+    KeywordFileCheck::Lookup lookup;
+    std::string lookupError;
+};
+
+// The manager's main window (Form1): the archive side (Combo1, List1) and
+// the disk side (List2, List3 and the disk folders), the pictures that
+// start the programs and copy, delete and print panels, the preview, and
+// the editing watch.
+//
+// The disk side is kept apart from the archive side (SelDisco,
+// AggiornaDischi, the Disco and Controllore menus, List2, List3): the
+// transfer to the machine's media builds on it and finds its controls by
+// objectName.
+class ManagerWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    enum class Side { Archive, Disk };
+
+    explicit ManagerWindow(ManagerContext context, QWidget *parent = nullptr);
+    ~ManagerWindow() override;
+
+    ManagerContext &context() { return m_context; }
+    const EditingWatch &editingWatch() const { return m_watch; }
+    // The text of a line of lingua.ini in the chosen language, for display.
+    QString text(int line) const;
+
+    // Sets the folder and extension that CreaLista lists (the file list).
+    void setFile1(const std::filesystem::path &folder, const std::string &extension);
+    // Fills List1 (S = 1), List2 (2) or List3 (3) from the file list and
+    // selects the entry sel; the list's count follows.
+    void CreaLista(int S, const QString &sel);
+    void SelArchivio();
+    void AggiornaArchivi();
+    void SelDisco();
+    // Where the disk side finds its disks: the folders of root (the local
+    // disks, a stick's maglie/ or orsa/), or, with a singleDisk name, root
+    // itself as the one disk (the lince floppy). An empty root lists none.
+    void setDiskSource(const std::filesystem::path &root, const QString &singleDisk = QString());
+    void AggiornaDischi();
+    // The preview of the current panel.
+    void MascAnteprima();
+    void ImpostaModo();
+    // Captions, menus and tips in the chosen language.
+    void applyTexts();
+
+    std::filesystem::path archiveFolder() const;
+    std::filesystem::path diskFolder() const;
+    QString currentPanel() const { return m_currentPanel; }
+
+    // What the pictures and the lists do with panels.
+    void copyPanels(const QStringList &paths, Side target);
+    void deleteChosenPanels();
+    void deleteDroppedPanels(const QStringList &paths);
+    void printChosenPanels();
+    void startProgram(Program program, const QString &panel);
+    void editPanel(const QString &panel);
+    void duplicatePanel(const QString &panel);
+
+    void newArchive();
+    void renameArchive();
+    void deleteArchive();
+    void newDisk();
+    void renameDisk();
+    void deleteDisk();
+    void setMode(int mode);
+    void openSettings();
+
+signals:
+    // An edit is over: copied back (or kept, on failure) and the lists
+    // refreshed.
+    void editFinished(int id);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildWindow();
+    void buildMenus();
+    void buildDiskSide(QWidget *central);
+    DropPicture *addPicture(const QString &name);
+    void connectPictures();
+    void showError(const QString &message);
+    void showWarning(const QString &message);
+    bool confirm(const QString &message, bool yesNo);
+    QString askName(int prompt, const QString &initial, int maxLength = 0);
+    void refreshAfterChange();
+    void updateEditingCaption();
+    void choosePanel(const QString &path);
+    void onEditorEnded(int id);
+    void onEditorFailed(int id, const QString &reason);
+    void Timer1_Timer();
+    QStringList diskNames() const;
+    // True (after telling the user) when a panel of the folder is being edited.
+    bool folderHasEdit(const std::filesystem::path &folder);
+    // Copy a panel to a folder, with the replace question; false on failure.
+    bool copyPanelTo(const QString &panel, const std::filesystem::path &folder, const QString &folderName,
+                     QStringList &errors);
+
+    ManagerContext m_context;
+    FolderStore m_archives;
+    FolderStore m_disks;
+    QString m_singleDisk;
+    EditingWatch m_watch;
+    ProgramLauncher *m_launcher;
+    std::filesystem::path m_file1Folder;
+    std::string m_file1Extension = ".kn4";
+    QString m_currentPanel;
+
+    QComboBox *m_combo1 = nullptr;
+    PanelListWidget *m_list1 = nullptr;
+    QLabel *m_archiveCaption = nullptr;
+    QLabel *m_archiveCount = nullptr;
+    QComboBox *m_diskFolders = nullptr;
+    PanelListWidget *m_list2 = nullptr;
+    PanelListWidget *m_list3 = nullptr;
+    QLabel *m_diskCaption = nullptr;
+    QLabel *m_diskCount = nullptr;
+    QLabel *m_imageCount = nullptr;
+    QLabel *m_label2 = nullptr;
+    QLabel *m_label5 = nullptr;
+    PreviewView *m_preview = nullptr;
+    QTimer *m_timer1 = nullptr;
+    QActionGroup *m_modeGroup = nullptr;
+};
+
+} // namespace kn4::manager

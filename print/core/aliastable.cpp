@@ -1,0 +1,73 @@
+#include "aliastable.h"
+
+#include "kn4/filelookup.h"
+
+#include <fstream>
+#include <iterator>
+
+namespace kn4 {
+
+namespace {
+
+std::string_view trimmed(std::string_view text)
+{
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    const std::size_t last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+} // namespace
+
+std::optional<AliasTable> AliasTable::load(const std::filesystem::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad())
+        return std::nullopt;
+    return fromText(text);
+}
+
+AliasTable AliasTable::fromText(std::string_view text)
+{
+    AliasTable table;
+    std::size_t pos = 0;
+    while (pos < text.size() && table.m_entries.size() < kMaxLines) {
+        std::size_t end = text.find('\n', pos);
+        if (end == std::string_view::npos)
+            end = text.size();
+        std::string_view line = text.substr(pos, end - pos);
+        pos = end + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+
+        Entry entry;
+        entry.keyword = std::string(trimmed(line.substr(0, line.find(';'))));
+        const std::size_t marker = line.find("ALIAS:");
+        if (marker != std::string_view::npos) {
+            std::string_view alias = line.substr(marker + 6);
+            while (!alias.empty() && (alias.back() == ' ' || alias.back() == '\t'))
+                alias.remove_suffix(1);
+            entry.alias = std::string(alias) + " ";
+        }
+        table.m_entries.push_back(std::move(entry));
+    }
+    return table;
+}
+
+const AliasTable::Entry *AliasTable::aliasFor(std::string_view row) const
+{
+    const std::string_view word = row.substr(0, row.find_first_of(" ,"));
+    if (word.empty())
+        return nullptr;
+    for (const Entry &entry : m_entries) {
+        if (!entry.alias.empty() && !entry.keyword.empty() && equalsIgnoringCase(entry.keyword, word))
+            return &entry;
+    }
+    return nullptr;
+}
+
+} // namespace kn4

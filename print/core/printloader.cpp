@@ -1,0 +1,92 @@
+#include "printloader.h"
+
+#include "profilewalk.h"
+
+#include "kn4/cp1252.h"
+
+#include <chrono>
+#include <ctime>
+#include <system_error>
+
+namespace kn4 {
+
+namespace {
+
+constexpr std::string_view kErrorTitle = "ERROR....";
+
+// The file's last change as dd/mm/yyyy hh:mm:ss, local time.
+std::string fileDate(const std::filesystem::path &path)
+{
+    std::error_code ec;
+    const auto written = std::filesystem::last_write_time(path, ec);
+    if (ec)
+        return {};
+    const auto system = std::chrono::file_clock::to_sys(written);
+    const std::time_t t = std::chrono::system_clock::to_time_t(system);
+    std::tm local{};
+    localtime_r(&t, &local);
+    char buffer[32];
+    std::strftime(buffer, sizeof buffer, "%d/%m/%Y %H:%M:%S", &local);
+    return buffer;
+}
+
+} // namespace
+
+bool PrintLoader::fail(std::string title, std::string text)
+{
+    m_failure = Failure{std::move(title), std::move(text)};
+    return false;
+}
+
+std::string PrintLoader::label(std::size_t n) const
+{
+    return cp1252ToUtf8(m_labels.text(n));
+}
+
+bool PrintLoader::loadFiles(std::string_view argumentString)
+{
+    m_arguments = PrintArguments::parse(argumentString);
+    if (!m_arguments.error.empty())
+        return fail(std::string(kErrorTitle), "stampa: " + m_arguments.error);
+    m_labels = LabelFile::load(m_arguments.languageFile(kLabelFile), kLabelCount);
+    if (m_labels.status() == LabelFile::Status::Missing)
+        return fail(std::string(kErrorTitle), "File stampa.ini non trovato");
+    auto aliases = AliasTable::load(m_arguments.languageFile(kKeywordFile));
+    if (!aliases)
+        return fail(std::string(kErrorTitle), "File VUZUDO.KEY non trovato");
+    m_aliases = std::move(*aliases);
+    return true;
+}
+
+bool PrintLoader::loadPanel()
+{
+    const std::filesystem::path path(m_arguments.panelPath);
+    auto panel = PrintedPanel::load(path);
+    if (!panel || !panel->hasByte26())
+        return fail("ERR...", label(36) + "\n" + m_arguments.panelPath);
+    if (!panel->hasCodeBlock())
+        return fail(m_arguments.panelPath, label(29));
+
+    m_content.panelPath = m_arguments.panelPath;
+    m_content.fileDate = fileDate(path);
+    m_content.header = PanelHeaderValues::read(*panel, m_labels);
+    m_content.listing =
+        ListingBuilder(m_aliases, m_labels, m_content.header.setupValue).build(panel->programText());
+    m_content.profile = ProfileWalk::walk(m_content.header, panel->codeBlock());
+    return true;
+}
+
+std::string PrintLoader::listingText() const
+{
+    std::string text;
+    for (const ListingLine &line : m_content.listing)
+        text += cp1252ToUtf8(line.text) + "\n";
+    return text;
+}
+
+std::vector<PrintPage> PrintLoader::pages() const
+{
+    return PrintJobBuilder(m_labels).build(m_content);
+}
+
+} // namespace kn4

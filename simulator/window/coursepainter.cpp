@@ -1,0 +1,60 @@
+#include "coursepainter.h"
+
+#include "swatch.h"
+
+#include <QPainter>
+
+#include <algorithm>
+
+namespace kn4::simulator {
+
+void CoursePainter::paint(QPainter &painter, const DrawingList &drawing, const QRectF &target)
+{
+    const double width = target.width();
+    const double height = target.height();
+    const int left = int(target.left());
+    const int top = int(target.top());
+    auto px = [&](std::int32_t x) { return left + toDevice(x, width); };
+    auto py = [&](std::int32_t y) { return top + toDevice(y, height); };
+
+    painter.save();
+    painter.setClipRect(target);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    QPen pen;
+    pen.setCosmetic(true);
+    pen.setWidth(1);
+    for (const DrawPrimitive &p : drawing) {
+        const QColor colour = toQColor(p.colour);
+        switch (p.kind) {
+        case DrawPrimitive::Kind::Clear:
+            painter.fillRect(target, colour);
+            break;
+        case DrawPrimitive::Kind::Box: {
+            const int x1 = std::min(px(p.x1), px(p.x2));
+            const int x2 = std::max(px(p.x1), px(p.x2));
+            const int y1 = std::min(py(p.y1), py(p.y2));
+            const int y2 = std::max(py(p.y1), py(p.y2));
+            if (p.filled) {
+                painter.fillRect(QRect(QPoint(x1, y1), QPoint(x2, y2)), colour);
+            } else {
+                pen.setColor(colour);
+                painter.setPen(pen);
+                painter.setBrush(Qt::NoBrush);
+                painter.drawRect(QRect(x1, y1, x2 - x1, y2 - y1));
+            }
+            break;
+        }
+        case DrawPrimitive::Kind::Line:
+            pen.setColor(colour);
+            painter.setPen(pen);
+            painter.drawLine(px(p.x1), py(p.y1), px(p.x2), py(p.y2));
+            break;
+        case DrawPrimitive::Kind::Point:
+            painter.fillRect(QRect(px(p.x1), py(p.y1), 1, 1), colour);
+            break;
+        }
+    }
+    painter.restore();
+}
+
+} // namespace kn4::simulator

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "labelslots.h"
+
+#include "simulator/knitengine.h"
+
+#include <QWidget>
+
+#include <cstdint>
+
+class QLabel;
+class QPushButton;
+
+namespace kn4::simulator {
+
+// The history window ("Cronologia"): one course of the simulated piece at a
+// time, with the carriers numbered 1..8 in a row, an arrow under the working
+// carrier, the stripe check of the course ("ERR" when the carrier was taken
+// up on the wrong side, "<---->" otherwise, "VUO" for an empty course), and
+// the buttons Avanti (the next course up) and indietro (the one below).
+class HistoryWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kCarrierPitch = 360;  // twips between carrier numbers
+
+    explicit HistoryWindow(const LabelTexts &labels, QWidget *parent = nullptr);
+
+    // Shows a course and its record; without a record (a course past the
+    // table, or below the piece) only the number is shown.
+    void showCourse(std::int64_t course, const CourseRecord *record);
+
+    // The texts as shown, for tests and the print-out.
+    QString courseText() const;
+    QString checkText() const;
+    QString emptyText() const;
+    // Left edge of the arrow in twips, -1 when hidden.
+    int arrowTwips() const;
+
+    QPushButton *avanti() const { return m_next; }
+    QPushButton *indietro() const { return m_back; }
+
+Q_SIGNALS:
+    void Avanti_Click();
+    void indietro_Click();
+
+private:
+    QLabel *m_course = nullptr;
+    QLabel *m_arrow = nullptr;
+    QLabel *m_check = nullptr;
+    QLabel *m_empty = nullptr;
+    QPushButton *m_next = nullptr;
+    QPushButton *m_back = nullptr;
+};
+
+} // namespace kn4::simulator

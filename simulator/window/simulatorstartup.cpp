@@ -1,0 +1,61 @@
+#include "simulatorstartup.h"
+
+#include "labelslots.h"
+
+#include "kn4/cp1252.h"
+
+namespace kn4::simulator {
+
+namespace {
+
+const char kTitle[] = "Simulatore";
+
+} // namespace
+
+SimulatorStartup SimulatorStartup::run(std::string_view commandLine, const std::filesystem::path &workingDirectory)
+{
+    SimulatorStartup s;
+    s.arguments = SimArguments::parse(commandLine);
+    if (!s.arguments.ok()) {
+        // Without the comma there is no language folder, so no label table:
+        // the text is the program's own.
+        s.fatalTitle = kTitle;
+        s.fatalMessage = "Il simulatore va avviato con  PANNELLO,CARTELLA DELLA LINGUA\n"
+                         "(per esempio  archivi/DEMO/DAVANTI.KN4,/opt/kn4/italiano/ ).\n"
+                         "Argomento ricevuto: \"" + std::string(commandLine) + "\"";
+        return s;
+    }
+
+    s.labels = SimLabels::load(s.arguments.settingsDir);
+    if (!s.labels.loaded()) {
+        s.fatalTitle = kTitle;
+        s.fatalMessage = "File " + s.arguments.settingsDir + SimLabels::kFileName +
+                         " non trovato. Contattare l'assistenza tecnica.";
+        return s;
+    }
+
+    s.settingsPath = workingDirectory / SimSettingsFile::kFileName;
+    s.settings = SimSettingsFile::load(s.settingsPath);
+    if (s.settings.status != SimSettingsFile::Status::Loaded)
+        s.messages.push_back("File di inizializzazione non trovato, assumo impostazioni di default");
+
+    s.head = PanelHead::load(s.arguments.panelPath);
+    // Paths are the file system's own (UTF-8) text; only file contents are Windows-1252.
+    const std::string &path = s.arguments.panelPath;
+    switch (s.head.error()) {
+    case PanelHead::Error::None:
+        break;
+    case PanelHead::Error::CannotOpen:
+        s.fatalTitle = "ERR...";
+        s.fatalMessage = cp1252ToUtf8(s.labels.text(kLabelPanelNotOpened)) + "\n" + path;
+        break;
+    case PanelHead::Error::NoSeparator:
+    case PanelHead::Error::NoMarker:
+        s.fatalTitle = "ERR...";
+        s.fatalMessage = cp1252ToUtf8(s.labels.text(kLabelNotCompiled)) + "\n" + path;
+        break;
+    }
+    return s;
+}
+
+} // namespace kn4::simulator

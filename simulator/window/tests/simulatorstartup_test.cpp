@@ -1,0 +1,89 @@
+#include "windowtestsupport.h"
+
+#include "kn4/testfiles.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using kn4::testing::SimulatorFolder;
+namespace fs = std::filesystem;
+
+TEST(SimulatorStartupTest, ConditionsThatEndTheStartWithAMessage)
+{
+    SimulatorFolder folder;
+    kn4::testing::writeFile(folder.dir() / "SOURCE.KN4", "SORGENTE.KN4\r\ntipo -----\r\n");
+    const std::string italiano = (SimulatorFolder::programDir() / "italiano").string() + "/";
+    struct Case
+    {
+        std::string arguments;
+        std::string title;
+        std::string messageStart;
+    };
+    const Case cases[] = {
+        {folder.panel().string(), "Simulatore", "Il simulatore va avviato con"},
+        {folder.panel().string() + "," + folder.dir().string() + "/", "Simulatore", "File "},
+        {(folder.dir() / "NESSUNO.KN4").string() + "," + italiano, "ERR...", "Impossibile aprire il pannello\n"},
+        {(folder.dir() / "SOURCE.KN4").string() + "," + italiano, "ERR...",
+         "Il file non contiene un pannello compilato"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const auto startup = folder.start(c.arguments);
+        EXPECT_TRUE(startup.ended());
+        EXPECT_EQ(startup.fatalTitle, c.title);
+        EXPECT_EQ(startup.fatalMessage.rfind(c.messageStart, 0), 0u) << startup.fatalMessage;
+    }
+}
+
+TEST(SimulatorStartupTest, QuotedArgumentsAndAMissingSettingsFileStillStart)
+{
+    SimulatorFolder folder;
+    const auto startup = folder.start("\"" + folder.arguments() + "\"");
+    ASSERT_FALSE(startup.ended()) << startup.fatalMessage;
+    ASSERT_EQ(startup.messages.size(), 1u);
+    EXPECT_EQ(startup.messages[0], "File di inizializzazione non trovato, assumo impostazioni di default");
+    EXPECT_EQ(startup.labels.text(1), "Dati  del telo");
+    EXPECT_TRUE(startup.head.ok());
+
+    fs::copy_file(SimulatorFolder::programDir() / "simulatore.sav", folder.settingsFile());
+    EXPECT_TRUE(folder.start().messages.empty());
+}
+
+TEST(SimulatorStartupTest, EverySamplePanelOfTheProgramDirectoryOpens)
+{
+    int panels = 0;
+    for (const auto &entry : fs::directory_iterator(SimulatorFolder::programDir() / "archivi" / "DEMO")) {
+        SimulatorFolder folder(entry.path().filename().string());
+        const auto startup = folder.start();
+        EXPECT_FALSE(startup.ended()) << entry.path() << ": " << startup.fatalMessage;
+        ++panels;
+    }
+    EXPECT_GE(panels, 4);
+}
+
+} // namespace
+
+namespace {
+
+TEST(SimulatorLabelFileTest, EachLanguageFolderFillsEverySlotFromItsOwnColumn)
+{
+    const struct
+    {
+        const char *folder;
+        int column;
+        const char *firstLabel;
+    } languages[] = {{"italiano", 0, "Dati  del telo"}, {"inglese", 1, "Panel data"}, {"spagnolo", 2, "Datos del pa\xF1o"}};
+    for (const auto &language : languages) {
+        SCOPED_TRACE(language.folder);
+        const kn4::SimLabels labels =
+            kn4::SimLabels::load((SimulatorFolder::programDir() / language.folder).string() + "/");
+        ASSERT_TRUE(labels.loaded());
+        EXPECT_EQ(labels.column(), language.column);
+        EXPECT_EQ(labels.text(1), language.firstLabel);
+        for (int slot = 1; slot <= kn4::SimLabels::kFileSlots; ++slot)
+            EXPECT_FALSE(labels.text(slot).empty()) << "slot " << slot;
+    }
+}
+
+} // namespace

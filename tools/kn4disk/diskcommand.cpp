@@ -1,0 +1,201 @@
+#include "diskcommand.h"
+
+#include "kn4/atomicfile.h"
+#include "transfer/diskimage.h"
+#include "transfer/imagefile.h"
+#include "transfer/mediafiles.h"
+
+#include <filesystem>
+#include <optional>
+
+namespace fs = std::filesystem;
+
+namespace kn4::disk {
+
+namespace {
+
+using namespace kn4::transfer;
+
+std::optional<std::string> readImage(const std::string &path, std::ostream &err)
+{
+    std::string error;
+    auto bytes = readWholeFile(path, &error);
+    std::error_code ec;
+    if (!bytes || fs::is_directory(path, ec)) {
+        err << "kn4disk: cannot read " << path << "\n";
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+// A name of the image made safe as a file name of this system: no folder
+// separators, no control characters, never "." or "..".
+std::string safeFileName(const std::string &name)
+{
+    std::string out;
+    for (char c : name)
+        out += (c == '/' || static_cast<unsigned char>(c) < 0x20) ? '_' : c;
+    if (out.empty() || out == "." || out == "..")
+        out = "_" + out;
+    return out;
+}
+
+int build(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
+{
+    std::string plc, output;
+    std::vector<fs::path> panels;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--plc" && i + 1 < args.size())
+            plc = args[++i];
+        else if (args[i] == "-o" && i + 1 < args.size())
+            output = args[++i];
+        else
+            panels.emplace_back(args[i]);
+    }
+    if (plc.empty() || output.empty()) {
+        err << "kn4disk: build needs --plc FILE and -o NAME.vlp\n" << DiskCommand::usage();
+        return DiskCommand::kUsage;
+    }
+    std::string image;
+    const std::string name = upperCase(fs::path(output).stem().string());
+    const ImageJobResult result = buildImageBytes(name, plc, panels, &image);
+    for (const std::string &line : result.progress)
+        out << line << "\n";
+    if (!result.ok) {
+        err << "kn4disk: " << result.error << "\n";
+        return DiskCommand::kRefused;
+    }
+    std::string error;
+    if (!writeImageVerified(output, image, &error)) {
+        err << "kn4disk: " << output << " not written: " << error << "\n";
+        return DiskCommand::kUsage;
+    }
+    return DiskCommand::kOk;
+}
+
+int check(const std::string &path, std::ostream &out, std::ostream &err)
+{
+    const auto bytes = readImage(path, err);
+    if (!bytes)
+        return DiskCommand::kUsage;
+    const image::CheckReport report = image::check(*bytes);
+    for (const std::string &problem : report.problems)
+        out << path << ": " << problem << "\n";
+    if (!report.sound())
+        return DiskCommand::kRefused;
+    out << path << ": sound, " << report.entries.size() << " files in " << report.clustersInUse
+        << " clusters\n";
+    return DiskCommand::kOk;
+}
+
+int list(const std::string &path, std::ostream &out, std::ostream &err)
+{
+    const auto bytes = readImage(path, err);
+    if (!bytes)
+        return DiskCommand::kUsage;
+    std::string error;
+    const auto entries = image::list(*bytes, &error);
+    if (!error.empty()) {
+        err << "kn4disk: " << path << ": " << error << "\n";
+        return DiskCommand::kRefused;
+    }
+    std::uint64_t total = 0;
+    for (const image::Entry &entry : entries) {
+        char line[96];
+        std::snprintf(line, sizeof line, "%-12s %8u  cluster %u\n", entry.name.c_str(), entry.size,
+                      unsigned(entry.firstCluster));
+        out << line;
+        total += entry.size;
+    }
+    out << entries.size() << " files, " << total << " bytes\n";
+    return DiskCommand::kOk;
+}
+
+int extract(const std::string &path, const std::string &dir, std::ostream &out, std::ostream &err)
+{
+    const auto bytes = readImage(path, err);
+    if (!bytes)
+        return DiskCommand::kUsage;
+    std::string error;
+    const auto entries = image::list(*bytes, &error);
+    if (!error.empty()) {
+        err << "kn4disk: " << path << ": " << error << "\n";
+        return DiskCommand::kRefused;
+    }
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    if (ec) {
+        err << "kn4disk: cannot create " << dir << ": " << ec.message() << "\n";
+        return DiskCommand::kUsage;
+    }
+    int result = DiskCommand::kOk;
+    for (const image::Entry &entry : entries) {
+        if (entry.attribute & 0x10)
+            continue;
+        const auto content = image::readFile(*bytes, entry, &error);
+        if (!content) {
+            err << "kn4disk: " << error << "\n";
+            result = DiskCommand::kRefused;
+            continue;
+        }
+        const fs::path target = fs::path(dir) / safeFileName(entry.name);
+        if (!writeFileAtomically(target, *content, &error)) {
+            err << "kn4disk: " << error << "\n";
+            return DiskCommand::kUsage;
+        }
+        out << target.string() << "\n";
+    }
+    return result;
+}
+
+int raw(const std::vector<std::string> &args, std::ostream &err)
+{
+    if (args.size() != 4 || args[2] != "-o") {
+        err << DiskCommand::usage();
+        return DiskCommand::kUsage;
+    }
+    const auto bytes = readImage(args[1], err);
+    if (!bytes)
+        return DiskCommand::kUsage;
+    std::string error;
+    const auto sectors = image::rawImage(*bytes, &error);
+    if (!sectors) {
+        err << "kn4disk: " << args[1] << ": " << error << "\n";
+        return DiskCommand::kRefused;
+    }
+    if (!writeFileAtomically(args[3], *sectors, &error)) {
+        err << "kn4disk: " << error << "\n";
+        return DiskCommand::kUsage;
+    }
+    return DiskCommand::kOk;
+}
+
+} // namespace
+
+std::string DiskCommand::usage()
+{
+    return "usage: kn4disk build --plc FILE -o NAME.vlp PANEL...\n"
+           "       kn4disk check IMAGE.vlp\n"
+           "       kn4disk list IMAGE.vlp\n"
+           "       kn4disk extract IMAGE.vlp DIR\n"
+           "       kn4disk raw IMAGE.vlp -o NAME.img\n";
+}
+
+int DiskCommand::run(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
+{
+    const std::string command = args.empty() ? std::string() : args[0];
+    if (command == "build")
+        return build(args, out, err);
+    if (command == "check" && args.size() == 2)
+        return check(args[1], out, err);
+    if (command == "list" && args.size() == 2)
+        return list(args[1], out, err);
+    if (command == "extract" && args.size() == 3)
+        return extract(args[1], args[2], out, err);
+    if (command == "raw")
+        return raw(args, err);
+    err << usage();
+    return kUsage;
+}
+
+} // namespace kn4::disk
