@@ -315,6 +315,7 @@ void ManagerWindow::applyTexts()
     AggiornaDischi();
     ImpostaModo();
     updateEditingCaption();
+    emit textsApplied();
 }
 
 // ---------------------------------------------------------------------------

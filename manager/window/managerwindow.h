@@ -111,6 +111,9 @@ signals:
     // An edit is over: copied back (or kept, on failure) and the lists
     // refreshed.
     void editFinished(int id);
+    // The window has taken the texts of the chosen language; controls added
+    // to it from outside follow.
+    void textsApplied();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

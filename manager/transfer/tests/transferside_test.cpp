@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -19,6 +20,8 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <chrono>
 
 namespace kn4::manager {
 namespace {
@@ -137,6 +140,27 @@ TEST_F(TransferSideTest, EmulatorBuildsAndDeletesAnImage)
     child<QPushButton>("Command6")->click();
     EXPECT_FALSE(fs::exists(m_dir / "chiave/immagini/DISCO1.vlp"));
     EXPECT_EQ(list3->count(), 0);
+}
+
+TEST_F(TransferSideTest, EnglishChosenTheMenusAndTheFloppyCheckReadEnglish)
+{
+    // A controller program older than the program directory's.
+    const fs::path plc = put("floppy/LINCE40.EXE", "plc");
+    fs::last_write_time(plc, fs::last_write_time(m_program / "p_lince/LINCE40.EXE") - std::chrono::hours(48));
+    chooseMode("Lince");
+    m_window->context().files.settings.language = Language::English;
+    m_window->applyTexts();
+    EXPECT_EQ(child<QMenu>("floppy")->title(), "Floppy");
+    EXPECT_EQ(child<QAction>("FSel")->text(), "Floppy check");
+    EXPECT_EQ(child<QAction>("formatv")->text(), "Quick format");
+    EXPECT_EQ(child<QAction>("cambioVolpe")->text(), "Change Volpe PLC");
+    EXPECT_EQ(child<QPushButton>("Command4")->text(), "Build image");
+    EXPECT_TRUE(child<QLabel>("driveCaption")->text().startsWith("Floppy: "));
+    child<QComboBox>("Combo3")->setCurrentText("LINCE40.EXE");
+    child<QAction>("FSel")->trigger();
+    EXPECT_TRUE(text1().startsWith("Floppy check ")) << text1().toStdString();
+    EXPECT_TRUE(text1().contains("\nPLC on disk = LINCE40.EXE\nPLC date = ")) << text1().toStdString();
+    EXPECT_TRUE(text1().endsWith("\nPLC LINCE40.EXE not up to date")) << text1().toStdString();
 }
 
 } // namespace

@@ -66,6 +66,11 @@ TransferSide::TransferSide(ManagerWindow *window)
     setObjectName("transferSide");
     buildControls();
     buildMenus();
+    applyTexts();
+    connect(m_window, &ManagerWindow::textsApplied, this, [this] {
+        applyTexts();
+        applyDrive();
+    });
     // The mode entries: the window stores the mode and sets its caption
     // first, then the transfer follows.
     for (const char *name : {"Lince", "Emu", "Volpe", "orsa"})
@@ -93,22 +98,18 @@ void TransferSide::buildControls()
     m_driveCaption->setWordWrap(true);
     m_combo3 = new QComboBox(panel);
     m_combo3->setObjectName("Combo3");
-    m_combo3->setToolTip("PLC del controllo lince");
     m_combo4 = new QComboBox(panel);
     m_combo4->setObjectName("Combo4");
-    m_combo4->setToolTip("PLC del controllo volpe");
     m_combo2 = new QComboBox(panel);
     m_combo2->setObjectName("Combo2");
     m_combo2->setEditable(true);
-    m_combo2->setToolTip("Nome dell'immagine");
-    m_rawImage = new QCheckBox("anche .img", panel);
+    m_rawImage = new QCheckBox(panel);
     m_rawImage->setObjectName("rawImage");
-    m_rawImage->setToolTip("Scrive accanto all'immagine anche l'immagine dei settori senza CRC (.img)");
-    m_command4 = new QPushButton("Crea immagine", panel);
+    m_command4 = new QPushButton(panel);
     m_command4->setObjectName("Command4");
-    m_command6 = new QPushButton("Elimina immagine", panel);
+    m_command6 = new QPushButton(panel);
     m_command6->setObjectName("Command6");
-    m_command1 = new QPushButton("Rimozione sicura", panel);
+    m_command1 = new QPushButton(panel);
     m_command1->setObjectName("Command1");
     m_text1 = new QPlainTextEdit(panel);
     m_text1->setObjectName("Text1");
@@ -144,25 +145,25 @@ void TransferSide::buildControls()
 void TransferSide::buildMenus()
 {
     QMenuBar *bar = m_window->menuBar();
-    auto action = [this](QMenu *menu, const char *name, const QString &caption, auto slot) {
-        QAction *a = menu->addAction(caption);
+    auto action = [this](QMenu *menu, const char *name, auto slot) {
+        QAction *a = menu->addAction(QString());
         a->setObjectName(name);
         connect(a, &QAction::triggered, this, slot);
         return a;
     };
-    m_usbMenu = new QMenu("USB", bar);
+    m_usbMenu = new QMenu(bar);
     m_usbMenu->setObjectName("USB");
-    action(m_usbMenu, "TestplcVolpe", "Controllo del disco volpe", &TransferSide::TestplcVolpe);
-    m_cambioVolpe = action(m_usbMenu, "cambioVolpe", "Cambio PLC volpe", &TransferSide::cambioVolpe);
-    action(m_usbMenu, "rimozione", "Rimozione sicura", &TransferSide::Command1_Click);
+    action(m_usbMenu, "TestplcVolpe", &TransferSide::TestplcVolpe);
+    m_cambioVolpe = action(m_usbMenu, "cambioVolpe", &TransferSide::cambioVolpe);
+    action(m_usbMenu, "rimozione", &TransferSide::Command1_Click);
 
-    m_floppyMenu = new QMenu("Floppy", bar);
+    m_floppyMenu = new QMenu(bar);
     m_floppyMenu->setObjectName("floppy");
-    action(m_floppyMenu, "FSel", "Controllo del dischetto", &TransferSide::FSel);
-    m_cambio = action(m_floppyMenu, "cambio", "Cambio PLC", &TransferSide::cambio);
+    action(m_floppyMenu, "FSel", &TransferSide::FSel);
+    m_cambio = action(m_floppyMenu, "cambio", &TransferSide::cambio);
     m_floppyMenu->addSeparator();
-    action(m_floppyMenu, "format", "Formatta dischetto", [this] { format(false); });
-    action(m_floppyMenu, "formatv", "Formattazione veloce", [this] { format(true); });
+    action(m_floppyMenu, "format", [this] { format(false); });
+    action(m_floppyMenu, "formatv", [this] { format(true); });
 
     // Before the help menu, which stays last.
     QAction *help = nullptr;
@@ -170,6 +171,91 @@ void TransferSide::buildMenus()
         help = helpMenu->menuAction();
     bar->insertMenu(help, m_usbMenu);
     bar->insertMenu(help, m_floppyMenu);
+}
+
+QString TransferSide::text(int line) const
+{
+    return m_window->text(line);
+}
+
+void TransferSide::applyTexts()
+{
+    const auto setAction = [this](const char *name, int line) {
+        if (auto *a = m_window->findChild<QAction *>(name))
+            a->setText(text(line));
+    };
+    m_usbMenu->setTitle(text(text::TransferMenuUsb));
+    setAction("TestplcVolpe", text::TransferCheckVolpe);
+    setAction("cambioVolpe", text::TransferChangeVolpePlc);
+    setAction("rimozione", text::TransferSafeRemoval);
+    m_floppyMenu->setTitle(text(text::TransferMenuFloppy));
+    setAction("FSel", text::TransferCheckFloppy);
+    setAction("cambio", text::TransferChangePlc);
+    setAction("format", text::TransferFormatFloppy);
+    setAction("formatv", text::TransferQuickFormat);
+
+    m_combo3->setToolTip(text(text::TipLincePlc));
+    m_combo4->setToolTip(text(text::TipVolpePlc));
+    m_combo2->setToolTip(text(text::TipImageName));
+    m_rawImage->setText(text(text::TransferRawImage));
+    m_rawImage->setToolTip(text(text::TipRawImage));
+    m_command4->setText(text(text::TransferBuildImage));
+    m_command6->setText(text(text::TransferDeleteImage));
+    m_command1->setText(text(text::TransferSafeRemoval));
+    if (auto *label5 = m_window->findChild<QLabel *>("Label5"))
+        label5->setToolTip(modeTip());
+}
+
+QString TransferSide::modeTip() const
+{
+    const Mode current = mode();
+    const QString name = text(text::ModeNameLince + int(current));
+    switch (current) {
+    case Mode::Lince:
+        return name + " - " + text(text::TransferMediumFloppy);
+    case Mode::Emulator:
+        return name + " - " + text(text::TransferMediumImages);
+    case Mode::Volpe:
+    case Mode::Orsa:
+        break;
+    }
+    return name + " - USB";
+}
+
+QString TransferSide::localLine(const std::string &line) const
+{
+    QString shown = toQString(line);
+    if (m_window->context().files.settings.language == Language::Italian)
+        return shown;
+    // The labels the checks and the image build write, at the start of a
+    // line or anywhere in it, and the lingua.ini lines that translate them.
+    static const struct
+    {
+        const char *italian;
+        int line;
+        bool atStart;
+    } labels[] = {
+        {"PLC nel disco = ", text::TransferPlcOnDisk, true},
+        {"Dati PLC = ", text::TransferPlcDate, true},
+        {"Disk ", text::ImageLineDisk, true},
+        {"PLC = ", text::ImageLinePlc, true},
+        {"File = ", text::ImageLineFile, true},
+        {"Byte  = ", text::ImageLineBytes, true},
+        {"FAT - DIR - BOOT - OK", text::ImageLineSystem, true},
+        {"Cluster = ", text::ImageLineClusters, false},
+        {" Byte buffer = ", text::ImageLineBuffer, false},
+        {" non aggiornato", text::TransferPlcNotCurrent, false},
+    };
+    if (shown == "PLC OK")
+        return text(text::TransferPlcOk);
+    for (const auto &label : labels) {
+        const QString italian = QString::fromUtf8(label.italian);
+        if (!label.atStart)
+            shown.replace(italian, text(label.line));
+        else if (shown.startsWith(italian))
+            shown.replace(0, italian.size(), text(label.line));
+    }
+    return shown;
 }
 
 Mode TransferSide::mode() const
@@ -228,8 +314,8 @@ void TransferSide::ImpostaModo()
 
     if (auto *label5 = m_window->findChild<QLabel *>("Label5")) {
         if (label5->text().isEmpty())
-            label5->setText(toQString(view.caption));
-        label5->setToolTip(toQString(view.caption));
+            label5->setText(modeTip());
+        label5->setToolTip(modeTip());
     }
     m_text1->clear();
     Timer1_Timer();
@@ -260,7 +346,8 @@ void TransferSide::applyDrive()
     switch (current) {
     case Mode::Lince:
         m_window->setDiskSource(drive ? drive->root : fs::path(), "A:");
-        m_driveCaption->setText(drive ? "Dischetto: " + toQString(drive->root) : "Nessun dischetto");
+        m_driveCaption->setText(drive ? text(text::TransferFloppyAt).arg(toQString(drive->root))
+                                      : text(text::TransferNoFloppy));
         if (drive) {
             // What the floppy carries: its controller program and its date.
             if (const auto plc = plcOnDisk(drive->root, lincePlcNames()))
@@ -269,16 +356,16 @@ void TransferSide::applyDrive()
         break;
     case Mode::Emulator:
         m_window->setDiskSource(programDirectory / "dischi");
-        m_driveCaption->setText(drive ? "Immagini in " + toQString(drive->root) + "/" + folder
-                                      : "Nessuna unità con la cartella " + folder);
+        m_driveCaption->setText(drive ? text(text::TransferImagesIn).arg(toQString(drive->root) + "/" + folder)
+                                      : text(text::TransferNoDriveWithFolder).arg(folder));
         AggiornaImmagini();
         break;
     case Mode::Volpe:
     case Mode::Orsa: {
         const auto disks = drive ? modeFolderOn(*drive, current) : std::nullopt;
         m_window->setDiskSource(disks.value_or(fs::path()));
-        m_driveCaption->setText(disks ? "Dischi in " + toQString(*disks)
-                                      : "Nessuna unità con la cartella " + folder);
+        m_driveCaption->setText(disks ? text(text::TransferDisksIn).arg(toQString(*disks))
+                                      : text(text::TransferNoDriveWithFolder).arg(folder));
         break;
     }
     }
@@ -311,19 +398,21 @@ void TransferSide::showImage()
         showLines({error});
         return;
     }
-    std::vector<std::string> lines = {"Immagine " + list->currentItem()->text().toStdString()};
+    QStringList lines = {text(text::TransferImageName).arg(list->currentItem()->text())};
     for (const image::Entry &entry : image::list(*bytes, &error))
-        lines.push_back(entry.name + "  " + std::to_string(entry.size));
+        lines.append(toQString(entry.name + "  " + std::to_string(entry.size)));
     const image::CheckReport report = image::check(*bytes);
-    lines.push_back(report.sound() ? "Immagine OK" : "Immagine non valida: " + report.problems.front());
-    showLines(lines);
+    lines.append(report.sound() ? text(text::TransferImageOk)
+                                : text(text::TransferImageInvalid).arg(toQString(report.problems.front())));
+    m_text1->setPlainText(lines.join('\n'));
+    m_text1->setVisible(true);
 }
 
 void TransferSide::showLines(const std::vector<std::string> &lines)
 {
     QStringList text;
     for (const std::string &line : lines)
-        text.append(toQString(line));
+        text.append(localLine(line));
     m_text1->setPlainText(text.join('\n'));
     m_text1->setVisible(true);
 }
@@ -333,11 +422,12 @@ void TransferSide::FSel()
     m_cambio->setEnabled(false);
     Timer1_Timer();
     if (!m_floppy) {
-        error("Nessun dischetto: inserire il dischetto (o indicare floppy= in unita.ini)");
+        error(text(text::TransferInsertFloppy));
     } else {
         const FloppyCheck check = transfer::FSel(m_floppy->root, m_window->context().programDirectory,
                                                  m_combo3->currentText().toStdString(), lincePlcNames(),
-                                                 "Controllo del dischetto " + m_floppy->root.string());
+                                                 (text(text::TransferCheckFloppy) + " ").toStdString()
+                                                     + m_floppy->root.string());
         showLines(check.lines);
     }
     m_cambio->setEnabled(true);
@@ -360,7 +450,10 @@ void TransferSide::format(bool quick)
     FSel();
     if (!m_floppy)
         return;
-    if (!confirm(toQString(formatQuestion(*m_floppy))))
+    QString where = toQString(m_floppy->root);
+    if (!m_floppy->device.empty())
+        where += " (" + toQString(m_floppy->device) + ")";
+    if (!confirm(text(text::TransferAskFormat).arg(where)))
         return;
     FormatRequest request;
     request.floppy = *m_floppy;
@@ -376,19 +469,19 @@ void TransferSide::format(bool quick)
         return error(toQString(writeError));
     const std::vector<std::string> command = terminalCommand(path);
     if (command.empty())
-        return information("Nessuna finestra di terminale: eseguire a mano  sh " + toQString(path));
+        return information(text(text::TransferNoTerminal).arg(toQString(path)));
     QStringList arguments;
     for (std::size_t i = 1; i < command.size(); ++i)
         arguments.append(toQString(command[i]));
     if (!QProcess::startDetached(toQString(command[0]), arguments, toQString(request.programDirectory)))
-        error("Impossibile avviare " + toQString(command[0]) + ": eseguire a mano  sh " + toQString(path));
+        error(text(text::TransferCannotStartTerminal).arg(toQString(command[0]), toQString(path)));
 }
 
 void TransferSide::TestplcVolpe()
 {
     const auto drive = m_scanner.modeDrive();
     if (!drive)
-        return error("Nessuna unità volpe");
+        return error(text(text::TransferNoVolpeDrive));
     const VolpeCheck check = transfer::TestplcVolpe(drive->root, m_window->context().programDirectory,
                                                     volpePlcNames());
     if (check.selected >= 0)
@@ -400,7 +493,7 @@ void TransferSide::cambioVolpe()
 {
     const auto drive = m_scanner.modeDrive();
     if (!drive)
-        return error("Nessuna unità volpe");
+        return error(text(text::TransferNoVolpeDrive));
     const ChangeResult result = transfer::cambioVolpe(drive->root, m_window->context().programDirectory,
                                                       m_combo4->currentText().toStdString(), volpePlcNames());
     if (!result.ok)
@@ -412,7 +505,7 @@ void TransferSide::Command1_Click()
 {
     const auto drive = currentDrive();
     if (!drive)
-        return information("Nessun disco da rimuovere");
+        return information(text(text::TransferNothingToRemove));
     const RemovalPlan plan = safeRemoval(*drive, findProgram("udisksctl").has_value());
     if (plan.commands.empty())
         return information(toQString(plan.message));
@@ -429,7 +522,7 @@ void TransferSide::Command1_Click()
                                                                          : detail.toStdString())));
         }
     }
-    information("Il disco " + toQString(drive->root) + " può essere tolto.");
+    information(text(text::TransferDiskRemovable).arg(toQString(drive->root)));
     Timer1_Timer();
 }
 
@@ -439,10 +532,10 @@ void TransferSide::Command4_Click()
     const auto images = drive ? modeFolderOn(*drive, Mode::Emulator) : std::nullopt;
     const QString name = m_combo2->currentText().trimmed();
     if (name.isEmpty() || m_combo3->currentText().isEmpty())
-        return information("Scegliere il nome dell'immagine e il PLC");
+        return information(text(text::TransferChooseImageAndPlc));
     if (!images)
-        return information("Nessuna unità con la cartella immagini");
-    if (!confirm("Creare l'immagine " + name.toUpper() + " ?"))
+        return information(text(text::TransferNoDriveWithFolder).arg(toQString(std::string(modeFolder(Mode::Emulator)))));
+    if (!confirm(text(text::TransferAskBuildImage).arg(name.toUpper())))
         return;
     ImageJob job;
     job.imagesFolder = *images;
@@ -469,8 +562,8 @@ void TransferSide::Command6_Click()
     const auto drive = m_scanner.modeDrive();
     const auto images = drive ? modeFolderOn(*drive, Mode::Emulator) : std::nullopt;
     if (!item || !item->isSelected() || !images)
-        return information("Scegliere l'immagine da eliminare");
-    if (!confirm("Eliminare l'immagine " + item->text() + " ?"))
+        return information(text(text::TransferChooseImageToDelete));
+    if (!confirm(text(text::TransferAskDeleteImage).arg(item->text())))
         return;
     std::string problem;
     if (!deleteImage(*images, item->text().toStdString(), &problem))

@@ -56,6 +56,14 @@ public:
 private:
     void buildControls();
     void buildMenus();
+    QString text(int line) const;
+    // Menus, buttons and tips in the chosen language; the window's own
+    // re-captioning calls it again.
+    void applyTexts();
+    // The mode and its medium, as the tip of the mode caption.
+    QString modeTip() const;
+    // A line of a check or of an image build in the chosen language.
+    QString localLine(const std::string &line) const;
     std::vector<transfer::Drive> drives() const;
     // Tells the window where the mode's disks are and refreshes List3.
     void applyDrive();
