@@ -213,6 +213,13 @@ enum Line : int {
     TransferPlcNotCurrent = 320,
     TransferMediumFloppy = 321,
     TransferMediumImages = 322,
+    TransferNotRemovable = 323,
+    TransferUnmountFirst = 324,
+    TransferCannotRemove = 325,
+    TransferCloseOpenFiles = 326,
+    TransferChooseAPlc = 327,
+    TransferChooseThePlc = 328,
+    TransferChooseImageName = 329,
 };
 } // namespace text
 

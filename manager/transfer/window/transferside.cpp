@@ -246,16 +246,37 @@ QString TransferSide::localLine(const std::string &line) const
         {" Byte buffer = ", text::ImageLineBuffer, false},
         {" non aggiornato", text::TransferPlcNotCurrent, false},
     };
-    if (shown == "PLC OK")
+    if (shown == "PLC OK" && !text(text::TransferPlcOk).isEmpty())
         return text(text::TransferPlcOk);
     for (const auto &label : labels) {
         const QString italian = QString::fromUtf8(label.italian);
+        if (text(label.line).isEmpty())
+            continue;
         if (!label.atStart)
             shown.replace(italian, text(label.line));
         else if (shown.startsWith(italian))
             shown.replace(0, italian.size(), text(label.line));
     }
     return shown;
+}
+
+QString TransferSide::localMessage(const std::string &message) const
+{
+    // The refusals of the transfer that name no file; the rest stay as the
+    // transfer wrote them.
+    static const struct
+    {
+        const char *italian;
+        int line;
+    } messages[] = {
+        {"Scegliere un PLC", text::TransferChooseAPlc},
+        {"Scegliere il PLC", text::TransferChooseThePlc},
+        {"Scegliere il nome dell'immagine", text::TransferChooseImageName},
+    };
+    for (const auto &known : messages)
+        if (message == known.italian && !text(known.line).isEmpty())
+            return text(known.line);
+    return toQString(message);
 }
 
 Mode TransferSide::mode() const
@@ -440,7 +461,7 @@ void TransferSide::cambio()
     const ChangeResult result = transfer::cambio(m_floppy->root, m_window->context().programDirectory,
                                                  m_combo3->currentText().toStdString(), lincePlcNames());
     if (!result.ok)
-        error(toQString(result.error));
+        error(localMessage(result.error));
     FSel();
     m_window->AggiornaDischi();
 }
@@ -462,7 +483,7 @@ void TransferSide::format(bool quick)
     request.quick = quick;
     const FormatScript script = formatScript(request);
     if (!script.error.empty())
-        return error(toQString(script.error));
+        return error(localMessage(script.error));
     const fs::path path = request.programDirectory / kFormatScriptName;
     std::string writeError;
     if (!writeFileAtomically(path, script.text, &writeError))
@@ -497,7 +518,7 @@ void TransferSide::cambioVolpe()
     const ChangeResult result = transfer::cambioVolpe(drive->root, m_window->context().programDirectory,
                                                       m_combo4->currentText().toStdString(), volpePlcNames());
     if (!result.ok)
-        error(toQString(result.error));
+        error(localMessage(result.error));
     TestplcVolpe();
 }
 
@@ -508,7 +529,8 @@ void TransferSide::Command1_Click()
         return information(text(text::TransferNothingToRemove));
     const RemovalPlan plan = safeRemoval(*drive, findProgram("udisksctl").has_value());
     if (plan.commands.empty())
-        return information(toQString(plan.message));
+        return information(drive->device.empty() ? text(text::TransferNotRemovable).arg(toQString(drive->root))
+                                                 : text(text::TransferUnmountFirst).arg(toQString(drive->root)));
     for (const std::vector<std::string> &command : plan.commands) {
         QProcess process;
         QStringList arguments;
@@ -518,8 +540,10 @@ void TransferSide::Command1_Click()
         const bool done = process.waitForFinished(kProcessTimeoutMs);
         if (!done || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
             const QString detail = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
-            return error(toQString(removalFailed(*drive, detail.isEmpty() ? process.errorString().toStdString()
-                                                                         : detail.toStdString())));
+            return error(text(text::TransferCannotRemove)
+                             .arg(toQString(drive->root), toQString(drive->device),
+                                  detail.isEmpty() ? process.errorString() : detail)
+                         + "\n" + text(text::TransferCloseOpenFiles));
         }
     }
     information(text(text::TransferDiskRemovable).arg(toQString(drive->root)));
@@ -551,7 +575,7 @@ void TransferSide::Command4_Click()
     const ImageJobResult result = buildImageFile(job);
     showLines(result.progress);
     if (!result.ok)
-        return error(toQString(result.error));
+        return error(localMessage(result.error));
     AggiornaImmagini(toQString(imageName(job.name)));
 }
 

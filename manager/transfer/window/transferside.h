@@ -64,6 +64,8 @@ private:
     QString modeTip() const;
     // A line of a check or of an image build in the chosen language.
     QString localLine(const std::string &line) const;
+    // A refusal of the transfer in the chosen language.
+    QString localMessage(const std::string &message) const;
     std::vector<transfer::Drive> drives() const;
     // Tells the window where the mode's disks are and refreshes List3.
     void applyDrive();
