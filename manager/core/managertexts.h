@@ -220,6 +220,17 @@ enum Line : int {
     TransferChooseAPlc = 327,
     TransferChooseThePlc = 328,
     TransferChooseImageName = 329,
+    TransferPlcNotFoundIn = 330,
+    TransferCannotDelete = 331,
+    TransferNoImagesFolder = 332,
+    TransferImageNotWritten = 333,
+    TransferImageNotFound = 334,
+    TransferFileNotFound = 335,
+    TransferNotFormattable = 336,
+    TransferTooManyPanels = 337,
+    TransferFilesDoNotFit = 338,
+    TransferBadFileName = 339,
+    TransferSameFileName = 340,
 };
 } // namespace text
 

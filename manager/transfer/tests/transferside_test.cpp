@@ -44,6 +44,26 @@ void answer(QMessageBox::StandardButton button)
     timer->start();
 }
 
+// Clicks OK on each of the next message boxes as they open, keeping their texts.
+void answerAll(int boxes, QStringList *texts)
+{
+    auto *timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, boxes, texts] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible() || box->property("answered").toBool())
+            return;
+        box->setProperty("answered", true);
+        texts->append(box->text());
+        if (texts->size() == boxes) {
+            timer->stop();
+            timer->deleteLater();
+        }
+        box->button(QMessageBox::Ok)->click();
+    });
+    timer->start();
+}
+
 class TransferSideTest : public kn4::testing::TransferTest
 {
 protected:
@@ -161,6 +181,28 @@ TEST_F(TransferSideTest, EnglishChosenTheMenusAndTheFloppyCheckReadEnglish)
     EXPECT_TRUE(text1().startsWith("Floppy check ")) << text1().toStdString();
     EXPECT_TRUE(text1().contains("\nPLC on disk = LINCE40.EXE\nPLC date = ")) << text1().toStdString();
     EXPECT_TRUE(text1().endsWith("\nPLC LINCE40.EXE not up to date")) << text1().toStdString();
+    // The transfer's refusals that name the floppy or the image.
+    QStringList boxes;
+    answerAll(2, &boxes);
+    child<QAction>("formatv")->trigger();
+    ASSERT_EQ(boxes.size(), 2);
+    EXPECT_EQ(boxes[1], "The floppy in " + QString::fromStdString((m_dir / "floppy").string())
+                            + " is not a device that can be formatted");
+    chooseMode("Emu");
+    child<QComboBox>("diskFolders")->setCurrentText("PROVA");
+    child<QComboBox>("Combo2")->setCurrentText("disco1");
+    answer(QMessageBox::Ok);
+    child<QPushButton>("Command4")->click();
+    fs::remove(m_dir / "chiave/immagini/DISCO1.vlp");
+    auto *list3 = child<PanelListWidget>("List3");
+    ASSERT_EQ(list3->count(), 1);
+    list3->setCurrentRow(0);
+    const QString image = list3->item(0)->text();
+    boxes.clear();
+    answerAll(2, &boxes);
+    child<QPushButton>("Command6")->click();
+    ASSERT_EQ(boxes.size(), 2);
+    EXPECT_EQ(boxes[1], "Image " + image + " not found");
 }
 
 } // namespace

@@ -22,7 +22,10 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
+
+#include <optional>
 
 namespace fs = std::filesystem;
 
@@ -222,6 +225,36 @@ QString TransferSide::modeTip() const
     return name + " - USB";
 }
 
+namespace {
+
+// What a message puts where the text has %1 and %2 (in that order), or
+// nullopt when the message is not that text. A name runs to the first
+// occurrence of the text that follows it; the last one to the end.
+std::optional<QStringList> filledIn(const QString &message, const QString &pattern)
+{
+    static const QRegularExpression marker(QStringLiteral("%[12]"));
+    const QStringList pieces = pattern.split(marker);
+    if (!message.startsWith(pieces.front()))
+        return std::nullopt;
+    QStringList names;
+    qsizetype at = pieces.front().size();
+    for (qsizetype i = 1; i < pieces.size(); ++i) {
+        const QString &piece = pieces[i];
+        qsizetype end = -1;
+        if (i + 1 < pieces.size())
+            end = message.indexOf(piece, at);
+        else if (message.endsWith(piece))
+            end = message.size() - piece.size();
+        if (end < at)
+            return std::nullopt;
+        names.append(message.mid(at, end - at));
+        at = end + piece.size();
+    }
+    return names;
+}
+
+} // namespace
+
 QString TransferSide::localLine(const std::string &line) const
 {
     QString shown = toQString(line);
@@ -276,7 +309,39 @@ QString TransferSide::localMessage(const std::string &message) const
     for (const auto &known : messages)
         if (message == known.italian && !text(known.line).isEmpty())
             return text(known.line);
-    return toQString(message);
+    // The refusals that name a PLC, an image, a file or a count: the
+    // transfer's text with %1 and %2 where it puts them.
+    static const struct
+    {
+        const char *italian;
+        int line;
+    } withNames[] = {
+        {"PLC %1 non trovato in %2", text::TransferPlcNotFoundIn},
+        {"Impossibile cancellare %1: %2", text::TransferCannotDelete},
+        {"Cartella delle immagini non trovata: %1", text::TransferNoImagesFolder},
+        {"Immagine %1 non scritta: %2", text::TransferImageNotWritten},
+        {"Immagine %1 non trovata", text::TransferImageNotFound},
+        {"File non trovato: %1", text::TransferFileNotFound},
+        {"Il dischetto in %1 non è un dispositivo che si possa formattare", text::TransferNotFormattable},
+        {"Troppi pannelli per un disco: %1 (al massimo %2)", text::TransferTooManyPanels},
+        {"I file non stanno nel disco: %1 cluster (al massimo %2)", text::TransferFilesDoNotFit},
+        {"Nome di file non valido per il disco: \"%1\"", text::TransferBadFileName},
+        {"Due file con lo stesso nome nel disco: %1", text::TransferSameFileName},
+    };
+    const QString shown = toQString(message);
+    if (m_window->context().files.settings.language == Language::Italian)
+        return shown;
+    for (const auto &known : withNames) {
+        const QString local = text(known.line);
+        if (local.isEmpty())
+            continue;
+        const auto names = filledIn(shown, QString::fromUtf8(known.italian));
+        if (!names)
+            continue;
+        // Both names at once, so a name holding "%2" stays as it is.
+        return names->size() == 1 ? local.arg(names->at(0)) : local.arg(names->at(0), names->at(1));
+    }
+    return shown;
 }
 
 Mode TransferSide::mode() const
@@ -591,7 +656,7 @@ void TransferSide::Command6_Click()
         return;
     std::string problem;
     if (!deleteImage(*images, item->text().toStdString(), &problem))
-        error(toQString(problem));
+        error(localMessage(problem));
     AggiornaImmagini();
 }
 
