@@ -765,44 +765,68 @@ void ManagerWindow::newArchive()
     m_combo1->setCurrentText(QString::fromStdString(result.name));
 }
 
-void ManagerWindow::renameArchive()
+// The archives and the local disks are renamed and deleted by the same
+// rules; only their store, their list, their texts and the longest name differ.
+ManagerWindow::FolderKind ManagerWindow::archiveKind()
 {
-    if (archiveFolder().empty()) {
-        showWarning(text(text::NoArchiveChosen));
+    return {m_archives, m_combo1, archiveFolder(), &ManagerWindow::SelArchivio, text::NoArchiveChosen,
+            text::PromptRenameArchive, text::ArchiveExists, text::AskDeleteArchive, 0};
+}
+
+ManagerWindow::FolderKind ManagerWindow::diskKind()
+{
+    return {m_disks, m_diskFolders, diskFolder(), &ManagerWindow::SelDisco, text::NoDiskChosen,
+            text::PromptRenameDisk, text::DiskExists, text::AskDeleteDisk, kDiskNameLength};
+}
+
+void ManagerWindow::renameFolder(const FolderKind &kind)
+{
+    if (kind.folder.empty()) {
+        showWarning(text(kind.noneChosen));
         return;
     }
-    if (folderHasEdit(archiveFolder()))
+    if (folderHasEdit(kind.folder))
         return;
-    const QString old = m_combo1->currentText();
-    const QString typed = askName(text::PromptRenameArchive, old);
+    const QString old = kind.list->currentText();
+    const QString typed = askName(kind.promptRename, old, kind.maxLength);
     if (typed.isEmpty() || typed == old)
         return;
-    const FolderStore::Result result = m_archives.rename(old.toStdString(), typed.toStdString());
-    const QString message = folderMessage(result, text(text::ArchiveExists), text(text::InvalidName),
+    const FolderStore::Result result = kind.store.rename(old.toStdString(), typed.toStdString());
+    const QString message = folderMessage(result, text(kind.exists), text(text::InvalidName),
                                           text(text::CannotRename));
     if (!message.isEmpty())
         showError(message);
-    SelArchivio();
+    (this->*kind.refresh)();
     if (result.done())
-        m_combo1->setCurrentText(QString::fromStdString(result.name));
+        kind.list->setCurrentText(QString::fromStdString(result.name));
+}
+
+void ManagerWindow::deleteFolder(const FolderKind &kind)
+{
+    if (kind.folder.empty()) {
+        showWarning(text(kind.noneChosen));
+        return;
+    }
+    if (folderHasEdit(kind.folder))
+        return;
+    const QString name = kind.list->currentText();
+    if (!confirm(text(kind.askDelete).arg(name), false))
+        return;
+    const FolderStore::Result result = kind.store.remove(name.toStdString());
+    (this->*kind.refresh)();
+    MascAnteprima();
+    if (!result.done())
+        showError(text(text::CannotRemoveFolder).arg(name, QString::fromStdString(result.error)));
+}
+
+void ManagerWindow::renameArchive()
+{
+    renameFolder(archiveKind());
 }
 
 void ManagerWindow::deleteArchive()
 {
-    if (archiveFolder().empty()) {
-        showWarning(text(text::NoArchiveChosen));
-        return;
-    }
-    if (folderHasEdit(archiveFolder()))
-        return;
-    const QString name = m_combo1->currentText();
-    if (!confirm(text(text::AskDeleteArchive).arg(name), false))
-        return;
-    const FolderStore::Result result = m_archives.remove(name.toStdString());
-    SelArchivio();
-    MascAnteprima();
-    if (!result.done())
-        showError(text(text::CannotRemoveFolder).arg(name, QString::fromStdString(result.error)));
+    deleteFolder(archiveKind());
 }
 
 void ManagerWindow::newDisk()
@@ -823,42 +847,12 @@ void ManagerWindow::newDisk()
 
 void ManagerWindow::renameDisk()
 {
-    if (diskFolder().empty()) {
-        showWarning(text(text::NoDiskChosen));
-        return;
-    }
-    if (folderHasEdit(diskFolder()))
-        return;
-    const QString old = m_diskFolders->currentText();
-    const QString typed = askName(text::PromptRenameDisk, old, kDiskNameLength);
-    if (typed.isEmpty() || typed == old)
-        return;
-    const FolderStore::Result result = m_disks.rename(old.toStdString(), typed.toStdString());
-    const QString message = folderMessage(result, text(text::DiskExists), text(text::InvalidName),
-                                          text(text::CannotRename));
-    if (!message.isEmpty())
-        showError(message);
-    SelDisco();
-    if (result.done())
-        m_diskFolders->setCurrentText(QString::fromStdString(result.name));
+    renameFolder(diskKind());
 }
 
 void ManagerWindow::deleteDisk()
 {
-    if (diskFolder().empty()) {
-        showWarning(text(text::NoDiskChosen));
-        return;
-    }
-    if (folderHasEdit(diskFolder()))
-        return;
-    const QString name = m_diskFolders->currentText();
-    if (!confirm(text(text::AskDeleteDisk).arg(name), false))
-        return;
-    const FolderStore::Result result = m_disks.remove(name.toStdString());
-    SelDisco();
-    MascAnteprima();
-    if (!result.done())
-        showError(text(text::CannotRemoveFolder).arg(name, QString::fromStdString(result.error)));
+    deleteFolder(diskKind());
 }
 
 // ---------------------------------------------------------------------------

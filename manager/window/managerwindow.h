@@ -137,6 +137,21 @@ private:
     QStringList diskNames() const;
     // True (after telling the user) when a panel of the folder is being edited.
     bool folderHasEdit(const std::filesystem::path &folder);
+
+    // What renaming and deleting an archive or a local disk needs to know.
+    struct FolderKind
+    {
+        FolderStore &store;
+        QComboBox *list;
+        std::filesystem::path folder; // the chosen one; empty when none
+        void (ManagerWindow::*refresh)();
+        int noneChosen, promptRename, exists, askDelete;
+        int maxLength; // 0: no limit
+    };
+    FolderKind archiveKind();
+    FolderKind diskKind();
+    void renameFolder(const FolderKind &kind);
+    void deleteFolder(const FolderKind &kind);
     // Copy a panel to a folder, with the replace question; false on failure.
     bool copyPanelTo(const QString &panel, const std::filesystem::path &folder, const QString &folderName,
                      QStringList &errors);
