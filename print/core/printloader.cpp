@@ -49,8 +49,15 @@ bool PrintLoader::loadFiles(std::string_view argumentString)
     if (!m_arguments.error.empty())
         return fail(std::string(kErrorTitle), "stampa: " + m_arguments.error);
     m_labels = LabelFile::load(m_arguments.languageFile(kLabelFile), kLabelCount);
-    if (m_labels.status() == LabelFile::Status::Missing)
+    if (m_labels.status() == LabelFile::Status::Missing) {
+        // Neither side of the first comma names what it should: the panel's
+        // own path held a comma. Say which panel is missing.
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(m_arguments.panelPath, ec))
+            return fail(std::string(kErrorTitle), "stampa: impossibile aprire il pannello " + m_arguments.panelPath +
+                                                      " (argomento: \"" + std::string(argumentString) + "\")");
         return fail(std::string(kErrorTitle), "File stampa.ini non trovato");
+    }
     auto aliases = AliasTable::load(m_arguments.languageFile(kKeywordFile));
     if (!aliases)
         return fail(std::string(kErrorTitle), "File VUZUDO.KEY non trovato");
