@@ -80,8 +80,8 @@ void removeQuietly(const fs::path &path)
 
 } // namespace
 
-EditingWatch::EditingWatch(fs::path programDirectory)
-    : m_programDirectory(std::move(programDirectory))
+EditingWatch::EditingWatch(fs::path programDirectory, const EditOwner &self)
+    : m_programDirectory(std::move(programDirectory)), m_self(self)
 {
 }
 
@@ -140,7 +140,8 @@ EditingWatch::BeginResult EditingWatch::begin(const fs::path &requested,
     Edit edit;
     edit.panel = panel;
     edit.workingCopy = freeWorkingCopyName(panel);
-    edit.owner = EditOwner::thisProcess(edit.workingCopy);
+    edit.owner = m_self;
+    edit.owner.workingCopy = edit.workingCopy.string();
     const EditLock::Result lock = EditLock::acquire(panel, edit.owner);
     if (lock.outcome == EditLock::Result::Outcome::Held) {
         result.outcome = BeginResult::Outcome::EditedElsewhere;
@@ -310,7 +311,7 @@ bool EditingWatch::isBeingEdited(const fs::path &requested) const
 
 std::optional<std::optional<EditOwner>> EditingWatch::editedElsewhere(const fs::path &panel) const
 {
-    return EditLock::heldByOther(existingPanel(panel));
+    return EditLock::heldByOther(existingPanel(panel), m_self);
 }
 
 bool EditingWatch::folderHasEdits(const fs::path &folder) const
@@ -326,7 +327,7 @@ bool EditingWatch::folderHasEdits(const fs::path &folder) const
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
         if (name.size() > suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0 &&
-            EditLock::heldByOther(folder / name.substr(0, name.size() - suffix.size())))
+            EditLock::heldByOther(folder / name.substr(0, name.size() - suffix.size()), m_self))
             return true;
     }
     return false;
@@ -373,7 +374,7 @@ std::vector<EditingWatch::Orphan> EditingWatch::orphans() const
         // A running edit owns it: this manager's, or another manager's of
         // this computer. A record of another computer (a shared program
         // directory) can never be known to be over.
-        if (owner && (owner->isThisProcess() || !owner->isStale()))
+        if (owner && (owner->sameProcess(m_self) || !owner->isStale()))
             continue;
         std::error_code typeError;
         if (!fs::is_regular_file(orphan.workingCopy, typeError)) {

@@ -91,7 +91,10 @@ public:
         std::string error;
     };
 
-    explicit EditingWatch(std::filesystem::path programDirectory);
+    // self is the manager as its locks and records name it: this process,
+    // unless a test stands in for another manager.
+    explicit EditingWatch(std::filesystem::path programDirectory,
+                          const EditOwner &self = EditOwner::thisProcess({}));
     // Leaves nothing marked: the locks of the edits still listed go.
     ~EditingWatch();
     EditingWatch(const EditingWatch &) = delete;
@@ -159,6 +162,7 @@ private:
     void forget(const Edit &edit);
 
     std::filesystem::path m_programDirectory;
+    EditOwner m_self;
     std::vector<Edit> m_edits;
     int m_nextId = 1;
 };

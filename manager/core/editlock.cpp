@@ -142,7 +142,7 @@ std::optional<EditOwner> EditOwner::parse(std::string_view text)
 
 bool EditOwner::isThisProcess() const
 {
-    return host == thisHost() && pid == long(::getpid());
+    return sameProcess(thisProcess({}));
 }
 
 bool EditOwner::isStale() const
@@ -171,7 +171,7 @@ EditLock::Result EditLock::acquire(const fs::path &panel, const EditOwner &me)
     result.owner = *present;
     // A lock of a manager of this computer that has ended (killed, or
     // crashed) watches nothing any more; my own leftover neither.
-    const bool stale = *present && ((*present)->isStale() || (*present)->isThisProcess());
+    const bool stale = *present && ((*present)->isStale() || (*present)->sameProcess(me));
     if (!stale)
         return result;
     if (!removeIfStill(lock, *present))
@@ -199,12 +199,12 @@ void EditLock::release(const fs::path &panel, const EditOwner &me)
     removeIfStill(pathFor(panel), me);
 }
 
-std::optional<std::optional<EditOwner>> EditLock::heldByOther(const fs::path &panel)
+std::optional<std::optional<EditOwner>> EditLock::heldByOther(const fs::path &panel, const EditOwner &me)
 {
     const auto present = readLock(pathFor(panel));
     if (!present)
         return std::nullopt;
-    if (*present && ((*present)->isThisProcess() || (*present)->isStale()))
+    if (*present && ((*present)->sameProcess(me) || (*present)->isStale()))
         return std::nullopt;
     return present;
 }

@@ -26,6 +26,8 @@ struct EditOwner
     static std::optional<EditOwner> parse(std::string_view text);
 
     bool isThisProcess() const;
+    // The same manager (computer and process), whatever it edits.
+    bool sameProcess(const EditOwner &other) const { return host == other.host && pid == other.pid; }
     // A manager of this computer whose process has ended: nobody watches
     // that edit any more.
     bool isStale() const;
@@ -66,7 +68,8 @@ public:
     };
 
     // Marks the panel as edited by me. A lock of a process of this computer
-    // that has ended is taken over; any other lock is left alone.
+    // that has ended (or my own leftover) is taken over; any other lock is
+    // left alone.
     static Result acquire(const std::filesystem::path &panel, const EditOwner &me);
     // Removes a lock the user chose to break, but only while it is still the
     // one shown to the user (owner, or an unreadable one when nullopt).
@@ -74,9 +77,10 @@ public:
                           std::string *error = nullptr);
     // Removes my lock; another's lock is never touched.
     static void release(const std::filesystem::path &panel, const EditOwner &me);
-    // The live lock of another manager on the panel, if there is one: its
-    // owner, or a lock whose file cannot be read (nullopt inside).
-    static std::optional<std::optional<EditOwner>> heldByOther(const std::filesystem::path &panel);
+    // The live lock of another manager than me on the panel, if there is
+    // one: its owner, or a lock whose file cannot be read (nullopt inside).
+    static std::optional<std::optional<EditOwner>> heldByOther(const std::filesystem::path &panel,
+                                                               const EditOwner &me);
 };
 
 } // namespace kn4::manager
