@@ -450,6 +450,17 @@ TEST_F(ManagerWindowTest, SettingsAskBeforeChangesAreLost)
         EXPECT_EQ(readFile(m_dir.path() / "kn4manager.ini"), saved);
     }
     SettingsWindow settings(m_window->context(), m_window.get());
+    // Keyword edits not saved: a change of language asks first.
+    writeFile(m_dir.path() / "italiano/VUZUDO.KEY", "LISCIO ; a\r\n");
+    settings.showKeywordFile(true);
+    QTest::keyClicks(settings.findChild<QPlainTextEdit *>("Text1"), "LISCIO ; b");
+    QString asked;
+    answer(QMessageBox::Cancel, &asked);
+    QTest::mouseClick(settings.findChild<DropPicture *>("Image8"), Qt::LeftButton); // Spanish
+    EXPECT_EQ(asked, "Il file delle parole chiave \u00E8 cambiato e non \u00E8 stato salvato. Salvarlo?");
+    EXPECT_EQ(m_window->context().files.settings.language, Language::Italian);
+    settings.findChild<QPlainTextEdit *>("Text1")->document()->setModified(false);
+
     auto *needles = settings.findChild<QLineEdit *>("Text2");
     needles->clear();
     QTest::keyClick(needles, Qt::Key_Backspace);

@@ -243,7 +243,7 @@ void SettingsWindow::chooseLanguage(int language)
         return;
     m_context.files.settings.language = Language(language);
     Form2ini();
-    if (m_text1->isVisible())
+    if (!m_text1->isHidden())
         showKeywordFile(true);
     emit languageChanged();
 }
@@ -336,7 +336,7 @@ bool SettingsWindow::hasUnsavedSettings() const
 
 bool SettingsWindow::hasUnsavedKeywords() const
 {
-    return m_text1->isVisible() && m_text1->document()->isModified();
+    return !m_text1->isHidden() && m_text1->document()->isModified();
 }
 
 bool SettingsWindow::settleKeywordEdits()
