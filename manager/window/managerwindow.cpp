@@ -802,7 +802,8 @@ void ManagerWindow::offerOrphans()
             const EditingWatch::EndResult back = m_watch.bringBack(orphan);
             refreshAfterChange();
             if (back.outcome == EditingWatch::EndResult::Outcome::CopiedBack)
-                showWarning(text(text::BroughtBack).arg(copy, toQString(back.panel)));
+                Messages(this, [this](int line) { return text(line); })
+                    .information(text(text::BroughtBack).arg(copy, toQString(back.panel)));
             else
                 reportCopyBack(back);
         } else if (box.clickedButton() == remove) {
