@@ -2,6 +2,7 @@
 
 #include "profilewalk.h"
 
+#include "kn4/compiledpanel.h"
 #include "kn4/cp1252.h"
 
 #include <chrono>
@@ -46,14 +47,28 @@ std::string PrintLoader::label(std::size_t n) const
 bool PrintLoader::loadFiles(std::string_view argumentString)
 {
     m_arguments = PrintArguments::parse(argumentString);
-    if (!m_arguments.error.empty())
-        return fail(std::string(kErrorTitle), "stampa: " + m_arguments.error);
-    m_labels = LabelFile::load(m_arguments.languageFile(kLabelFile), kLabelCount);
-    if (m_labels.status() == LabelFile::Status::Missing)
-        return fail(std::string(kErrorTitle), "File stampa.ini non trovato");
-    auto aliases = AliasTable::load(m_arguments.languageFile(kKeywordFile));
+    if (!m_arguments.error.empty()) {
+        fail(std::string(kErrorTitle), m_arguments.error);
+        m_failure->usage = true;
+        return false;
+    }
+    // A file that is there but cannot be read (a folder, a read error) gets
+    // the system's reason under the message.
+    auto notFound = [](const std::filesystem::path &path, std::string message, const std::string &reason) {
+        std::error_code ec;
+        if (std::filesystem::exists(path, ec))
+            message += "\n" + reason;
+        return message;
+    };
+    const std::filesystem::path labelPath = m_arguments.languageFile(kLabelFile);
+    std::string text, reason;
+    if (!readWholeFile(labelPath, text, reason))
+        return fail(std::string(kErrorTitle), notFound(labelPath, "File stampa.ini non trovato", reason));
+    m_labels = LabelFile::fromText(text, kLabelCount);
+    const std::filesystem::path keywordPath = m_arguments.languageFile(kKeywordFile);
+    auto aliases = AliasTable::load(keywordPath, &reason);
     if (!aliases)
-        return fail(std::string(kErrorTitle), "File VUZUDO.KEY non trovato");
+        return fail(std::string(kErrorTitle), notFound(keywordPath, "File VUZUDO.KEY non trovato", reason));
     m_aliases = std::move(*aliases);
     return true;
 }
@@ -72,7 +87,10 @@ bool PrintLoader::loadPanel()
     m_content.header = PanelHeaderValues::read(*panel, m_labels);
     m_content.listing =
         ListingBuilder(m_aliases, m_labels, m_content.header.setupValue).build(panel->programText());
-    m_content.profile = ProfileWalk::walk(m_content.header, panel->codeBlock());
+    ProfileWalk::Result profile = ProfileWalk::walk(m_content.header, panel->codeBlock());
+    if (profile.damaged)
+        return fail(m_arguments.panelPath, label(kDamagedLabel));
+    m_content.profile = std::move(profile.drawing);
     return true;
 }
 
