@@ -102,6 +102,9 @@ TEST(PrintLoader, FailuresGiveTheirMessages)
     EXPECT_FALSE(loader.loadPanel());
     EXPECT_EQ(loader.failure()->title, "ERR...");
     EXPECT_EQ(loader.failure()->text, loader.label(36) + "\n" + (dir / "source.KN4").string());
+    ASSERT_TRUE(loader.loadFiles(argumentString(dir / "lingua", dir / "lingua"))) << "a folder as the panel";
+    EXPECT_FALSE(loader.loadPanel());
+    EXPECT_EQ(loader.failure()->title, "ERR...");
 
     ASSERT_TRUE(loader.loadFiles(argumentString(dir / "nomarker.KN4", dir / "lingua")));
     EXPECT_FALSE(loader.loadPanel());
