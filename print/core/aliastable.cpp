@@ -1,6 +1,5 @@
 #include "aliastable.h"
 
-#include "kn4/compiledpanel.h"
 #include "kn4/filelookup.h"
 
 namespace kn4 {
@@ -18,15 +17,15 @@ std::string_view trimmed(std::string_view text)
 
 } // namespace
 
-std::optional<AliasTable> AliasTable::load(const std::filesystem::path &path, std::string *error)
+std::optional<AliasTable> AliasTable::load(const std::filesystem::path &path, FileContent *failure)
 {
-    std::string text, reason;
-    if (!readWholeFile(path, text, reason)) {
-        if (error)
-            *error = reason;
+    FileContent content = FileReader::read(path, FileReader::kTextFileLimit);
+    if (!content) {
+        if (failure)
+            *failure = std::move(content);
         return std::nullopt;
     }
-    return fromText(text);
+    return fromText(content.bytes);
 }
 
 AliasTable AliasTable::fromText(std::string_view text)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kn4/filereader.h"
+
 #include <cstddef>
 #include <filesystem>
 #include <optional>
@@ -27,8 +29,8 @@ public:
     };
 
     // Nothing when the file cannot be read (missing, a folder, a read
-    // error), with the system's reason in error.
-    static std::optional<AliasTable> load(const std::filesystem::path &path, std::string *error = nullptr);
+    // error), with the reason in failure.
+    static std::optional<AliasTable> load(const std::filesystem::path &path, FileContent *failure = nullptr);
     static AliasTable fromText(std::string_view text);
 
     const std::vector<Entry> &entries() const { return m_entries; }

@@ -2,8 +2,8 @@
 
 #include "profilewalk.h"
 
-#include "kn4/compiledpanel.h"
 #include "kn4/cp1252.h"
+#include "kn4/filereader.h"
 
 #include <chrono>
 #include <ctime>
@@ -53,22 +53,22 @@ bool PrintLoader::loadFiles(std::string_view argumentString)
         return false;
     }
     // A file that is there but cannot be read (a folder, a read error) gets
-    // the system's reason under the message.
-    auto notFound = [](const std::filesystem::path &path, std::string message, const std::string &reason) {
-        std::error_code ec;
-        if (std::filesystem::exists(path, ec))
-            message += "\n" + reason;
+    // the reason under the message.
+    auto notRead = [](const std::filesystem::path &path, std::string message, const FileContent &failure) {
+        if (!failure.missing())
+            message += "\n" + failure.message(path);
         return message;
     };
     const std::filesystem::path labelPath = m_arguments.languageFile(kLabelFile);
-    std::string text, reason;
-    if (!readWholeFile(labelPath, text, reason))
-        return fail(std::string(kErrorTitle), notFound(labelPath, "File stampa.ini non trovato", reason));
-    m_labels = LabelFile::fromText(text, kLabelCount);
+    const FileContent labels = FileReader::read(labelPath, FileReader::kTextFileLimit);
+    if (!labels)
+        return fail(std::string(kErrorTitle), notRead(labelPath, "File stampa.ini non trovato", labels));
+    m_labels = LabelFile::fromText(labels.bytes, kLabelCount);
     const std::filesystem::path keywordPath = m_arguments.languageFile(kKeywordFile);
-    auto aliases = AliasTable::load(keywordPath, &reason);
+    FileContent failure;
+    auto aliases = AliasTable::load(keywordPath, &failure);
     if (!aliases)
-        return fail(std::string(kErrorTitle), notFound(keywordPath, "File VUZUDO.KEY non trovato", reason));
+        return fail(std::string(kErrorTitle), notRead(keywordPath, "File VUZUDO.KEY non trovato", failure));
     m_aliases = std::move(*aliases);
     return true;
 }
