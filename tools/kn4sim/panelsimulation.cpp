@@ -46,7 +46,11 @@ std::string pathText(const std::string &bytes)
     std::size_t i = 0;
     while (i < bytes.size()) {
         const unsigned char lead = static_cast<unsigned char>(bytes[i]);
-        std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+        const std::size_t length = lead < 0x80          ? 1
+                                   : (lead >> 5) == 0x06 ? 2
+                                   : (lead >> 4) == 0x0E ? 3
+                                   : (lead >> 3) == 0x1E ? 4
+                                                         : 0;
         bool wellFormed = length > 0 && i + length <= bytes.size();
         for (std::size_t k = 1; wellFormed && k < length; ++k)
             wellFormed = (static_cast<unsigned char>(bytes[i + k]) & 0xC0) == 0x80;
