@@ -681,9 +681,16 @@ void ManagerWindow::printPanels(const QStringList &panels)
         return;
     }
     std::vector<std::string> arguments;
-    for (const QString &panel : panels)
+    for (const QString &panel : panels) {
+        if (!panelPathFitsArgument(toPath(panel))) {
+            showError(text(text::PathHasComma).arg(panel));
+            continue;
+        }
         arguments.push_back(
             launchArgument(Program::Print, toPath(panel), m_context.programDirectory, m_context.files.settings));
+    }
+    if (arguments.empty())
+        return;
     QString error;
     if (!m_launcher->startDetached(program, arguments, error))
         showError(text(text::CannotStartProgram).arg(QString::fromStdString(program), error));
