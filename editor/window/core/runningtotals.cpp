@@ -607,6 +607,17 @@ void RunningTotals::markCrossings(std::string *rows, int count)
     }
 }
 
+int RunningTotals::courseOfCodeStep(int codeStep) const
+{
+    std::int64_t code = 0;  // the code's steps before course s
+    for (int s = 0; s < m_programSteps; ++s) {
+        code += zeroTimeCount(s) + (holdsZeroTime(s) ? 1 : 0) + 1;
+        if (code >= codeStep)
+            return s;
+    }
+    return std::max(0, m_programSteps - 1);
+}
+
 int RunningTotals::outer(int side, int step) const
 {
     if (step < 0 || step >= kStepSlots)

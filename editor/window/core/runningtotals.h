@@ -128,6 +128,14 @@ public:
     // Whether the piece is crossed at step s (program part only).
     bool crossed(int step) const;
 
+    // The course (step of the program part) at which the compiler's code
+    // reached a step of its own (a report line ".   45 ..."): the code
+    // counts the set-up, every course and, before a course, one step per
+    // command that acts between two courses there. An estimate where
+    // several strands hold such commands at one course; the last course
+    // for a step past the program.
+    int courseOfCodeStep(int codeStep) const;
+
     // Carriage positions at step s (0..programSteps()); side 0 right, 1 left.
     int outer(int side, int step) const;
     int inner(int side, int step) const;
