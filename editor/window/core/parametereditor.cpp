@@ -459,17 +459,21 @@ std::vector<std::string> ParameterEditor::reachableValues(int field) const
     const std::optional<FieldSpan> span = valueColumns(field);
     if (!span)
         return {};
+    // The library's answers as it gives them (a number may come with a
+    // leading blank, as a click writes it); compared without blanks.
     const std::string current(trimBlanks(RowText::columns(m_rows.currentRow().text, span->first, span->last)));
     auto walk = [&](bool left) {
         std::vector<std::string> values;
+        std::vector<std::string> seen{current};
         std::string value = current;
         for (int i = 0; i < kWalkLimit; ++i) {
-            const std::string next(trimBlanks(nextValue(field, left, value)));
+            const std::string answer = nextValue(field, left, value);
+            const std::string next(trimBlanks(answer));
             // The end of the range, or a range that wraps round.
-            if (next.empty() || next == current ||
-                std::find(values.begin(), values.end(), next) != values.end())
+            if (next.empty() || std::find(seen.begin(), seen.end(), next) != seen.end())
                 break;
-            values.push_back(next);
+            seen.push_back(next);
+            values.push_back(answer);
             value = next;
         }
         return values;
@@ -478,7 +482,8 @@ std::vector<std::string> ParameterEditor::reachableValues(int field) const
     std::reverse(values.begin(), values.end());
     values.push_back(current);
     for (std::string &value : walk(true))
-        if (std::find(values.begin(), values.end(), value) == values.end())
+        if (std::none_of(values.begin(), values.end(),
+                         [&value](const std::string &v) { return trimBlanks(v) == trimBlanks(value); }))
             values.push_back(std::move(value));
     return values;
 }
@@ -532,16 +537,19 @@ std::string ParameterEditor::describeValues(const std::vector<std::string> &valu
             text += ", ...";
         return text;
     };
-    if (values.empty() ||
-        !std::all_of(values.begin(), values.end(), [](const std::string &v) { return isWholeNumber(v); }))
-        return join(values, 2 * kListed);
+    std::vector<std::string> words;
+    for (const std::string &value : values)
+        words.emplace_back(trimBlanks(value));
+    if (words.empty() ||
+        !std::all_of(words.begin(), words.end(), [](const std::string &v) { return isWholeNumber(v); }))
+        return join(words, 2 * kListed);
 
     std::vector<int> numbers;
-    for (const std::string &value : values)
-        numbers.push_back(leadingInteger(value));
+    for (const std::string &word : words)
+        numbers.push_back(leadingInteger(word));
     std::sort(numbers.begin(), numbers.end());
     numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
-    std::vector<std::string> words;
+    words.clear();
     for (int n : numbers)
         words.push_back(std::to_string(n));
     if (numbers.size() <= kListed)

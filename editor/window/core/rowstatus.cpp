@@ -47,7 +47,7 @@ int RowStatus::messageLine(std::string_view rowText, const LanguageTable &langua
     if (shown.empty())
         return -1;
     auto matches = [&](int line) {
-        const std::string_view text = trimBlanks(language.text(line));
+        const std::string text(trimBlanks(language.text(line)));
         return !text.empty() && text == shown;
     };
     for (int line = LanguageTable::FirstRowMessage; line <= LanguageTable::LastRowMessage; ++line)
