@@ -948,11 +948,19 @@ bool EditorWindow::save()
         QMessageBox::information(this, QStringLiteral("Kn4Edit"), QString::fromStdString(outcome.backupMessage));
     if (outcome.showSavedHint)
         Esperto123Immediato(PanelSave::kSavedHintKey);
-    // The report's source messages stay with the rows they were about.
+    // The report's messages stay with the rows they were about: a code
+    // step's with the row that knits its course.
     m_compileErrors.clear();
-    for (CompileReportLine &line : CompileReportLines::all(m_save.compileReport()))
-        if (line.kind == CompileReportLine::Kind::SourceLine)
-            m_compileErrors.push_back(std::move(line));
+    for (CompileReportLine &line : CompileReportLines::all(m_save.compileReport())) {
+        if (line.kind == CompileReportLine::Kind::Step) {
+            const int course = line.course >= 0 ? line.course : m_totals->courseOfCodeStep(line.number);
+            const int row = m_courseMap.rowAtStep(std::min(course, m_courseMap.steps() - 1));
+            if (row < 0)
+                continue;
+            line.number = CourseMap::kFirstRowLine + row;
+        }
+        m_compileErrors.push_back(std::move(line));
+    }
     m_compiledRows = m_rows.rows();
     showRowStatus();
     frmPopUpCompilazione::showModal(m_save.compileResult(), m_save.compileReport(), m_startup.language, this,

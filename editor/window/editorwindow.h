@@ -295,8 +295,9 @@ private:
     bool m_markedModified = false;
     ExpertHelp::Mode m_helpBeforeF1 = ExpertHelp::Mode::Reduced;
     int m_entryField = -1;
-    // The source-line messages of the last compile report and the rows they
-    // were about, for the status bar.
+    // The messages of the last compile report, each with the compiler's
+    // line number of the row it is about, and the rows as compiled, for the
+    // status bar.
     std::vector<CompileReportLine> m_compileErrors;
     std::vector<std::string> m_compiledRows;
     Qt::MouseButton m_pressedButton = Qt::NoButton;

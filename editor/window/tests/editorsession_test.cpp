@@ -805,7 +805,7 @@ TEST_F(EditorSessionTest, CrossingEdgesAreYellowWithTheirMessageInWords)
     select(7);
     const QString status = m_window->statusText();
 
-    EXPECT_TRUE(status.startsWith(QStringLiteral("Riga 19: I bordi del pezzo si incrociano"))) << status.toStdString();
+    EXPECT_TRUE(status.startsWith(QStringLiteral("Riga 19: Bordi incrociati: un rango più stretto di un ago"))) << status.toStdString();
 }
 
 } // namespace
