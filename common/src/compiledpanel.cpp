@@ -1,5 +1,6 @@
 #include "kn4/compiledpanel.h"
 
+#include "kn4/filereader.h"
 #include "kn4/number.h"
 
 #include <algorithm>
@@ -110,25 +111,12 @@ CompiledPanel::CompiledPanel(std::string bytes)
 
 bool readWholeFile(const std::filesystem::path &path, std::string &bytes, std::string &error)
 {
-    bytes.clear();
     error.clear();
-    const auto fail = [&](int code) {
-        error = "Impossibile leggere il file " + path.string() + ": " + std::strerror(code);
-        bytes.clear();
+    FileContent content = FileReader::read(path, FileReader::kPanelLimit);
+    bytes = std::move(content.bytes);
+    if (!content) {
+        error = "Impossibile leggere il file " + path.string() + ": " + content.reason;
         return false;
-    };
-    std::unique_ptr<std::FILE, int (*)(std::FILE *)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!file)
-        return fail(errno);
-    char block[65536];
-    for (;;) {
-        const std::size_t got = std::fread(block, 1, sizeof block, file.get());
-        bytes.append(block, got);
-        if (got < sizeof block) {
-            if (std::ferror(file.get()))
-                return fail(errno != 0 ? errno : EIO);
-            break;
-        }
     }
     return true;
 }

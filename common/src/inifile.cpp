@@ -1,9 +1,7 @@
 #include "kn4/inifile.h"
 
 #include "kn4/filelookup.h"
-
-#include <fstream>
-#include <iterator>
+#include "kn4/filereader.h"
 
 namespace kn4 {
 
@@ -32,13 +30,13 @@ std::string limited(std::string_view text, std::size_t bufferSize)
 IniFile IniFile::load(const std::filesystem::path &path)
 {
     IniFile ini;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    FileContent content = FileReader::read(path, FileReader::kTextFileLimit);
+    if (!content) {
+        ini.m_reason = content.message(path);
         return ini;
-    ini.m_text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    ini.m_exists = !in.bad();
-    if (!ini.m_exists)
-        ini.m_text.clear();
+    }
+    ini.m_text = std::move(content.bytes);
+    ini.m_exists = true;
     return ini;
 }
 

@@ -1,19 +1,18 @@
 #include "kn4/labelfile.h"
 
-#include <fstream>
-#include <iterator>
+#include "kn4/filereader.h"
 
 namespace kn4 {
 
 LabelFile LabelFile::load(const std::filesystem::path &path, std::size_t maxLines)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return {};
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        return {};
-    return fromText(text, maxLines);
+    const FileContent content = FileReader::read(path, FileReader::kTextFileLimit);
+    if (!content) {
+        LabelFile file;
+        file.m_reason = content.message(path);
+        return file;
+    }
+    return fromText(content.bytes, maxLines);
 }
 
 LabelFile LabelFile::fromText(std::string_view text, std::size_t maxLines)

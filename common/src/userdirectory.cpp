@@ -2,10 +2,10 @@
 
 #include "kn4/atomicfile.h"
 #include "kn4/filelookup.h"
+#include "kn4/filereader.h"
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
 #include <iterator>
 #include <map>
 #include <sstream>
@@ -21,13 +21,18 @@ const char *const kLanguageFolders[] = {"italiano", "inglese", "spagnolo"};
 constexpr const char *kArchives = "archivi";
 constexpr const char *kManagerTexts = "lingua.ini";
 
-bool readWhole(const fs::path &path, std::string *bytes)
+// The installed files are language, settings and panel files and the
+// record: text files of the suite, all far below the panel bound.
+bool readWhole(const fs::path &path, std::string *bytes, std::string *reason = nullptr)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    FileContent content = FileReader::read(path, FileReader::kPanelLimit);
+    if (!content) {
+        if (reason)
+            *reason = content.reason;
         return false;
-    bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    }
+    *bytes = std::move(content.bytes);
+    return true;
 }
 
 // FNV-1a: the same content gives the same number on every start.
@@ -94,8 +99,9 @@ std::string key(const fs::path &relative)
 bool copyFile(const fs::path &from, const fs::path &to, std::string *error)
 {
     std::string bytes;
-    if (!readWhole(from, &bytes)) {
-        *error = "cannot read " + from.string();
+    std::string reason;
+    if (!readWhole(from, &bytes, &reason)) {
+        *error = "cannot read " + from.string() + ": " + reason;
         return false;
     }
     std::error_code ec;

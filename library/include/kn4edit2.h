@@ -23,7 +23,9 @@
  *    effect).
  *  - The editing functions keep no state between calls and touch no file.
  *    Compilazione keeps the keyword table between calls (see there) and uses
- *    static storage: one compilation at a time, from one thread.
+ *    static storage: one compilation at a time, from one thread. Separate
+ *    processes may compile at once, different panels or the same one (see
+ *    Compilazione).
  *
  * The library exports exactly the thirteen functions below.
  */
@@ -41,7 +43,7 @@ extern "C" {
  * stay as documented here; a minor version only adds documentation or
  * values a caller may ignore. */
 #define KN4EDIT2_VERSION_MAJOR 2
-#define KN4EDIT2_VERSION_MINOR 1
+#define KN4EDIT2_VERSION_MINOR 2
 #define KN4EDIT2_VERSION (KN4EDIT2_VERSION_MAJOR * 100 + KN4EDIT2_VERSION_MINOR)
 
 #if defined(KN4EDIT2_BUILDING)
@@ -65,11 +67,13 @@ extern "C" {
 #define KN4_COMPILED            0 /* compiled, no errors; panel rewritten with its code */
 #define KN4_COMPILED_WARNINGS   6 /* compiled, only non-grave errors; panel rewritten with its code */
 #define KN4_GRAVE_ERRORS        5 /* grave errors; panel rewritten with its header and an empty code */
-#define KN4_NOT_A_SOURCE        3 /* not compiled, panel unchanged: no "SORGENTE.KN4" marker line,
-                                     the panel cannot be opened, or the compiled panel could not
-                                     be written (the report then ends with the line
-                                     "impossibile scrivere il pannello compilato: pannello invariato",
-                                     which a full report makes room for) */
+#define KN4_NOT_A_SOURCE        3 /* not compiled, panel unchanged by the compilation: no
+                                     "SORGENTE.KN4" marker line, the panel cannot be opened, no
+                                     readable keyword file, a read of the panel failed, the panel
+                                     was changed by someone else during the compilation, or the
+                                     compiled panel could not be written; the report then ends
+                                     with a line that says which (see Compilazione), and a full
+                                     report makes room for it */
 
 /* The simulation record exchanged with SimulaFunzione: eight 32-bit signed
  * integers, in this order. */
@@ -179,11 +183,15 @@ KN4EDIT2_API void SimulaFunzione(int32_t indice, Kn4Simulazione *record);
  *             the first line that begins with "SORGENTE.KN4" CR LF.
  *  cartella   working directory: the keyword file "VUZUDO.KEY" is read from
  *             it (found ignoring letter case) into the keyword table at the
- *             start of every compilation; the new panel content is written
- *             first into "VUZUDO.TMP" in it. Directory and name are joined
+ *             start of every compilation. Directory and name are joined
  *             with one "/" (a trailing "/" gives "//", which is fine).
- *             A missing keyword file keeps the words of the last reading
- *             (or the built-in ones).
+ *             Nothing is written into it. Without a keyword file there, or
+ *             when it cannot be read whole, nothing is compiled: the result
+ *             is KN4_NOT_A_SOURCE (3), the panel is not touched, the table
+ *             keeps its words, and the report is the banner and one of
+ *               "file VUZUDO.KEY non trovato: pannello invariato"
+ *               "impossibile leggere il file VUZUDO.KEY (REASON): pannello invariato"
+ *             (REASON the system's text, such as "Input/output error").
  *  resoconto  output, KN4_REPORT_SIZE bytes: the compile report, lines ended
  *             by CR LF, at most 8191 characters (longer text is cut).
  *             The source reader writes one line for each error it meets,
@@ -197,12 +205,35 @@ KN4EDIT2_API void SimulaFunzione(int32_t indice, Kn4Simulazione *record);
  * Result: KN4_COMPILED (0), KN4_COMPILED_WARNINGS (6), KN4_GRAVE_ERRORS (5)
  * or KN4_NOT_A_SOURCE (3), as described with those codes above.
  *
- * The panel file is replaced by one atomic rename of the complete new file:
- * if the new content cannot be written whole (full disk, write error,
- * unwritable working directory, a VUZUDO.TMP that cannot be replaced), the
- * panel keeps its old content byte for byte, the report ends with the line
- * "impossibile scrivere il pannello compilato: pannello invariato" and the
- * result is KN4_NOT_A_SOURCE (3), whatever the compilation found.
+ * The panel is opened once, a regular file only (a folder or a FIFO is
+ * refused at once). When it cannot be opened the report is the banner,
+ * "impossibile aprire il pannello (REASON)" and "parte non presente in forma
+ * sorgente"; the result is KN4_NOT_A_SOURCE (3).
+ *
+ * The panel file is replaced by one atomic rename of the complete new file,
+ * written first into a temporary file of its own beside the panel
+ * ("NAME.XXXXXX.kn4tmp", six random letters and digits, created exclusively,
+ * never through a link), with the panel's file mode. A panel path that is a
+ * symbolic link is followed: the file it points to is replaced and the link
+ * stays. Whatever else happens the panel keeps its old content byte for
+ * byte, the result is KN4_NOT_A_SOURCE (3) whatever the compilation found,
+ * and the report ends with one of these lines (a full report makes room):
+ *
+ *  - a read of the panel failed (marker search, source, or the copy of the
+ *    source part); a failed read is never taken for the end of the file:
+ *      "errore di lettura del pannello (REASON): pannello invariato"
+ *  - the panel is no longer the file the compilation read (someone saved
+ *    or replaced it meanwhile; checked right before the rename by device,
+ *    inode, size and time of change): nothing is written, their content
+ *    stays:
+ *      "pannello modificato durante la compilazione"
+ *  - the new content could not be written whole (full disk, write error, a
+ *    failed flush to disk, a panel folder that is not writable):
+ *      "impossibile scrivere il pannello compilato: pannello invariato"
+ *
+ * Two processes compiling different panels at once each get their own
+ * panel; two compiling the same panel leave one whole compiled panel (the
+ * later one may end with "pannello modificato durante la compilazione").
  */
 KN4EDIT2_API int32_t Compilazione(const char *pannello, const char *cartella, char *resoconto);
 

@@ -3,6 +3,8 @@
 #include "linereader.h"
 #include "sourcereader.h"
 
+#include "kn4/fileidentity.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -31,15 +33,20 @@ int formatHeader(char *out, std::size_t size, const PanelHeader &header, int tot
 
 enum class WriteResult {
     Written,
-    NoMarker, // the marker line is gone (or the panel cannot be read): nothing written
-    Failed,   // the new content could not be written whole: the panel is unchanged
+    ReadFailed, // the source part could not be read again: the panel is unchanged
+    Changed,    // the panel is no longer the file that was compiled: nothing written
+    Failed,     // the new content could not be written whole: the panel is unchanged
 };
 
-// Rewrites the panel in place: the new content goes into "VUZUDO.TMP" of
-// the working folder and replaces the panel by one atomic rename once it is
-// complete and on disk.
-WriteResult write(const char *panelPath, const char *folder, const char *headerText,
-                  const std::uint8_t *code, int codeLength);
+// Rewrites the panel: header text, byte 26, code and marker, then the source
+// part copied from panelFd (the descriptor the compilation read, from
+// sourceStart on) go into a temporary file of their own beside panelPath,
+// which replaces the panel by one atomic rename once it is complete and on
+// disk, and only while the panel is still the file described by read (the
+// identity it had when the compilation opened it). *errorNumber receives
+// the system's reason of a failure.
+WriteResult write(int panelFd, long long sourceStart, const FileIdentity &read, const char *panelPath,
+                  const char *headerText, const std::uint8_t *code, int codeLength, int *errorNumber);
 
 } // namespace panelfile
 } // namespace kn4::compiler

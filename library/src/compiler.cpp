@@ -2,7 +2,13 @@
 
 #include "compiledpanel.h"
 
+#include "kn4/atomicfile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kn4::compiler {
@@ -11,6 +17,44 @@ Compiler::Compiler()
     : m_reader(m_keywords)
 {
 }
+
+namespace {
+
+// The panel opened for one compilation, regular files only (a folder or a
+// FIFO is refused at once, never waited on), with the identity it had when
+// it was opened; closed at the end of the compilation.
+struct OpenPanel
+{
+    explicit OpenPanel(const char *path)
+    {
+        fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+        if (fd < 0) {
+            error = errno;
+            return;
+        }
+        struct stat st = {};
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            error = S_ISDIR(st.st_mode) ? EISDIR : ENODEV;
+            ::close(fd);
+            fd = -1;
+            return;
+        }
+        identity = FileIdentity::ofDescriptor(fd);
+    }
+    ~OpenPanel()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    OpenPanel(const OpenPanel &) = delete;
+    OpenPanel &operator=(const OpenPanel &) = delete;
+
+    int fd = -1;
+    int error = 0;
+    FileIdentity identity;
+};
+
+} // namespace
 
 Compiler &sharedCompiler()
 {
@@ -71,6 +115,16 @@ Result Compiler::compileSource(const void *source, std::size_t size)
     return runStages(memory);
 }
 
+Result Compiler::notCompiled(const char *line, int errorNumber, char *reportOut)
+{
+    char text[512];
+    std::snprintf(text, sizeof text, line, std::strerror(errorNumber));
+    m_report.appendClosing(text);
+    m_report.copyTo(reportOut);
+    m_writtenCodeLength = 0;
+    return kNotASource;
+}
+
 Result Compiler::compile(const char *panelPath, const char *folder, char *reportOut)
 {
     if (!panelPath)
@@ -81,32 +135,56 @@ Result Compiler::compile(const char *panelPath, const char *folder, char *report
     m_report.append("VUZUDO v4.4\r\n");
     m_writeFailed = false;
     m_writtenCodeLength = 0;
-    m_keywords.readFolder(folder);
 
-    Result result = kNotASource;
-    const int fd = ::open(panelPath, O_RDONLY | O_CLOEXEC);
-    bool found = false;
-    if (fd >= 0) {
-        FileSource source(fd);
-        found = panelfile::findSourceStart(source) >= 0;
-        if (found)
-            result = runStages(source);
-        ::close(fd);
-    }
-    if (!found) {
+    if (const int error = m_keywords.readFolder(folder); error != 0)
+        return notCompiled(error == ENOENT ? kNoKeywordsLine : kKeywordsUnreadableFormat, error, reportOut);
+
+    // A panel reached through a symbolic link is compiled where it lies:
+    // the rename replaces the panel and the link keeps pointing at it.
+    if (!resolveFinalLink(panelPath, m_panelPath, sizeof m_panelPath))
+        std::snprintf(m_panelPath, sizeof m_panelPath, "%s", panelPath);
+    OpenPanel panel(m_panelPath);
+    if (panel.fd < 0) {
+        char text[512];
+        std::snprintf(text, sizeof text, kOpenFailedFormat, std::strerror(panel.error));
+        m_report.append(text);
         m_report.append("parte non presente in forma sorgente\r\n");
         m_report.copyTo(reportOut);
         return kNotASource;
     }
 
-    const panelfile::WriteResult written =
-        panelfile::write(panelPath, folder, m_headerText, m_machine.code(), m_writtenCodeLength);
-    m_writeFailed = written != panelfile::WriteResult::Written;
-    if (m_writeFailed) {
+    FileSource source(panel.fd);
+    const long long sourceStart = panelfile::findSourceStart(source);
+    if (source.errorNumber() != 0)
+        return notCompiled(kReadFailedFormat, source.errorNumber(), reportOut);
+    if (sourceStart < 0) {
+        m_report.append("parte non presente in forma sorgente\r\n");
+        m_report.copyTo(reportOut);
+        return kNotASource;
+    }
+    Result result = runStages(source);
+    // A read that failed in the middle is not the end of the source: the
+    // rows after it would be lost.
+    if (source.errorNumber() != 0)
+        return notCompiled(kReadFailedFormat, source.errorNumber(), reportOut);
+
+    int error = 0;
+    const panelfile::WriteResult written = panelfile::write(panel.fd, sourceStart, panel.identity, m_panelPath,
+                                                            m_headerText, m_machine.code(), m_writtenCodeLength,
+                                                            &error);
+    switch (written) {
+    case panelfile::WriteResult::Written:
+        break;
+    case panelfile::WriteResult::ReadFailed:
+        return notCompiled(kReadFailedFormat, error, reportOut);
+    case panelfile::WriteResult::Changed:
+        return notCompiled(kChangedLine, 0, reportOut);
+    case panelfile::WriteResult::Failed:
         // The panel still holds its old bytes, without this compilation's
         // code: saying "compiled" would report a failure as success.
-        m_report.appendClosing(kNotWrittenLine);
-        result = kNotASource;
+        m_writeFailed = true;
+        result = notCompiled(kNotWrittenLine, error, reportOut);
+        break;
     }
     m_report.copyTo(reportOut);
     return result;

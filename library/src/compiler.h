@@ -18,10 +18,24 @@ enum Result : std::int32_t {
     kNotASource = 3,
 };
 
-// The report line of a compilation whose compiled panel could not be
-// written (unwritable working folder, a VUZUDO.TMP that cannot be replaced,
-// a full disk); the result is then kNotASource.
+// The closing report lines of a compilation that leaves the panel as it
+// was; the result is then kNotASource whatever the compilation found.
+// The compiled panel could not be written (an unwritable panel folder, a
+// full disk, a failed flush to disk).
 constexpr char kNotWrittenLine[] = "impossibile scrivere il pannello compilato: pannello invariato\r\n";
+// Someone wrote the panel while it was being compiled (the editor saved it,
+// another compilation replaced it): their content stays.
+constexpr char kChangedLine[] = "pannello modificato durante la compilazione\r\n";
+// The working folder holds no keyword file: compiling with other words
+// would turn good rows into errors and strip the panel of its code.
+constexpr char kNoKeywordsLine[] = "file VUZUDO.KEY non trovato: pannello invariato\r\n";
+// With the system's reason: the keyword file, or the panel, could not be
+// read whole.
+constexpr char kKeywordsUnreadableFormat[] = "impossibile leggere il file VUZUDO.KEY (%s): pannello invariato\r\n";
+constexpr char kReadFailedFormat[] = "errore di lettura del pannello (%s): pannello invariato\r\n";
+// Before "parte non presente in forma sorgente": why the panel could not be
+// opened at all.
+constexpr char kOpenFailedFormat[] = "impossibile aprire il pannello (%s)\r\n";
 
 // One compilation from source to compiled panel: the keyword file, the
 // source reader, the virtual knitting machine, the code simulation and the
@@ -54,6 +68,9 @@ public:
 
 private:
     Result runStages(ByteSource &source);
+    // Ends a compilation that leaves the panel as it was: the closing line
+    // (a format with the system's reason for errorNumber), result 3.
+    Result notCompiled(const char *line, int errorNumber, char *reportOut);
 
     KeywordTable m_keywords;
     Report m_report;
@@ -61,6 +78,7 @@ private:
     KnittingMachine m_machine;
     CodeSimulator m_simulator;
     char m_headerText[256] = {};
+    char m_panelPath[4096] = {}; // the panel's path, a link resolved to its target
     int m_writtenCodeLength = 0;
     bool m_writeFailed = false;
 };

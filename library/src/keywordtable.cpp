@@ -2,8 +2,10 @@
 
 #include "kn4/filelookup.h"
 
+#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kn4::compiler {
@@ -76,14 +78,26 @@ int KeywordTable::readFolder(const char *folder)
 {
     char path[4096];
     if (!kn4::findFileIgnoringCase(folder ? folder : "", "VUZUDO.KEY", path, sizeof path))
-        return 0;
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+        return ENOENT;
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
-        return 0;
+        return errno;
+    struct stat st = {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int error = S_ISDIR(st.st_mode) ? EISDIR : ENODEV;
+        ::close(fd);
+        return error;
+    }
+    char kept[kSlots][kWordLength + 1];
+    std::memcpy(kept, m_words, sizeof kept);
     FileSource source(fd);
-    const int filled = read(source);
+    read(source);
     ::close(fd);
-    return filled;
+    if (source.errorNumber() != 0) {
+        std::memcpy(m_words, kept, sizeof kept);
+        return source.errorNumber();
+    }
+    return 0;
 }
 
 const char *KeywordTable::word(int slot) const

@@ -60,8 +60,11 @@ public:
     // characters, the end of the file or when every slot is filled. Returns
     // the number of slots filled.
     int read(ByteSource &source);
-    // Reads the file "VUZUDO.KEY" (any letter case) of a folder; a missing
-    // or unreadable file leaves every slot as it is.
+    // Reads the file "VUZUDO.KEY" (any letter case) of a folder. Returns 0
+    // when it was read, else the system's error number (ENOENT when the
+    // folder holds no keyword file, EISDIR for a folder of that name, EIO
+    // for a failed read...); every slot then keeps its word, so a read that
+    // fails halfway never leaves a table of two files.
     int readFolder(const char *folder);
 
     // The word of a slot, upper case as stored; "" for a slot out of range.

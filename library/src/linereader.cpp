@@ -1,7 +1,8 @@
 #include "linereader.h"
 
+#include "kn4/filereader.h"
+
 #include <cerrno>
-#include <unistd.h>
 
 namespace kn4::compiler {
 
@@ -18,19 +19,18 @@ FileSource::FileSource(int fd)
 
 bool FileSource::refill()
 {
-    while (!m_ended) {
-        const ssize_t got = ::read(m_fd, m_buffer, sizeof m_buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0) {
-            m_ended = true;
-            break;
-        }
-        m_pos = m_buffer;
-        m_end = m_buffer + got;
-        return true;
+    if (m_ended)
+        return false;
+    const ssize_t got = FileReader::readSome(m_fd, m_buffer, sizeof m_buffer);
+    if (got <= 0) {
+        if (got < 0)
+            m_error = errno != 0 ? errno : EIO;
+        m_ended = true;
+        return false;
     }
-    return false;
+    m_pos = m_buffer;
+    m_end = m_buffer + got;
+    return true;
 }
 
 std::size_t readPiece(ByteSource &source, char (&buffer)[kLinePiece + 1], LineMode mode)

@@ -33,17 +33,23 @@ private:
 };
 
 // Reads an open file descriptor through a fixed buffer; the caller owns the
-// descriptor. A read error ends the stream as the end of file would.
+// descriptor. A read error ends the stream, and errorNumber() tells it from
+// the end of the file: a reader must never take a failed read for the end.
 class FileSource final : public ByteSource
 {
 public:
     explicit FileSource(int fd);
+
+    // The system's error number of the read that failed; 0 while every read
+    // has succeeded.
+    int errorNumber() const { return m_error; }
 
 private:
     bool refill() override;
 
     int m_fd;
     bool m_ended = false;
+    int m_error = 0;
     unsigned char m_buffer[8192];
 };
 

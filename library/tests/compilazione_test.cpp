@@ -2,6 +2,7 @@
 #include "kn4edit2.h"
 
 #include "kn4/atomicfile.h"
+#include "kn4/filereader.h"
 #include "kn4/testfiles.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include <sstream>
 #include <string>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -33,15 +35,36 @@ protected:
         m_dir = fs::temp_directory_path() / ("kn4compile" + std::to_string(::getpid()) + "_"
                                              + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(m_dir / "italiano");
+        writeFile(m_dir / "italiano" / "VUZUDO.KEY", builtInKeywordFile());
         m_panel = m_dir / "DAVANTI.KN4";
     }
     void TearDown() override
     {
         kn4::AtomicFileWriter::setWriteFunctionForTesting(nullptr);
         kn4::AtomicFileWriter::setSyncFunctionForTesting(nullptr);
+        kn4::FileReader::setReadFunctionForTesting(nullptr);
         std::error_code ec;
-        fs::permissions(m_dir / "italiano", fs::perms::owner_all, ec);
+        fs::permissions(m_dir, fs::perms::owner_all, ec);
         fs::remove_all(m_dir, ec);
+    }
+    // The keyword file of the built-in words, one per line.
+    static std::string builtInKeywordFile()
+    {
+        const KeywordTable table;
+        std::string text;
+        for (int slot = 0; slot < KeywordTable::kSlots; ++slot)
+            text += std::string(table.word(slot)) + "\r\n";
+        return text;
+    }
+    // Every file of the test's folders besides the panel and the keyword
+    // file: what a compilation left behind.
+    std::vector<std::string> leftOvers() const
+    {
+        std::vector<std::string> found;
+        for (const auto &entry : fs::recursive_directory_iterator(m_dir))
+            if (entry.is_regular_file() && entry.path() != m_panel && entry.path().filename() != "VUZUDO.KEY")
+                found.push_back(entry.path().string());
+        return found;
     }
 
     Result compile(const fs::path &panel)
@@ -62,14 +85,29 @@ TEST_F(CompiledPanelFile, AFileWithoutMarkerIsLeftAlone)
     EXPECT_EQ(compile(m_panel), kNotASource);
     EXPECT_STREQ(m_report, "VUZUDO v4.4\r\nparte non presente in forma sorgente\r\n");
     EXPECT_EQ(readFile(m_panel), text);
-    EXPECT_FALSE(fs::exists(m_dir / "italiano" / "VUZUDO.TMP"));
+    EXPECT_TRUE(leftOvers().empty());
 }
 
-TEST_F(CompiledPanelFile, AMissingFileOrAFolderIsNotASource)
+// No such file, a folder or a FIFO (never waited on): not a source, and
+// the report says why.
+TEST_F(CompiledPanelFile, AMissingFileAFolderOrAFifoIsNotASource)
 {
-    EXPECT_EQ(compile(m_dir / "MISSING.KN4"), kNotASource);
     fs::create_directories(m_dir / "FOLDER.KN4");
-    EXPECT_EQ(compile(m_dir / "FOLDER.KN4"), kNotASource);
+    ASSERT_EQ(::mkfifo((m_dir / "FIFO.KN4").c_str(), 0600), 0);
+    const struct
+    {
+        const char *name;
+        const char *reason;
+    } cases[] = {
+        {"MISSING.KN4", "No such file or directory"},
+        {"FOLDER.KN4", "Is a directory"},
+        {"FIFO.KN4", "No such device"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(compile(m_dir / c.name), kNotASource) << c.name;
+        EXPECT_EQ(std::string(m_report), std::string("VUZUDO v4.4\r\nimpossibile aprire il pannello (") + c.reason
+                                             + ")\r\nparte non presente in forma sorgente\r\n");
+    }
     EXPECT_TRUE(fs::is_directory(m_dir / "FOLDER.KN4"));
 }
 
@@ -81,7 +119,7 @@ TEST_F(CompiledPanelFile, RewritesThePanelWithHeaderCodeMarkerAndSource)
     EXPECT_EQ(readFile(m_panel), std::string("AB--- 44 DAVANTI---,120D,12------,1,5D 5S,20D 20S,7,5\x1a"
                                              "\x9D\x94\x03\x9C\r\nSORGENTE.KN4\r\n")
                                      + body);
-    EXPECT_FALSE(fs::exists(m_dir / "italiano" / "VUZUDO.TMP"));
+    EXPECT_TRUE(leftOvers().empty());
 }
 
 TEST_F(CompiledPanelFile, CompilingTwiceGivesTheSameFile)
@@ -151,53 +189,171 @@ int syncFails(int)
 TEST_F(CompiledPanelFile, ACompiledPanelThatCannotBeWrittenIsNotCompiled)
 {
     const bool root = ::geteuid() == 0; // root writes anywhere
+    const fs::path readOnly = m_dir / "readonly";
     const struct
     {
         const char *name;
         std::function<void()> arrange;
-        std::string folder;
+        bool skip;
     } cases[] = {
-        {"a full disk", [] { kn4::AtomicFileWriter::setWriteFunctionForTesting(diskFullAfterAFewBytes); },
-         "italiano"},
-        {"a failed flush to disk", [] { kn4::AtomicFileWriter::setSyncFunctionForTesting(syncFails); },
-         "italiano"},
-        {"a missing working folder", [] {}, "nowhere"},
-        {"a VUZUDO.TMP that is a folder", [this] { fs::create_directories(m_dir / "busy" / "VUZUDO.TMP"); },
-         "busy"},
-        {"a read-only working folder",
-         [this] { fs::permissions(m_dir / "italiano", fs::perms::owner_read | fs::perms::owner_exec); },
-         root ? "" : "italiano"},
+        {"a full disk", [] { kn4::AtomicFileWriter::setWriteFunctionForTesting(diskFullAfterAFewBytes); }, false},
+        {"a failed flush to disk", [] { kn4::AtomicFileWriter::setSyncFunctionForTesting(syncFails); }, false},
+        {"a read-only panel folder",
+         [&] { fs::permissions(m_dir, fs::perms::owner_read | fs::perms::owner_exec); }, root},
     };
     const std::string original = "SORGENTE.KN4\r\n" + source({"LISCIO 5 1"});
     for (const auto &c : cases) {
-        if (c.folder.empty())
+        if (c.skip)
             continue;
         writeFile(m_panel, original);
         c.arrange();
-        const Result result = m_compiler.compile(m_panel.c_str(), (m_dir / c.folder).c_str(), m_report);
+        const Result result = compile(m_panel);
         kn4::AtomicFileWriter::setWriteFunctionForTesting(nullptr);
         kn4::AtomicFileWriter::setSyncFunctionForTesting(nullptr);
-        fs::permissions(m_dir / "italiano", fs::perms::owner_all);
+        fs::permissions(m_dir, fs::perms::owner_all);
         EXPECT_EQ(result, kNotASource) << c.name;
         EXPECT_TRUE(m_compiler.lastWriteFailed()) << c.name;
         const std::string report = m_report;
         EXPECT_TRUE(report.ends_with("\r\n\r\nimpossibile scrivere il pannello compilato: pannello invariato\r\n"))
             << c.name << "\n" << report;
         EXPECT_EQ(readFile(m_panel), original) << c.name;
-        EXPECT_FALSE(fs::is_regular_file(m_dir / c.folder / "VUZUDO.TMP")) << c.name;
+        EXPECT_TRUE(leftOvers().empty()) << c.name;
     }
+}
+
+// Compiling with other words than the panel's would turn good rows into
+// errors and strip the panel of its code: no keyword file, no compilation.
+TEST_F(CompiledPanelFile, AMissingOrUnreadableKeywordFileLeavesThePanel)
+{
+    fs::create_directories(m_dir / "empty");
+    fs::create_directories(m_dir / "folderkey" / "VUZUDO.KEY");
+    const struct
+    {
+        const char *folder;
+        const char *line;
+    } cases[] = {
+        {"empty", "file VUZUDO.KEY non trovato: pannello invariato\r\n"},
+        {"nowhere", "file VUZUDO.KEY non trovato: pannello invariato\r\n"},
+        {"folderkey", "file VUZUDO.KEY non trovato: pannello invariato\r\n"},
+    };
+    const std::string original = "old\x1a\x9d\x94\x03\x9c\r\nSORGENTE.KN4\r\n" + source({"LISCIO 5 1"});
+    for (const auto &c : cases) {
+        writeFile(m_panel, original);
+        EXPECT_EQ(m_compiler.compile(m_panel.c_str(), (m_dir / c.folder).c_str(), m_report), kNotASource);
+        EXPECT_EQ(std::string(m_report), std::string("VUZUDO v4.4\r\n") + c.line);
+        EXPECT_EQ(readFile(m_panel), original) << c.folder;
+    }
+}
+
+int g_reads = 0;
+int g_failAt = 0;
+ssize_t countedRead(int fd, void *buffer, std::size_t size)
+{
+    if (++g_reads == g_failAt) {
+        errno = EIO;
+        return -1;
+    }
+    // Small reads, so that a long panel takes many.
+    return ::read(fd, buffer, size < 4096 ? size : 4096);
+}
+
+// A failed read is never the end of the panel: at whichever read it comes
+// (keyword file: "impossibile leggere il file VUZUDO.KEY (...)", marker
+// search, source, the copy of the source part: "errore di lettura del
+// pannello (...)") the
+// compilation stops with the panel as it was and a line that says why.
+TEST_F(CompiledPanelFile, AFailedReadAtAnyPointLeavesThePanel)
+{
+    std::vector<std::string> rows;
+    for (int i = 0; i < 450; ++i)
+        rows.push_back(i % 2 ? "LISCIO 2 1                                         ; riga " + std::to_string(i)
+                             : "RIGATO 1 1 1                                       ; riga " + std::to_string(i));
+    const std::string original = "SORGENTE.KN4\r\n" + source(rows);
+    ASSERT_GT(original.size(), 20000u);
+    writeFile(m_panel, original);
+    kn4::FileReader::setReadFunctionForTesting(countedRead);
+    g_reads = 0;
+    g_failAt = 0;
+    ASSERT_EQ(compile(m_panel), kCompiled) << m_report;
+    const std::string compiled = readFile(m_panel);
+    const int reads = g_reads;
+    ASSERT_GT(reads, 10);
+    for (int at = 1; at <= reads; ++at) {
+        writeFile(m_panel, original);
+        g_reads = 0;
+        g_failAt = at;
+        EXPECT_EQ(compile(m_panel), kNotASource) << "read " << at;
+        EXPECT_EQ(readFile(m_panel), original) << "read " << at;
+        const std::string report = m_report;
+        EXPECT_TRUE(report.ends_with(" (Input/output error): pannello invariato\r\n")) << "read " << at << report;
+        EXPECT_TRUE(leftOvers().empty());
+    }
+    g_failAt = 0;
+    EXPECT_EQ(compile(m_panel), kCompiled);
+    EXPECT_EQ(readFile(m_panel), compiled);
+}
+
+fs::path g_changed;
+int g_changeAt = 0;
+bool g_inPlace = false;
+ssize_t readThenSave(int fd, void *buffer, std::size_t size)
+{
+    if (++g_reads == g_changeAt) {
+        if (g_inPlace)
+            writeFile(g_changed, "saved in place\r\nSORGENTE.KN4\r\n");
+        else
+            kn4::writeFileAtomically(g_changed, "saved by the editor\r\nSORGENTE.KN4\r\n");
+    }
+    return ::read(fd, buffer, size);
+}
+
+// The editor saves the panel while it is being compiled: the save stays,
+// the compilation writes nothing and says so.
+TEST_F(CompiledPanelFile, ASaveDuringTheCompilationIsKept)
+{
+    const std::string original = "SORGENTE.KN4\r\n" + source({"LISCIO 5 1"});
+    kn4::FileReader::setReadFunctionForTesting(readThenSave);
+    g_changed = m_panel;
+    for (const bool inPlace : {false, true}) {
+        // Read 1 is the keyword file, read 2 the panel; the last one ends
+        // the copy of the source part.
+        for (const int at : {2, 3, 4}) {
+            writeFile(m_panel, original);
+            g_reads = 0;
+            g_changeAt = at;
+            g_inPlace = inPlace;
+            EXPECT_EQ(compile(m_panel), kNotASource) << at;
+            EXPECT_TRUE(std::string(m_report).ends_with("\r\npannello modificato durante la compilazione\r\n"))
+                << m_report;
+            EXPECT_EQ(readFile(m_panel), inPlace ? "saved in place\r\nSORGENTE.KN4\r\n"
+                                                 : "saved by the editor\r\nSORGENTE.KN4\r\n")
+                << at;
+            EXPECT_TRUE(leftOvers().empty());
+        }
+    }
+}
+
+// A panel reached through a symbolic link is compiled where it lies; the
+// link stays a link.
+TEST_F(CompiledPanelFile, ALinkedPanelIsCompiledInItsPlace)
+{
+    fs::create_directories(m_dir / "archivio");
+    const fs::path target = m_dir / "archivio" / "DIETRO.KN4";
+    const std::string body = source({"LISCIO 5 1"});
+    writeFile(target, "SORGENTE.KN4\r\n" + body);
+    fs::create_symlink("archivio/DIETRO.KN4", m_panel);
+    EXPECT_EQ(compile(m_panel), kCompiled) << m_report;
+    EXPECT_TRUE(fs::is_symlink(m_panel));
+    EXPECT_EQ(readFile(target).substr(0, 10), "AB--- 44 D");
+    EXPECT_TRUE(readFile(target).ends_with("\r\nSORGENTE.KN4\r\n" + body));
 }
 
 TEST_F(CompiledPanelFile, ReadsTheKeywordFileWhateverItsLetterCase)
 {
+    fs::remove(m_dir / "italiano" / "VUZUDO.KEY");
     writeFile(m_dir / "italiano" / "Vuzudo.key", "DEFINIZIONE\r\nSCOLLO\r\nRIENTRO\r\nCALATO\r\nMAGLIA\r\n");
     writeFile(m_panel, "SORGENTE.KN4\r\n" + source({"maglia 5 1"}));
     EXPECT_EQ(compile(m_panel), kCompiled) << m_report;
-    // The keyword table survives: a panel compiled from a folder without
-    // keyword file still reads MAGLIA.
-    fs::create_directories(m_dir / "elsewhere");
-    Compiler &same = m_compiler;
-    EXPECT_EQ(same.compile(m_panel.c_str(), (m_dir / "elsewhere").c_str(), m_report), kCompiled);
 }
 
 TEST_F(CompiledPanelFile, CutsAnOverlongReportAt8191Characters)
@@ -212,7 +368,8 @@ TEST_F(CompiledPanelFile, CutsAnOverlongReportAt8191Characters)
 
     // A full report still ends with the line that says the panel was not
     // written.
-    EXPECT_EQ(m_compiler.compile(m_panel.c_str(), (m_dir / "nowhere").c_str(), report), kNotASource);
+    kn4::AtomicFileWriter::setSyncFunctionForTesting(syncFails);
+    EXPECT_EQ(m_compiler.compile(m_panel.c_str(), (m_dir / "italiano").c_str(), report), kNotASource);
     EXPECT_EQ(std::strlen(report), std::size_t(KN4_REPORT_SIZE - 1));
     EXPECT_TRUE(std::string(report).ends_with("impossibile scrivere il pannello compilato: pannello invariato\r\n"));
 }

@@ -34,8 +34,9 @@ const char kUsage[] =
     "  6  compiled, with non-grave errors only\n"
     "  5  grave errors: the panel (with --check, its copy) now holds no code\n"
     "  3  a panel was not compiled: no \"SORGENTE.KN4\" line, missing, a folder,\n"
-    "     unreadable, or compiled but not written back (working folder not\n"
-    "     writable, disk full): the panel keeps its old content\n"
+    "     unreadable, no VUZUDO.KEY, changed by someone else while it was\n"
+    "     compiled, or compiled but not written back (panel folder not\n"
+    "     writable, disk full): the panel keeps its content\n"
     "  4  the library gave a result it does not document\n"
     "  2  usage error, or the compiler library cannot be loaded\n";
 
@@ -67,7 +68,7 @@ int main(int argc, char **argv)
         return usageError("--keywords: " + keywordDir.string() + " is not a folder");
     if (!kn4::findFileIgnoringCase(keywordDir, "VUZUDO.KEY"))
         std::cerr << "kn4c: warning: no VUZUDO.KEY in " << keywordDir.string()
-                  << "; the library compiles with its built-in keywords\n";
+                  << "; the library compiles nothing without it (result 3, the panels stay as they are)\n";
 
     kn4::LibraryClient library;
     if (!library.load(dir)) {

@@ -7,9 +7,10 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
+#include <fcntl.h>
 #include <ostream>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <system_error>
 
 namespace kn4 {
@@ -71,9 +72,10 @@ std::string unreadableReason(const std::filesystem::path &panel)
         return "is a folder, not a panel";
     if (!std::filesystem::is_regular_file(status))
         return "is not a regular file";
-    std::ifstream in(panel, std::ios::binary);
-    if (!in)
+    const int fd = ::open(panel.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
         return std::string("cannot be read: ") + std::strerror(errno);
+    ::close(fd);
     return {};
 }
 
@@ -142,8 +144,9 @@ std::string PanelCompiler::resultText(int result)
     case KN4_COMPILED_WARNINGS: return "result 6: compiled, non-grave errors only";
     case KN4_GRAVE_ERRORS: return "result 5: grave errors, no code generated";
     case KN4_NOT_A_SOURCE:
-        return "result 3: not compiled, the panel is unchanged (no \"SORGENTE.KN4\" line, the panel cannot be "
-               "opened, or the compiled panel could not be written)";
+        return "result 3: not compiled, the panel is unchanged by the compilation (no \"SORGENTE.KN4\" line, the "
+               "panel cannot be opened or read, no keyword file, the panel changed while it was compiled, or the "
+               "compiled panel could not be written)";
     default: return "result " + std::to_string(result) + ": not a result the compiler library documents";
     }
 }
@@ -186,8 +189,8 @@ PanelCompiler::Outcome PanelCompiler::compileCopy(const std::string &panel, std:
             << ec.message() << '\n';
         return {};
     }
-    // The keyword file travels with the copy, so the compilation writes its
-    // temporary file beside the copy and nothing outside the folder.
+    // The keyword file travels with the copy: the temporary folder is the
+    // whole compilation's working folder, and nothing outside it is touched.
     if (const auto keywords = findFileIgnoringCase(m_keywordDir, "VUZUDO.KEY")) {
         std::filesystem::copy_file(*keywords, folder.path() / "VUZUDO.KEY", ec);
         if (ec) {
@@ -217,7 +220,7 @@ int PanelCompiler::compilePanel(const std::string &panel, std::ostream &out, std
     out.flush();
     if (outcome.compiled && rewritesThePanel(outcome.result) && !outcome.rewritten) {
         err << "kn4c: " << panel << ": the compiled panel could not be written (is "
-            << (m_check ? std::string("the temporary folder") : m_keywordDir.string())
+            << (m_check ? std::string("the temporary folder") : std::string("its folder"))
             << " writable, is the disk full?); "
             << (m_check ? "the check failed" : "the panel keeps its old content") << '\n';
         return kStatusNotCompiled;

@@ -44,7 +44,7 @@ public:
     // Compiles one panel; returns its result (0, 6, 5, 3, or 4 for a result
     // the library does not document). A compilation whose result says the
     // panel was rewritten (0, 6, 5) while the file is still the old one (the
-    // working directory not writable, a full disk) gives 3: the panel keeps
+    // panel folder not writable, a full disk) gives 3: the panel keeps
     // its old content, and saying "compiled" would be a failure reported as
     // success.
     int compilePanel(const std::string &panel, std::ostream &out, std::ostream &err) const;

@@ -85,8 +85,9 @@ private:
     std::size_t m_sourceOffset = 0;
 };
 
-// Reads a whole file, whatever its size. Returns false with a message
-// naming the file and the system's reason when it cannot be read.
+// Reads a whole panel file through FileReader (regular files only, at most
+// FileReader::kPanelLimit bytes). Returns false with the message
+// "Impossibile leggere il file PATH: reason" when it cannot be read.
 bool readWholeFile(const std::filesystem::path &path, std::string &bytes, std::string &error);
 
 // Reads a panel file and splits it; false with readWholeFile's message when

@@ -28,6 +28,8 @@ public:
     static IniFile fromText(std::string text);
 
     bool exists() const { return m_exists; }
+    // Why the file could not be read: "PATH: reason"; empty when it was.
+    const std::string &reason() const { return m_reason; }
 
     std::string GetPrivateProfileStringA(std::string_view section, std::string_view key,
                                          std::string_view defaultText,
@@ -35,6 +37,7 @@ public:
 
 private:
     std::string m_text;
+    std::string m_reason;
     bool m_exists = false;
 };
 

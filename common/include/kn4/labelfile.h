@@ -33,9 +33,12 @@ public:
     const std::vector<std::string> &lines() const { return m_lines; }
     // Text of line k; the empty text for a line the file does not have.
     std::string text(std::size_t line) const;
+    // Why a Missing file could not be read: "PATH: reason".
+    const std::string &reason() const { return m_reason; }
 
 private:
     Status m_status = Status::Missing;
+    std::string m_reason;
     std::vector<std::string> m_lines;
 };
 

@@ -215,7 +215,7 @@ TEST_F(PanelCompilerTest, TheWorstResultIsTheExitStatus)
 
 TEST_F(PanelCompilerTest, ACompiledPanelThatWasNotRewrittenIsNotReportedAsCompiled)
 {
-    // the working folder not writable, or a full disk: the library keeps
+    // the panel folder not writable, or a full disk: the library keeps
     // the old panel and still answers with the compilation's result
     FakeCompiler::rewrite = false;
     const fs::path panel = m_dir / "A.KN4";
@@ -225,7 +225,7 @@ TEST_F(PanelCompilerTest, ACompiledPanelThatWasNotRewrittenIsNotReportedAsCompil
         m_err.str("");
         EXPECT_EQ(compiler.compilePanel(panel.string(), m_out, m_err), 3) << result;
         EXPECT_NE(m_err.str().find("could not be written"), std::string::npos) << m_err.str();
-        EXPECT_NE(m_err.str().find((m_dir / "italiano").string()), std::string::npos) << m_err.str();
+        EXPECT_NE(m_err.str().find("is its folder writable"), std::string::npos) << m_err.str();
     }
     // a panel without marker is never rewritten, and that is its result
     FakeCompiler::results["A.KN4"] = 3;
