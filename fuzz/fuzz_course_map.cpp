@@ -11,9 +11,9 @@
 #include "document/coursemap.h"
 #include "document/rowtext.h"
 
+#include "kn4/filereader.h"
+
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -24,10 +24,9 @@ namespace {
 
 const std::string &italianKeywords()
 {
-    static const std::string text = [] {
-        std::ifstream in(std::string(KN4_PROGRAM_DIR) + "/italiano/VUZUDO.KEY", std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    }();
+    static const std::string text =
+        kn4::FileReader::read(std::string(KN4_PROGRAM_DIR) + "/italiano/VUZUDO.KEY", kn4::FileReader::kTextFileLimit)
+            .bytes;
     return text;
 }
 
