@@ -64,6 +64,10 @@ public:
     // (a strand shorter than s gives nothing).
     std::vector<int> rowsAtStep(int step) const;
     int rowAtCourse(int course) const { return rowAtStep(course - kFirstCourse); }
+    // The strands, one per definition row in order: for each, the row that
+    // knits each of its steps (-1 where none does).
+    int strandCount() const { return int(m_strands.size()); }
+    const std::vector<int> &strandRows(int strand) const { return m_strands[std::size_t(strand)].rowAtStep; }
     // The row of a compiler line number (a report line "-   12 ..."); -1
     // for a header line or a line past the program.
     int rowOfSourceLine(int line) const;

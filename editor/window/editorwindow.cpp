@@ -858,6 +858,9 @@ void EditorWindow::Riga_DblClick(int)
 
 void EditorWindow::VScroll_Change(int value)
 {
+    // The entry stands over a row that moves away.
+    if (value != m_rows.topRow())
+        closeValueEntry();
     m_rows.scrollTo(value);
     refreshRows();
 }
@@ -1685,6 +1688,7 @@ void EditorWindow::moveSelection(int delta)
 
 void EditorWindow::toggleHelp()
 {
+    closeValueEntry();
     if (m_help.mode() == ExpertHelp::Mode::Expanded) {
         if (m_helpBeforeF1 == ExpertHelp::Mode::Hidden)
             EspertoModo3();

@@ -568,18 +568,22 @@ void RunningTotals::markCrossings(std::string *rows, int count)
     if (m_crossedCourses == 0)
         return;
 
-    // The rows that move an edge where the piece is crossed.
+    // The rows that move an edge where the piece is crossed, strand by
+    // strand.
     const CourseMap map = CourseMap::fromRowTexts(std::vector<std::string>(rows, rows + count));
     bool marked = false;
-    for (int s = m_firstCrossed; s < m_programSteps; ++s) {
-        if (!crossed(s))
-            continue;
-        for (const int r : map.rowsAtStep(s)) {
+    for (int strand = 0; strand < map.strandCount(); ++strand) {
+        const std::vector<int> &knits = map.strandRows(strand);
+        const int steps = std::min(int(knits.size()), m_programSteps);
+        for (int s = m_firstCrossed; s < steps; ++s) {
+            const int r = knits[std::size_t(s)];
+            if (r < 0 || r >= count || m_crossingRows[std::size_t(r)] || !crossed(s))
+                continue;
             const RowInfo &info = m_rows[std::size_t(r)];
             const Kn4Simulazione &e = info.effect;
             const bool moves = info.side ? (e.bordoSx != 0 || e.scolloSx != 0)
                                          : (e.bordoDx != 0 || e.scolloDx != 0);
-            if (moves && r < count) {
+            if (moves) {
                 m_crossingRows[std::size_t(r)] = true;
                 marked = true;
             }
