@@ -10,6 +10,31 @@ namespace {
 
 const char kTitle[] = "Simulatore";
 
+// The texts of the slots a label file of an older version lacks, in the
+// three columns of the shipped files (Italian, English, Spanish).
+struct LaterSlot
+{
+    int slot;
+    const char *texts[3];
+};
+const LaterSlot kLaterSlots[] = {
+    {kLabelPartHasErrors, {"Questa parte contiene errori", "This part contains errors", "Esta pieza contiene errores"}},
+    {kLabelStopChecking, {"Interrompi controllo", "Stop checking", "Detener el control"}},
+    {kLabelStripeErrorList, {"Errori di rigato", "Stripe errors", "Errores de rayado"}},
+    {kLabelStripeErrorListTip,
+     {"Clic su un errore per mostrarne il rango", "Click an error to show its course",
+      "Clic en un error para mostrar su pasada"}},
+    {kLabelPrinting, {"Stampa in corso...", "Printing...", "Imprimiendo..."}},
+};
+
+void fillLaterSlots(SimLabels &labels)
+{
+    const int column = labels.column() >= 0 && labels.column() <= 2 ? labels.column() : 0;
+    for (const LaterSlot &later : kLaterSlots)
+        if (labels.text(later.slot).empty())
+            labels.setText(later.slot, later.texts[column]);
+}
+
 } // namespace
 
 SimulatorStartup SimulatorStartup::run(std::string_view commandLine, const std::filesystem::path &workingDirectory)
@@ -33,6 +58,7 @@ SimulatorStartup SimulatorStartup::run(std::string_view commandLine, const std::
                          " non trovato. Contattare l'assistenza tecnica.";
         return s;
     }
+    fillLaterSlots(s.labels);
 
     s.settingsPath = workingDirectory / SimSettingsFile::kFileName;
     s.settings = SimSettingsFile::load(s.settingsPath);
@@ -53,6 +79,11 @@ SimulatorStartup SimulatorStartup::run(std::string_view commandLine, const std::
     case PanelHead::Error::NoMarker:
         s.fatalTitle = "ERR...";
         s.fatalMessage = cp1252ToUtf8(s.labels.text(kLabelNotCompiled)) + "\n" + path;
+        break;
+    case PanelHead::Error::NoCode:
+        // Compiled with grave errors: the manager flags it with the same words.
+        s.fatalTitle = "ERR...";
+        s.fatalMessage = cp1252ToUtf8(s.labels.text(kLabelPartHasErrors)) + "\n" + path;
         break;
     }
     return s;
