@@ -321,8 +321,14 @@ void EditorWindow::buildEditMenu()
     connect(m_actions->deleteRow, &QAction::triggered, this, &EditorWindow::EliminaRiga_Click);
     connect(m_actions->save, &QAction::triggered, this, &EditorWindow::Salva_Click);
     connect(m_actions->help, &QAction::triggered, this, &EditorWindow::toggleHelp);
+    // The row's line and message stay in the status bar; a menu entry's
+    // passing tip shows over them and goes.
     statusBar()->setObjectName(QStringLiteral("BarraStato"));
     statusBar()->setSizeGripEnabled(false);
+    m_statusRow = new QLabel(statusBar());
+    m_statusRow->setObjectName(QStringLiteral("StatoRiga"));
+    m_statusRow->setTextFormat(Qt::PlainText);
+    statusBar()->addWidget(m_statusRow, 1);
 }
 
 void EditorWindow::buildHeader(QWidget *form)
@@ -1801,13 +1807,13 @@ void EditorWindow::showRowStatus()
 void EditorWindow::setStatus(const std::string &text)
 {
     const QString shown = fromCp1252(text);
-    if (statusBar()->currentMessage() != shown)
-        statusBar()->showMessage(shown);
+    if (m_statusRow->text() != shown)
+        m_statusRow->setText(shown);
 }
 
 QString EditorWindow::statusText() const
 {
-    return statusBar()->currentMessage();
+    return m_statusRow->text();
 }
 
 } // namespace kn4::editor

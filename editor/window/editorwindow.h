@@ -329,6 +329,7 @@ private:
     QUndoStack *m_undo = nullptr;
     EditorActions *m_actions = nullptr;
     ValueEntry *m_entry = nullptr;
+    QLabel *m_statusRow = nullptr;
 };
 
 } // namespace kn4::editor
