@@ -54,8 +54,15 @@ SimulatorStartup SimulatorStartup::run(std::string_view commandLine, const std::
     s.labels = SimLabels::load(s.arguments.settingsDir);
     if (!s.labels.loaded()) {
         s.fatalTitle = kTitle;
-        s.fatalMessage = "File " + s.arguments.settingsDir + SimLabels::kFileName +
-                         " non trovato. Contattare l'assistenza tecnica.";
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(s.arguments.panelPath, ec))
+            // Neither side of the first comma names what it should: the
+            // panel's own path held a comma. Say which panel is missing.
+            s.fatalMessage = "Impossibile aprire il pannello " + s.arguments.panelPath +
+                             "\n(argomento ricevuto: \"" + std::string(commandLine) + "\")";
+        else
+            s.fatalMessage = "File " + s.arguments.settingsDir + SimLabels::kFileName +
+                             " non trovato. Contattare l'assistenza tecnica.";
         return s;
     }
     fillLaterSlots(s.labels);

@@ -34,6 +34,9 @@ TEST(SimulatorStartupTest, ConditionsThatEndTheStartWithAMessage)
         {(folder.dir() / "SOURCE.KN4").string() + "," + italiano, "ERR...",
          "Il file non contiene un pannello compilato"},
         {(folder.dir() / "GRAVE.KN4").string() + "," + italiano, "ERR...", "Questa parte contiene errori\n"},
+        // A folder named with a comma: the panel it could not open is named.
+        {(folder.dir() / "ROSSI, MARIO" / "DAVANTI.KN4").string() + "," + italiano, "Simulatore",
+         "Impossibile aprire il pannello " + (folder.dir() / "ROSSI").string() + "\n"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.arguments);
