@@ -6,6 +6,7 @@
 #include "transfer/saferemoval.h"
 #include "transfer/transfermode.h"
 
+#include "core/managertexts.h"
 #include "kn4/atomicfile.h"
 #include "transfertesting.h"
 
@@ -249,6 +250,43 @@ TEST_F(MachineFilesTest, VolpeDriveCheckAndChange)
     ASSERT_TRUE(cambioVolpe(m_disk, m_program, "V10.EXE", names).ok);
     EXPECT_EQ(readFile(m_disk / "V10.EXE"), "P_VOLPE/V10.EXE");
     EXPECT_EQ(TestplcVolpe(m_disk, m_program, names).lines[1].substr(0, 17), "PLC = V10.EXE OK ");
+}
+
+// The checks in words: a mark and a sentence for each file, from lingua.ini
+// in the chosen language, and a last line on the whole medium.
+TEST_F(MachineFilesTest, CheckLinesReadAsSentencesInEachLanguage)
+{
+    kn4::manager::ManagerTexts texts;
+    ASSERT_TRUE(texts.load(fs::path(KN4_SOURCE_DIR) / "data/root/lingua.ini"));
+    const auto words = [&](const std::vector<FileState> &files, bool plcFound, kn4::manager::Language language) {
+        return checkInWords(files, plcFound, [&](int line) { return texts.text(line, language); });
+    };
+    for (const char *name : {"MOTORE.EXE", "Avvio.exe", "scrivo.exe", "maglia.key"})
+        put(m_disk / name, "x");
+    fs::copy_file(m_program / "p_lince/PLC1.EXE", m_disk / "PLC1.EXE");
+    age(m_disk / "PLC1.EXE", 86400);
+    const FloppyCheck floppy = FSel(m_disk, m_program, "PLC1.EXE", {"PLC1.EXE"}, "");
+    const auto italian = words(floppy.files, true, kn4::manager::Language::Italian);
+    ASSERT_EQ(italian.size(), 7u);
+    EXPECT_EQ(italian[0], "[OK] Motore.exe presente");
+    EXPECT_EQ(italian[4], "[--] scrivo.key mancante");
+    EXPECT_EQ(italian[5].substr(0, 47), "[!!] PLC1.EXE presente ma pi\xF9 vecchio di quello");
+    EXPECT_EQ(italian[6], "Al disco mancano dei file della macchina (segnati [--]).");
+    EXPECT_EQ(words(floppy.files, true, kn4::manager::Language::English)[4], "[--] scrivo.key missing");
+    EXPECT_EQ(words(floppy.files, true, kn4::manager::Language::Spanish)[4], "[--] scrivo.key ausente");
+
+    // The volpe stick: the portal and a PLC newer than the program's copy.
+    put(m_disk / "PORTALE.EXE", "x");
+    put(m_disk / "V10.EXE", "x");
+    const VolpeCheck volpe = TestplcVolpe(m_disk, m_program, volpeControllerPrograms(m_program));
+    const auto english = words(volpe.files, volpe.plcFound, kn4::manager::Language::English);
+    ASSERT_EQ(english.size(), 3u);
+    EXPECT_EQ(english[0].substr(0, 26), "[!!] PORTALE.EXE present, ");
+    EXPECT_EQ(english[1].substr(0, 39), "[!!] V10.EXE present, newer than the pr");
+    EXPECT_EQ(english[2], "The disk holds all the machine needs.");
+    fs::remove(m_disk / "V10.EXE");
+    const VolpeCheck none = TestplcVolpe(m_disk, m_program, volpeControllerPrograms(m_program));
+    EXPECT_EQ(words(none.files, none.plcFound, kn4::manager::Language::Italian)[1], "[--] Nessun PLC nel disco");
 }
 
 using FloppyFormatTest = kn4::testing::TransferTest;

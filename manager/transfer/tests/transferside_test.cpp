@@ -121,7 +121,8 @@ TEST_F(TransferSideTest, LinceShowsTheFloppyAndChecksIt)
     EXPECT_EQ(child<QComboBox>("diskFolders")->currentText(), "A:");
     EXPECT_EQ(child<PanelListWidget>("List2")->count(), 1);
     child<QAction>("FSel")->trigger();
-    EXPECT_TRUE(text1().contains("Motore.exe  \navvio.exe  ")) << text1().toStdString();
+    EXPECT_TRUE(text1().contains("\n[--] Motore.exe mancante\n[--] avvio.exe mancante\n")) << text1().toStdString();
+    EXPECT_TRUE(text1().endsWith("\nAl disco mancano dei file della macchina (segnati [--]).")) << text1().toStdString();
 }
 
 TEST_F(TransferSideTest, VolpeFindsTheStickAndCopiesOntoItsDisk)
@@ -135,7 +136,9 @@ TEST_F(TransferSideTest, VolpeFindsTheStickAndCopiesOntoItsDisk)
     EXPECT_EQ(readFile(m_dir / "chiave/maglie/INVERNO/DAVANTI.KN4"),
               readFile(m_program / "archivi/DEMO/DAVANTI.KN4"));
     child<QAction>("cambioVolpe")->trigger();
-    EXPECT_TRUE(text1().startsWith("PORTALE.EXE OK\nPLC = VOLPE10.EXE OK")) << text1().toStdString();
+    EXPECT_TRUE(text1().endsWith("\n[OK] PORTALE.EXE presente\n[OK] VOLPE10.EXE presente\n"
+                                 "Il disco ha tutto quello che serve alla macchina."))
+        << text1().toStdString();
 
     // Orsa: the stick has no orsa/ folder, so there is no disk.
     chooseMode("orsa");
@@ -169,7 +172,22 @@ TEST_F(TransferSideTest, EmulatorBuildsAndDeletesAnImage)
     EXPECT_TRUE(text1().contains("FAT - DIR - BOOT - OK\nByte  = " + QString::number(image.size())
                                  + "\nNomi nel disco: \n  LINCE40.EXE\n  DAVANTI.KN4\n"))
         << text1().toStdString();
+
+    // A write that fails (a folder stands where the image would go): the
+    // box ends on the failure, not on the build's "OK" line.
+    fs::create_directory(m_dir / "chiave/immagini/DISCO2.vlp");
+    child<QComboBox>("Combo2")->setCurrentText("disco2");
+    QStringList boxes;
+    answerAll(2, &boxes);
+    child<QPushButton>("Command4")->click();
+    ASSERT_EQ(boxes.size(), 2);
+    EXPECT_TRUE(boxes[1].startsWith("Immagine DISCO2 non scritta")) << boxes[1].toStdString();
+    EXPECT_TRUE(text1().section('\n', -1).startsWith("Scrittura non riuscita: Immagine DISCO2 non scritta"))
+        << text1().toStdString();
+    fs::remove(m_dir / "chiave/immagini/DISCO2.vlp");
+    m_window->AggiornaDischi();
     auto *list3 = child<PanelListWidget>("List3");
+    child<QAction>("Emu")->trigger();
     ASSERT_EQ(list3->count(), 1);
     list3->setCurrentRow(0);
     answer(QMessageBox::Ok);
@@ -195,8 +213,9 @@ TEST_F(TransferSideTest, EnglishChosenTheMenusAndTheFloppyCheckReadEnglish)
     child<QComboBox>("Combo3")->setCurrentText("LINCE40.EXE");
     child<QAction>("FSel")->trigger();
     EXPECT_TRUE(text1().startsWith("Floppy check ")) << text1().toStdString();
-    EXPECT_TRUE(text1().contains("\nPLC on disk = LINCE40.EXE\nPLC date = ")) << text1().toStdString();
-    EXPECT_TRUE(text1().endsWith("\nPLC LINCE40.EXE not up to date")) << text1().toStdString();
+    EXPECT_TRUE(text1().contains("\n[--] scrivo.key missing\n[!!] LINCE40.EXE present but older than the program's copy ("))
+        << text1().toStdString();
+    EXPECT_TRUE(text1().endsWith("\nThe disk lacks some of the machine's files (marked [--]).")) << text1().toStdString();
     // The transfer's refusals that name the floppy or the image.
     QStringList boxes;
     answerAll(2, &boxes);

@@ -12,6 +12,7 @@
 #include "window/messages.h"
 #include "window/panellistwidget.h"
 
+#include <kn4/filelookup.h>
 #include <kn4/qtconvert.h>
 
 #include <QAction>
@@ -499,6 +500,23 @@ void TransferSide::showImage()
     m_text1->setVisible(true);
 }
 
+QStringList TransferSide::inWords(const std::vector<transfer::FileState> &files, bool plcFound) const
+{
+    QStringList lines;
+    const auto language = m_window->context().files.settings.language;
+    for (const std::string &line : checkInWords(files, plcFound, [&](int number) {
+             return m_window->context().files.texts.text(number, language);
+         }))
+        lines.append(fromCp1252(line));
+    return lines;
+}
+
+void TransferSide::showText(const QStringList &lines)
+{
+    m_text1->setPlainText(lines.join('\n'));
+    m_text1->setVisible(true);
+}
+
 void TransferSide::showLines(const std::vector<std::string> &lines)
 {
     QStringList text;
@@ -515,11 +533,19 @@ void TransferSide::FSel()
     if (!m_floppy) {
         error(text(text::TransferInsertFloppy));
     } else {
-        const FloppyCheck check = transfer::FSel(m_floppy->root, m_window->context().programDirectory,
-                                                 m_combo3->currentText().toStdString(), lincePlcNames(),
+        const std::string chosen = m_combo3->currentText().toStdString();
+        const FloppyCheck check = transfer::FSel(m_floppy->root, m_window->context().programDirectory, chosen,
+                                                 lincePlcNames(),
                                                  (text(text::TransferCheckFloppy) + " ").toStdString()
                                                      + m_floppy->root.string());
-        showLines(check.lines);
+        // The findings in sentences; the PLC the floppy holds when it is not
+        // the one chosen.
+        QStringList lines = {text(text::TransferCheckFloppy) + " " + toQString(m_floppy->root)};
+        lines += inWords(check.files, !chosen.empty() || check.plcOnDisk.has_value());
+        if (check.plcOnDisk && !equalsIgnoringCase(*check.plcOnDisk, chosen))
+            lines.append(localLine("PLC nel disco = " + *check.plcOnDisk + "  "
+                                   + fileDateText(m_floppy->root / *check.plcOnDisk)));
+        showText(lines);
     }
     m_cambio->setEnabled(true);
 }
@@ -577,7 +603,8 @@ void TransferSide::TestplcVolpe()
                                                     volpePlcNames());
     if (check.selected >= 0)
         m_combo4->setCurrentIndex(check.selected);
-    showLines(check.lines);
+    showText(QStringList{text(text::TransferCheckVolpe) + " " + toQString(drive->root)}
+             + inWords(check.files, check.plcFound));
 }
 
 void TransferSide::cambioVolpe()
@@ -644,8 +671,10 @@ void TransferSide::Command4_Click()
                  && !messages().confirm(text(text::AskCopyCrossing).arg(panel).arg(check.course), true))
             return;
     }
-    if (!refused.isEmpty())
+    if (!refused.isEmpty()) {
+        showText({text(text::TransferWriteFailed).arg(refused.join(' '))});
         return error(refused.join('\n'));
+    }
     if (!confirm(text(text::TransferAskBuildImage).arg(name.toUpper())))
         return;
     ImageJob job;
@@ -660,8 +689,13 @@ void TransferSide::Command4_Click()
     job.rawImage = m_rawImage->isChecked();
     const ImageJobResult result = buildImageFile(job);
     showLines(result.progress);
-    if (!result.ok)
-        return error(localMessage(result.error));
+    if (!result.ok) {
+        // The box must not end on the build's "OK" line when the image was
+        // never written: the failure is its last word.
+        const QString failure = localMessage(result.error);
+        m_text1->appendPlainText(text(text::TransferWriteFailed).arg(failure));
+        return error(failure);
+    }
     AggiornaImmagini(toQString(imageName(job.name)));
 }
 
