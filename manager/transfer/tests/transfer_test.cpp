@@ -111,6 +111,27 @@ TEST_F(DriveScanTest, NewDriveWithTheModesFolderBecomesTheModesDrive)
     EXPECT_EQ(scanner.modeDrive()->root, other.root);
 }
 
+// Stick A in use, B plugged in (the newest becomes the mode's drive) and
+// pulled out again: A is still there, so A's disks come back.
+TEST_F(DriveScanTest, VanishedSecondStickLeavesTheFirstInUse)
+{
+    const Drive a = stick("a", "maglie");
+    const Drive b = stick("b", "MAGLIE");
+    DriveScanner scanner;
+    EXPECT_TRUE(scanner.scan({a}, Mode::Volpe));
+    EXPECT_TRUE(scanner.scan({a, b}, Mode::Volpe));
+    EXPECT_EQ(scanner.modeDrive()->root, b.root);
+    EXPECT_TRUE(scanner.scan({a}, Mode::Volpe));
+    ASSERT_TRUE(scanner.modeDrive());
+    EXPECT_EQ(scanner.modeDrive()->root, a.root);
+    // A pulled out while B was in use: B stays; both gone: none.
+    EXPECT_TRUE(scanner.scan({a, b}, Mode::Volpe));
+    EXPECT_FALSE(scanner.scan({b}, Mode::Volpe));
+    EXPECT_EQ(scanner.modeDrive()->root, b.root);
+    EXPECT_TRUE(scanner.scan({}, Mode::Volpe));
+    EXPECT_FALSE(scanner.modeDrive());
+}
+
 TEST_F(DriveScanTest, ListedFoldersAndTheFloppy)
 {
     stick("chiave", "maglie");
