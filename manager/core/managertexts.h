@@ -210,9 +210,8 @@ enum Line : int {
     ProgressWriting = 229,
     ProgressStop = 230,
     ProgressStopped = 231,
-    BinOfArchives = 232,
     NoStickForDisk = 233,
-    BinOfLocalDisks = 234,
+    LocalDiskMade = 234,
 
     // Transfer to the machine's media.
     TransferMenuUsb = 241,

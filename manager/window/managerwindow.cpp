@@ -72,6 +72,7 @@ ManagerWindow::ManagerWindow(ManagerContext context, QWidget *parent)
       m_context(std::move(context)),
       m_archives(m_context.programDirectory / "archivi"),
       m_disks(m_context.programDirectory / "dischi", kDiskNameLength),
+      m_localDisks(m_context.programDirectory / "dischi", kDiskNameLength),
       m_watch(m_context.programDirectory),
       m_launcher(new ProgramLauncher(m_context.programDirectory, m_context.binaryDirectory, this))
 {
@@ -253,6 +254,7 @@ void ManagerWindow::buildMenus()
     QMenu *disk = menuBar()->addMenu(QString());
     disk->setObjectName("mnuDisco");
     action(disk, "USBadd", &ManagerWindow::newDisk);
+    action(disk, "USBaddChiavetta", &ManagerWindow::newDiskOnStick);
     action(disk, "usbren", &ManagerWindow::renameDisk);
     action(disk, "USBdel", &ManagerWindow::deleteDisk);
 
@@ -299,6 +301,7 @@ void ManagerWindow::applyTexts()
     setAction("esci", text::MenuExit);
     setMenu("mnuDisco", text::MenuDisk);
     setAction("USBadd", text::MenuNewDisk);
+    setAction("USBaddChiavetta", text::MenuNewDiskOnStick);
     setAction("usbren", text::MenuRenameDisk);
     setAction("USBdel", text::MenuDeleteDisk);
     setMenu("mnuModo", text::MenuMode);
@@ -1217,6 +1220,38 @@ void ManagerWindow::newDisk()
     const QString typed = askName(text::PromptNewDisk, {}, kDiskNameLength);
     if (typed.isEmpty())
         return;
+    const FolderStore::Result result = m_localDisks.create(typed.toStdString());
+    const QString message = folderMessage(result, text(text::DiskExists), text(text::InvalidName),
+                                          text(text::CannotCreateFolder));
+    if (!message.isEmpty()) {
+        showError(message);
+        return;
+    }
+    std::error_code ec;
+    if (!m_singleDisk.isEmpty() || !fs::equivalent(m_disks.root(), m_localDisks.root(), ec)) {
+        // The disk side shows a stick or the floppy: say where the disk went.
+        Messages(this, [this](int line) { return text(line); })
+            .information(text(text::LocalDiskMade)
+                             .arg(QString::fromStdString(result.name), toQString(m_localDisks.root())));
+        return;
+    }
+    SelDisco();
+    m_diskFolders->setCurrentText(QString::fromStdString(result.name));
+}
+
+void ManagerWindow::newDiskOnStick()
+{
+    // The folder of the stick's disks, by mode: maglie/ (volpe), orsa/.
+    const char *const modeFolders[] = {"", "immagini", "maglie", "orsa"};
+    const int mode = std::clamp(m_context.files.mode, 0, 3);
+    std::error_code ec;
+    if (m_disks.root().empty() || !m_singleDisk.isEmpty() || fs::equivalent(m_disks.root(), m_localDisks.root(), ec)) {
+        showWarning(text(text::NoStickForDisk).arg(QString::fromLatin1(modeFolders[mode])));
+        return;
+    }
+    const QString typed = askName(text::PromptNewDisk, {}, kDiskNameLength);
+    if (typed.isEmpty())
+        return;
     const FolderStore::Result result = m_disks.create(typed.toStdString());
     const QString message = folderMessage(result, text(text::DiskExists), text(text::InvalidName),
                                           text(text::CannotCreateFolder));
@@ -1310,6 +1345,9 @@ void ManagerWindow::ImpostaModo()
     for (int i = 0; i < entries.size(); ++i)
         entries[i]->setChecked(i == mode);
     m_label5->setText(text(text::ModeCaption) + text(text::ModeNameLince + mode));
+    // Disks on a stick are made only in the modes that keep them there.
+    if (QAction *onStick = findChild<QAction *>("USBaddChiavetta"))
+        onStick->setVisible(mode == 2 || mode == 3);
     QPalette palette = m_label5->palette();
     palette.setColor(QPalette::WindowText, kModeColours[mode]);
     m_label5->setPalette(palette);

@@ -126,7 +126,12 @@ public:
     void newArchive();
     void renameArchive();
     void deleteArchive();
+    // "Nuovo disco locale...": a folder among the local disks (dischi/),
+    // whatever the mode shows.
     void newDisk();
+    // "Nuovo disco sulla chiavetta...": a disk folder on the stick of the
+    // volpe or orsa mode; says so when no stick is there.
+    void newDiskOnStick();
     void renameDisk();
     void deleteDisk();
     void setMode(int mode);
@@ -203,6 +208,7 @@ private:
     ManagerContext m_context;
     FolderStore m_archives;
     FolderStore m_disks;
+    FolderStore m_localDisks;
     QString m_singleDisk;
     EditingWatch m_watch;
     ProgramLauncher *m_launcher;

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -60,6 +61,24 @@ void answerAll(int boxes, QStringList *texts)
             timer->deleteLater();
         }
         box->button(QMessageBox::Ok)->click();
+    });
+    timer->start();
+}
+
+// Types a name into the next name dialog and confirms it.
+void typeName(const QString &typed)
+{
+    auto *timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, typed] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        auto *name = dialog ? dialog->findChild<QLineEdit *>("Text1") : nullptr;
+        if (name == nullptr)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        name->setText(typed);
+        dialog->findChild<QPushButton *>("OKButton")->click();
     });
     timer->start();
 }
@@ -140,9 +159,30 @@ TEST_F(TransferSideTest, VolpeFindsTheStickAndCopiesOntoItsDisk)
                                  "Il disco ha tutto quello che serve alla macchina."))
         << text1().toStdString();
 
-    // Orsa: the stick has no orsa/ folder, so there is no disk.
+    // "Nuovo disco locale..." makes a local disk, "Nuovo disco sulla
+    // chiavetta..." a disk on the stick.
+    QStringList boxes;
+    typeName("estate");
+    answerAll(1, &boxes);
+    child<QAction>("USBadd")->trigger();
+    EXPECT_TRUE(fs::is_directory(m_program / "dischi/ESTATE"));
+    EXPECT_FALSE(fs::exists(m_dir / "chiave/maglie/ESTATE"));
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].startsWith("Il disco locale ESTATE"));
+    typeName("autunno");
+    child<QAction>("USBaddChiavetta")->trigger();
+    EXPECT_TRUE(fs::is_directory(m_dir / "chiave/maglie/AUTUNNO"));
+    EXPECT_EQ(child<QComboBox>("diskFolders")->currentText(), "AUTUNNO");
+
+    // Orsa: the stick has no orsa/ folder, so there is no disk, and a disk
+    // on the stick cannot be made: the message says why.
     chooseMode("orsa");
     EXPECT_EQ(child<QComboBox>("diskFolders")->count(), 0);
+    boxes.clear();
+    answerAll(1, &boxes);
+    child<QAction>("USBaddChiavetta")->trigger();
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes[0], "Nessuna chiavetta con la cartella orsa: collegarla prima di creare un disco su di essa.");
 }
 
 TEST_F(TransferSideTest, EmulatorBuildsAndDeletesAnImage)
