@@ -331,6 +331,21 @@ TEST(FloppyFormat, ScriptText)
 }
 
 // The script run for real on a diskette image file standing in for the device.
+// A floppy is asked about only when it can be formatted.
+TEST(FloppyFormat, ReadinessBeforeTheQuestion)
+{
+    Drive floppy;
+    floppy.root = "/media/tecnico/FLOPPY";
+    EXPECT_EQ(formatReadiness(floppy), FormatReadiness::NotADevice);
+    floppy.device = "/dev/kn4-no-such-floppy";
+    EXPECT_EQ(formatReadiness(floppy), FormatReadiness::NoFloppy);
+    const auto state = [](bool present, bool readOnly) {
+        return [=](const Drive &) { return DeviceState{present, readOnly}; };
+    };
+    EXPECT_EQ(formatReadiness(floppy, state(true, true)), FormatReadiness::WriteProtected);
+    EXPECT_EQ(formatReadiness(floppy, state(true, false)), FormatReadiness::Ready);
+}
+
 TEST_F(FloppyFormatTest, FormatScriptMakesTheFloppy)
 {
     FormatRequest request;

@@ -570,6 +570,17 @@ void TransferSide::format(bool quick)
     QString where = toQString(m_floppy->root);
     if (!m_floppy->device.empty())
         where += " (" + toQString(m_floppy->device) + ")";
+    // Whether the floppy can be formatted at all, before the question.
+    switch (formatReadiness(*m_floppy)) {
+    case FormatReadiness::Ready:
+        break;
+    case FormatReadiness::NotADevice:
+        return error(text(text::TransferNotFormattable).arg(toQString(m_floppy->root)));
+    case FormatReadiness::NoFloppy:
+        return error(text(text::FormatNoFloppyIn).arg(where));
+    case FormatReadiness::WriteProtected:
+        return error(text(text::FormatWriteProtected).arg(where));
+    }
     if (!confirm(text(text::TransferAskFormat).arg(where)))
         return;
     FormatRequest request;
