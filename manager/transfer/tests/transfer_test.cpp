@@ -418,6 +418,23 @@ TEST_F(ImageFileTest, BuildReplaceAndDelete)
     EXPECT_EQ(result.error, "Pannello senza programma compilato, non messo nel disco: SORGENTE");
     EXPECT_EQ(readFile(old), built);
 
+    // Stopped between two files: the names as the disk writes them, and
+    // the old image stays.
+    job.panels.back() = put("dischi/D/manica bimbo.kn4", compiledPanel(100, 5));
+    std::vector<std::string> named;
+    job.progress = [&](std::size_t number, std::size_t count, const std::string &onDisk) {
+        named.push_back(std::to_string(number) + "/" + std::to_string(count) + " " + onDisk);
+        return number < 3;
+    };
+    result = buildImageFile(job);
+    EXPECT_TRUE(result.stopped);
+    EXPECT_EQ(named, (std::vector<std::string>{"1/4 PLC1.EXE", "2/4 A.KN4", "3/4 B.KN4"}));
+    EXPECT_EQ(readFile(old), built);
+    job.progress = [&](std::size_t, std::size_t, const std::string &onDisk) { named.push_back(onDisk); return true; };
+    ASSERT_TRUE(buildImageFile(job).ok);
+    EXPECT_EQ(named.back(), "MANICABI.KN4");
+    job.progress = {};
+
     job.name = "";
     EXPECT_EQ(buildImageFile(job).error, "Scegliere il nome dell'immagine");
     ASSERT_TRUE(deleteImage(images, "DISCO1", nullptr));

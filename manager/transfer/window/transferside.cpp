@@ -25,10 +25,13 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QProgressDialog>
+#include <QCoreApplication>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTimer>
 
+#include <memory>
 #include <optional>
 
 namespace fs = std::filesystem;
@@ -63,6 +66,8 @@ QBoxLayout *layoutHolding(QLayout *layout, QWidget *widget)
 }
 
 constexpr int kProcessTimeoutMs = 30000;
+// Images of more panels than this show their progress and can be stopped.
+constexpr int kProgressFrom = 4;
 
 } // namespace
 
@@ -698,7 +703,33 @@ void TransferSide::Command4_Click()
     for (const QString &path : panels)
         job.panels.emplace_back(path.toStdString());
     job.rawImage = m_rawImage->isChecked();
+    // Many panels: each is named as it goes in, as the disk will show it,
+    // and the build can be stopped between two files (nothing is written then).
+    std::unique_ptr<QProgressDialog> progress;
+    if (panels.size() > kProgressFrom) {
+        progress = std::make_unique<QProgressDialog>(QString(), text(text::ProgressStop), 0,
+                                                     int(panels.size()) + 1, m_window);
+        progress->setObjectName("progressoImmagine");
+        progress->setWindowTitle(text(text::ProgressImageCaption).arg(name.toUpper()));
+        progress->setWindowModality(Qt::WindowModal);
+        progress->setMinimumDuration(0);
+        progress->setAutoReset(false);
+        job.progress = [&](std::size_t number, std::size_t count, const std::string &onDisk) {
+            if (progress->wasCanceled())
+                return false;
+            progress->setLabelText(
+                text(text::ProgressReading).arg(fromCp1252(onDisk)).arg(number).arg(count));
+            progress->setValue(int(number) - 1);
+            QCoreApplication::processEvents();
+            return !progress->wasCanceled();
+        };
+    }
     const ImageJobResult result = buildImageFile(job);
+    progress.reset();
+    if (result.stopped) {
+        showText({text(text::ProgressImageStopped)});
+        return;
+    }
     showLines(result.progress);
     if (!result.ok) {
         // The box must not end on the build's "OK" line when the image was
