@@ -63,4 +63,23 @@ struct ManagerSettings
 int loadSavedMode(const std::filesystem::path &file);
 bool saveMode(const std::filesystem::path &file, int mode, std::string &error);
 
+// What the manager remembers between sessions in kn4manager.sav: the mode on
+// the first line as ever, then "archivio=", "disco=" and "finestra=" lines
+// (the last archive and disk chosen, the window's place and size as Qt
+// gives it, in hex). A reader of the mode alone still reads the first line.
+struct SavedState
+{
+    static constexpr std::size_t kMaxLines = 16;
+
+    int mode = 0;
+    std::string archive;
+    std::string disk;
+    std::string geometry;
+
+    static SavedState load(const std::filesystem::path &file);
+    std::string fileText() const;
+    // Written whole through a temporary file beside it.
+    bool save(const std::filesystem::path &file, std::string &error) const;
+};
+
 } // namespace kn4::manager

@@ -311,8 +311,24 @@ TEST_F(ManagerWindowTest, ClosingWaitsForTheEditorAndSavesTheMode)
     EXPECT_FALSE(fs::exists(m_dir.path() / "kn4manager.sav"));
 
     ASSERT_TRUE(waitFor([&] { return finished; }));
+    fs::create_directories(m_dir.path() / "archivi" / "ALTRO");
+    m_window->SelArchivio();
+    child<QComboBox>("Combo1")->setCurrentText("ALTRO");
+    m_window->move(40, 30);
     EXPECT_TRUE(m_window->close());
-    EXPECT_EQ(readFile(m_dir.path() / "kn4manager.sav"), " 2\r\n");
+    // The mode on the first line as ever, then the archive, disk and place.
+    const std::string saved = readFile(m_dir.path() / "kn4manager.sav");
+    EXPECT_EQ(saved.substr(0, 41), " 2\r\narchivio=ALTRO\r\ndisco=USB1\r\nfinestra=");
+
+    // The next session comes back to them.
+    ManagerContext context;
+    context.programDirectory = m_dir.path();
+    ASSERT_EQ(context.files.load(m_dir.path()), "");
+    EXPECT_EQ(context.files.mode, 2);
+    ManagerWindow next(std::move(context));
+    EXPECT_EQ(next.findChild<QComboBox *>("Combo1")->currentText(), "ALTRO");
+    EXPECT_EQ(next.findChild<QComboBox *>("diskFolders")->currentText(), "USB1");
+    EXPECT_EQ(next.geometry().size(), m_window->geometry().size());
 }
 
 TEST_F(ManagerWindowTest, SecondEditOfAPanelIsRefused)

@@ -83,7 +83,14 @@ ManagerWindow::ManagerWindow(ManagerContext context, QWidget *parent)
     connect(m_launcher, &ProgramLauncher::watchedFailed, this, &ManagerWindow::onEditorFailed);
     applyTexts();
     SelArchivio();
+    // The archive, the disk and the window's place of the last session.
+    const SavedState &saved = m_context.files.saved;
+    if (const int index = m_combo1->findText(QString::fromStdString(saved.archive)); index >= 0)
+        m_combo1->setCurrentIndex(index);
+    m_pendingDisk = QString::fromStdString(saved.disk);
     SelDisco();
+    if (!saved.geometry.empty())
+        restoreGeometry(QByteArray::fromHex(QByteArray::fromStdString(saved.geometry)));
     ImpostaModo();
     m_timer1->start();
 }
@@ -420,7 +427,12 @@ void ManagerWindow::SelDisco()
         const QSignalBlocker blocker(m_diskFolders);
         m_diskFolders->clear();
         m_diskFolders->addItems(diskNames());
-        const int index = m_diskFolders->findText(current);
+        int index = m_diskFolders->findText(current);
+        // The disk of the last session, once the disk side lists it.
+        if (!m_pendingDisk.isEmpty() && m_diskFolders->findText(m_pendingDisk) >= 0) {
+            index = m_diskFolders->findText(m_pendingDisk);
+            m_pendingDisk.clear();
+        }
         m_diskFolders->setCurrentIndex(index >= 0 ? index : (m_diskFolders->count() > 0 ? 0 : -1));
     }
     AggiornaDischi();
@@ -1293,7 +1305,12 @@ void ManagerWindow::closeEvent(QCloseEvent *event)
         return;
     }
     std::string error;
-    if (!saveMode(m_context.programDirectory / ManagerFiles::kStateFileName, m_context.files.mode, error))
+    SavedState state;
+    state.mode = m_context.files.mode;
+    state.archive = m_combo1->currentText().toStdString();
+    state.disk = m_diskFolders->currentText().toStdString();
+    state.geometry = saveGeometry().toHex().toStdString();
+    if (!state.save(m_context.programDirectory / ManagerFiles::kStateFileName, error))
         showError(text(text::CannotSave).arg(ManagerFiles::kStateFileName, QString::fromStdString(error)));
     event->accept();
 }

@@ -210,6 +210,7 @@ private:
     FolderStore m_disks;
     FolderStore m_localDisks;
     QString m_singleDisk;
+    QString m_pendingDisk;  // the disk of the last session, chosen once listed
     EditingWatch m_watch;
     ProgramLauncher *m_launcher;
     std::filesystem::path m_file1Folder;
