@@ -2,12 +2,11 @@
 
 #include <kn4/atomicfile.h>
 #include <kn4/filelookup.h>
+#include <kn4/filereader.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 namespace kn4::manager {
 
@@ -98,16 +97,12 @@ bool isValidName(std::string_view name)
 
 bool readFileBytes(const fs::path &file, std::string &bytes, std::string &error)
 {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        error = file.string() + ": " + std::strerror(errno);
+    FileContent content = FileReader::read(file, FileReader::kPanelLimit);
+    if (!content) {
+        error = content.message(file);
         return false;
     }
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        error = file.string() + ": read error";
-        return false;
-    }
+    bytes = std::move(content.bytes);
     return true;
 }
 

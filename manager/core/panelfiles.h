@@ -53,6 +53,8 @@ bool copyFileSafely(const std::filesystem::path &source, const std::filesystem::
 // The same for bytes already in memory.
 bool writeFileVerified(const std::filesystem::path &target, std::string_view bytes,
                        std::string &error);
+// Reads a whole panel or keyword file (a regular file of at most
+// FileReader::kPanelLimit bytes); false with "PATH: reason" in error.
 bool readFileBytes(const std::filesystem::path &file, std::string &bytes, std::string &error);
 
 // Asked with the list name of a panel that already exists at the target;

@@ -3,8 +3,6 @@
 #include "transfer/mediafiles.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -122,9 +120,9 @@ std::vector<Drive> mountedVolumes(std::string_view mountinfo)
 
 std::vector<Drive> mountedVolumes()
 {
-    std::ifstream in("/proc/self/mountinfo");
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return mountedVolumes(text);
+    // The table reports the size 0: the reader reads it to its end.
+    const FileContent table = FileReader::read("/proc/self/mountinfo", FileReader::kSystemTableLimit);
+    return mountedVolumes(table.bytes);
 }
 
 DriveSettings DriveSettings::parse(std::string_view text)
@@ -156,7 +154,7 @@ DriveSettings DriveSettings::load(const fs::path &programDirectory)
     const auto path = findEntryIgnoringCase(programDirectory, kFileName);
     if (!path)
         return {};
-    const auto text = readWholeFile(*path, nullptr);
+    const auto text = readWholeFile(*path, nullptr, FileReader::kTextFileLimit);
     return text ? parse(*text) : DriveSettings{};
 }
 

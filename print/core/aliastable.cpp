@@ -1,9 +1,7 @@
 #include "aliastable.h"
 
 #include "kn4/filelookup.h"
-
-#include <fstream>
-#include <iterator>
+#include "kn4/filereader.h"
 
 namespace kn4 {
 
@@ -20,15 +18,15 @@ std::string_view trimmed(std::string_view text)
 
 } // namespace
 
-std::optional<AliasTable> AliasTable::load(const std::filesystem::path &path)
+std::optional<AliasTable> AliasTable::load(const std::filesystem::path &path, std::string *reason)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    const FileContent content = FileReader::read(path, FileReader::kTextFileLimit);
+    if (!content) {
+        if (reason)
+            *reason = content.message(path);
         return std::nullopt;
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        return std::nullopt;
-    return fromText(text);
+    }
+    return fromText(content.bytes);
 }
 
 AliasTable AliasTable::fromText(std::string_view text)

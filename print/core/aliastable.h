@@ -24,7 +24,8 @@ public:
         std::string alias;   // empty when the line has no "ALIAS:"
     };
 
-    static std::optional<AliasTable> load(const std::filesystem::path &path);
+    // nullopt when the file cannot be read; *reason then says why ("PATH: reason").
+    static std::optional<AliasTable> load(const std::filesystem::path &path, std::string *reason = nullptr);
     static AliasTable fromText(std::string_view text);
 
     const std::vector<Entry> &entries() const { return m_entries; }

@@ -50,10 +50,11 @@ bool PrintLoader::loadFiles(std::string_view argumentString)
         return fail(std::string(kErrorTitle), "stampa: " + m_arguments.error);
     m_labels = LabelFile::load(m_arguments.languageFile(kLabelFile), kLabelCount);
     if (m_labels.status() == LabelFile::Status::Missing)
-        return fail(std::string(kErrorTitle), "File stampa.ini non trovato");
-    auto aliases = AliasTable::load(m_arguments.languageFile(kKeywordFile));
+        return fail(std::string(kErrorTitle), "File stampa.ini non trovato\n" + m_labels.reason());
+    std::string reason;
+    auto aliases = AliasTable::load(m_arguments.languageFile(kKeywordFile), &reason);
     if (!aliases)
-        return fail(std::string(kErrorTitle), "File VUZUDO.KEY non trovato");
+        return fail(std::string(kErrorTitle), "File VUZUDO.KEY non trovato\n" + reason);
     m_aliases = std::move(*aliases);
     return true;
 }
@@ -61,8 +62,11 @@ bool PrintLoader::loadFiles(std::string_view argumentString)
 bool PrintLoader::loadPanel()
 {
     const std::filesystem::path path(m_arguments.panelPath);
-    auto panel = PrintedPanel::load(path);
-    if (!panel || !panel->hasByte26())
+    std::string reason;
+    auto panel = PrintedPanel::load(path, &reason);
+    if (!panel)
+        return fail("ERR...", label(36) + "\n" + m_arguments.panelPath + "\n" + reason);
+    if (!panel->hasByte26())
         return fail("ERR...", label(36) + "\n" + m_arguments.panelPath);
     if (!panel->hasCodeBlock())
         return fail(m_arguments.panelPath, label(29));

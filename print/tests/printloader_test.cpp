@@ -79,7 +79,9 @@ TEST(PrintLoader, FailuresGiveTheirMessages)
         ASSERT_TRUE(loader.failure());
         EXPECT_EQ(loader.failure()->title, c.title);
         if (!c.text.empty()) {
-            EXPECT_EQ(loader.failure()->text, c.text);
+            // The message, then the file and the system's reason.
+            EXPECT_EQ(loader.failure()->text.substr(0, c.text.size() + 1), c.text + "\n");
+            EXPECT_TRUE(loader.failure()->text.ends_with(": No such file or directory")) << loader.failure()->text;
         }
     }
 

@@ -105,6 +105,8 @@ int PanelCheck::checkPanel(const CheckArguments &arguments, const std::string &p
     }
     for (const std::string &message : startup.messages)
         err << panel << ": " << message << "\n";
+    if (!startup.panelReadError.empty())
+        return PanelCheck::kCannotOpen;
     // A panel the editor opens as invalid (its message is printed above) or
     // starts anew for want of a "SORGENTE.KN4" line is checked as the editor
     // holds it. Only a file that is not there at all is refused: the editor
@@ -112,7 +114,8 @@ int PanelCheck::checkPanel(const CheckArguments &arguments, const std::string &p
     if (!startup.panelFromFile && !startup.panelInvalid) {
         std::error_code ec;
         if (!std::filesystem::is_regular_file(startup.panelPath, ec)) {
-            err << panel << ": no such file\n";
+            err << panel << (std::filesystem::exists(startup.panelPath, ec) ? ": not a regular file\n"
+                                                                           : ": no such file\n");
             return PanelCheck::kCannotOpen;
         }
         err << panel << ": no \"SORGENTE.KN4\" line: the editor starts a new panel\n";

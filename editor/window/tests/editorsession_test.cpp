@@ -398,16 +398,17 @@ TEST_F(EditorSessionTest, SaveWithACarriageWarningShowsTheRedReportWithoutCompil
     EXPECT_FALSE(m_window->isModified());
 }
 
-// A working folder where the compiled panel cannot be written (its
-// VUZUDO.TMP is a folder): the panel keeps its source, and the report says
-// it was not compiled.
+// A compilation that leaves the panel as it was (here the keyword file is
+// gone from the working folder once the editor has started): the panel
+// keeps its source, and the report says it was not compiled.
 TEST_F(EditorSessionTest, SaveWhoseCompiledPanelCannotBeWrittenShowsTheRedReport)
 {
     const fs::path language = m_folder / "italiano";
-    fs::create_directories(language / "VUZUDO.TMP");
+    fs::create_directories(language);
     for (const char *name : {"VUZUDO.KEY", "Kn4Edit.123", "kn4edit.ini"})
         fs::copy_file(fs::path(KN4_PROGRAM_DIR) / "italiano" / name, language / name);
     open(language);
+    fs::remove(language / "VUZUDO.KEY");
     widenRib();
     ReportSeen seen;
     ModalHandler handler(readReportAndClose(seen));
@@ -415,7 +416,7 @@ TEST_F(EditorSessionTest, SaveWhoseCompiledPanelCannotBeWrittenShowsTheRedReport
     ASSERT_TRUE(seen.seen);
     EXPECT_EQ(seen.led, QColor(255, 0, 0));
     EXPECT_EQ(seen.status, QString::fromUtf8("Il pannello non \u00E8 stato compilato"));
-    EXPECT_TRUE(seen.report.endsWith(QStringLiteral("impossibile scrivere il pannello compilato: pannello invariato\n")))
+    EXPECT_TRUE(seen.report.endsWith(QStringLiteral("file VUZUDO.KEY non trovato: pannello invariato\n")))
         << seen.report.toStdString();
     EXPECT_EQ(m_window->saveState().compileResult(), KN4_NOT_A_SOURCE);
     EXPECT_NE(m_window->help().currentKey(), PanelSave::kSavedHintKey);
