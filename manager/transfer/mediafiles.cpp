@@ -1,6 +1,7 @@
 #include "transfer/mediafiles.h"
 
 #include "kn4/filelookup.h"
+#include "kn4/filereader.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -9,8 +10,6 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
-#include <fstream>
-#include <iterator>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -26,10 +25,14 @@ std::string systemError(const std::string &what, const fs::path &path)
 
 bool writeAndSync(const fs::path &path, std::string_view bytes, std::string *error)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // Created exclusively: a file or a link already at that name is never
+    // opened, truncated or followed.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0) {
+        const int number = errno;
         if (error)
             *error = systemError("cannot create", path);
+        errno = number;
         return false;
     }
     const char *p = bytes.data();
@@ -44,6 +47,7 @@ bool writeAndSync(const fs::path &path, std::string_view bytes, std::string *err
             if (error)
                 *error = systemError("cannot write", path);
             ::close(fd);
+            ::unlink(path.c_str());
             return false;
         }
         p += n;
@@ -53,6 +57,7 @@ bool writeAndSync(const fs::path &path, std::string_view bytes, std::string *err
         if (error)
             *error = systemError("cannot write", path);
         ::close(fd);
+        ::unlink(path.c_str());
         return false;
     }
     // Drop the written pages from the cache so that reading the file back
@@ -61,6 +66,7 @@ bool writeAndSync(const fs::path &path, std::string_view bytes, std::string *err
     if (::close(fd) != 0) {
         if (error)
             *error = systemError("cannot write", path);
+        ::unlink(path.c_str());
         return false;
     }
     return true;
@@ -130,28 +136,31 @@ std::vector<std::string> listFolderNames(const fs::path &dir)
     return names;
 }
 
-std::optional<std::string> readWholeFile(const fs::path &path, std::string *error)
+std::optional<std::string> readWholeFile(const fs::path &path, std::string *error, std::size_t maxBytes)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    FileContent content = FileReader::read(path, maxBytes);
+    if (!content) {
         if (error)
-            *error = "cannot read " + path.string();
+            *error = "cannot read " + content.message(path);
         return std::nullopt;
     }
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        if (error)
-            *error = "cannot read " + path.string();
-        return std::nullopt;
-    }
-    return bytes;
+    return std::move(content.bytes);
 }
 
 bool replaceFileVerified(const fs::path &target, std::string_view bytes, const ContentCheck &check,
                          std::string *error, std::optional<fs::file_time_type> modified)
 {
-    // A short temporary name that FAT volumes without long names hold too.
-    const fs::path temp = target.parent_path() / ("KN4" + std::to_string(::getpid() % 100000) + ".TMP");
+    // A short temporary name that FAT volumes without long names hold too;
+    // a name already taken (another copy running, a left-over) is passed
+    // over, never reused.
+    fs::path temp;
+    for (int attempt = 0;; ++attempt) {
+        temp = target.parent_path() / ("KN4" + std::to_string((::getpid() + attempt) % 100000) + ".TMP");
+        if (writeAndSync(temp, bytes, error))
+            break;
+        if (errno != EEXIST || attempt == 99)
+            return false;
+    }
     std::error_code ec;
     auto fail = [&](const std::string &text) {
         fs::remove(temp, ec);
@@ -159,8 +168,6 @@ bool replaceFileVerified(const fs::path &target, std::string_view bytes, const C
             *error = text;
         return false;
     };
-    if (!writeAndSync(temp, bytes, error))
-        return fail(error ? *error : std::string());
     std::string readError;
     const auto readBack = readWholeFile(temp, &readError);
     if (!readBack)

@@ -139,6 +139,24 @@ TEST_F(MediaFilesTest, ReplacementThatFailsItsCheckKeepsTheOldFile)
     EXPECT_FALSE(replaceFileVerified(m_dir / "none" / "X.vlp", "new", {}, &error));
 }
 
+// The short temporary name is never opened when something is already
+// there: a planted link is not followed, a left-over file not truncated.
+TEST_F(MediaFilesTest, ATakenTemporaryNameIsPassedOver)
+{
+    const fs::path outside = m_dir / "fuori";
+    fs::create_directories(outside);
+    const fs::path victim = put("fuori/VITTIMA", "victim");
+    fs::create_directories(m_dir / "disco");
+    const std::string pid = std::to_string(::getpid() % 100000);
+    fs::create_symlink(victim, m_dir / "disco" / ("KN4" + pid + ".TMP"));
+    put("disco/KN4" + std::to_string((::getpid() + 1) % 100000) + ".TMP", "left over");
+    std::string error;
+    ASSERT_TRUE(replaceFileVerified(m_dir / "disco" / "X.KN4", "new", {}, &error)) << error;
+    EXPECT_EQ(readFile(m_dir / "disco" / "X.KN4"), "new");
+    EXPECT_EQ(readFile(victim), "victim");
+    EXPECT_EQ(entriesIn(m_dir / "disco"), 3u);
+}
+
 TEST_F(MediaFilesTest, LookupIgnoresCaseAndTakesOnlyPlainNames)
 {
     put("Sub/Davanti.Kn4", "a");
