@@ -6,6 +6,8 @@
 #include "printoutput.h"
 #include "stampacommandline.h"
 
+#include "kn4/outputcheck.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -66,6 +68,13 @@ int main(int argc, char **argv)
     const std::filesystem::path panelPath(loader.arguments().panelPath);
     const QString title = QString::fromStdString(loader.label(37) + " " + panelPath.filename().string());
     if (line.mode == kn4::StampaCommandLine::Mode::Pdf) {
+        const std::string refusal = kn4::outputRefusal(
+            line.pdfPath, {panelPath, loader.arguments().languageFile(kn4::PrintLoader::kLabelFile),
+                           loader.arguments().languageFile(kn4::PrintLoader::kKeywordFile)});
+        if (!refusal.empty()) {
+            std::cerr << "stampa: --pdf " << line.pdfPath << " " << refusal << ": nothing written\n";
+            return 2;
+        }
         QString error;
         if (!kn4::PrintOutput::writePdf(QString::fromStdString(line.pdfPath), title, loader.pages(), &error)) {
             std::cerr << "stampa: " << line.pdfPath << ": " << error.toStdString() << "\n";

@@ -1,6 +1,7 @@
 #include "diskcommand.h"
 
 #include "kn4/atomicfile.h"
+#include "kn4/outputcheck.h"
 #include "transfer/diskimage.h"
 #include "transfer/imagefile.h"
 #include "transfer/mediafiles.h"
@@ -19,10 +20,9 @@ using namespace kn4::transfer;
 std::optional<std::string> readImage(const std::string &path, std::ostream &err)
 {
     std::string error;
-    auto bytes = readWholeFile(path, &error);
-    std::error_code ec;
-    if (!bytes || fs::is_directory(path, ec)) {
-        err << "kn4disk: cannot read " << path << "\n";
+    auto bytes = readWholeFile(path, &error, FileReader::kDiskImageLimit);
+    if (!bytes) {
+        err << "kn4disk: " << error << "\n";
         return std::nullopt;
     }
     return bytes;
@@ -54,6 +54,12 @@ int build(const std::vector<std::string> &args, std::ostream &out, std::ostream 
     }
     if (plc.empty() || output.empty()) {
         err << "kn4disk: build needs --plc FILE and -o NAME.vlp\n" << DiskCommand::usage();
+        return DiskCommand::kUsage;
+    }
+    std::vector<fs::path> inputs = panels;
+    inputs.emplace_back(plc);
+    if (const std::string refusal = outputRefusal(output, inputs); !refusal.empty()) {
+        err << "kn4disk: -o " << output << " " << refusal << ": nothing written\n";
         return DiskCommand::kUsage;
     }
     std::string image;
@@ -152,6 +158,10 @@ int raw(const std::vector<std::string> &args, std::ostream &err)
 {
     if (args.size() != 4 || args[2] != "-o") {
         err << DiskCommand::usage();
+        return DiskCommand::kUsage;
+    }
+    if (const std::string refusal = outputRefusal(args[3], {args[1]}); !refusal.empty()) {
+        err << "kn4disk: -o " << args[3] << " " << refusal << ": nothing written\n";
         return DiskCommand::kUsage;
     }
     const auto bytes = readImage(args[1], err);
