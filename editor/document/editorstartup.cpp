@@ -98,7 +98,10 @@ StartupResult EditorStartup::run(const Input &input, const CommandLibrary *libra
     result.panelPath = resolvePanel(input.workingDirectory, line.panelName);
     bool needsNewPanel = true;
     std::error_code ec;
-    if (std::filesystem::is_regular_file(result.panelPath, ec)) {
+    // Whatever stands at the panel's path is read: a folder or a FIFO is a
+    // panel that cannot be read, never a new one that a save would put in
+    // its place.
+    if (std::filesystem::exists(result.panelPath, ec)) {
         const FileContent file = FileReader::read(result.panelPath, FileReader::kPanelLimit);
         const PanelReader reader(commands, *library, codec, line.needles, line.intervalMarkerDash());
         PanelReader::Result read = reader.read(file.bytes, result.panel);

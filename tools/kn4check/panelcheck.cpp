@@ -114,8 +114,7 @@ int PanelCheck::checkPanel(const CheckArguments &arguments, const std::string &p
     if (!startup.panelFromFile && !startup.panelInvalid) {
         std::error_code ec;
         if (!std::filesystem::is_regular_file(startup.panelPath, ec)) {
-            err << panel << (std::filesystem::exists(startup.panelPath, ec) ? ": not a regular file\n"
-                                                                           : ": no such file\n");
+            err << panel << ": no such file\n";
             return PanelCheck::kCannotOpen;
         }
         err << panel << ": no \"SORGENTE.KN4\" line: the editor starts a new panel\n";

@@ -116,8 +116,9 @@ TEST_F(StartupFiles, AFolderOrAFifoInPlaceOfAFileGivesAMessageNeverAnAbort)
         {"fifo:DAVANTI.KN4", "kn4c", {"--keywords", language, panel}, {3}, "is not a regular file", false},
         {"italiano/VUZUDO.KEY", "kn4c", {"--keywords", language, panel}, {3}, "VUZUDO.KEY non trovato", false},
         // kn4check: the panel, the keyword, language and help files
-        {"DAVANTI.KN4", "kn4check", {"--lang", language, panel}, {2}, "not a regular file", false},
-        {"fifo:DAVANTI.KN4", "kn4check", {"--lang", language, panel}, {2}, "not a regular file", false},
+        {"DAVANTI.KN4", "kn4check", {"--lang", language, panel}, {2}, "DAVANTI.KN4: Is a directory", false},
+        {"fifo:DAVANTI.KN4", "kn4check", {"--lang", language, panel}, {2}, "DAVANTI.KN4: non è un file regolare",
+         false},
         {"italiano/VUZUDO.KEY", "kn4check", {"--lang", language, panel}, {2}, "VUZUDO.KEY: Is a directory", false},
         {"italiano/kn4edit.ini", "kn4check", {"--lang", language, panel}, {0, 1}, "kn4edit.ini: Is a directory",
          false},
@@ -150,8 +151,8 @@ TEST_F(StartupFiles, AFolderOrAFifoInPlaceOfAFileGivesAMessageNeverAnAbort)
         {"italiano/VUZUDO.KEY", "Kn4Edit2", {line}, {1}, "kn4-message critical: Kn4Edit: Il file VUZUDO.KEY", true},
         {"italiano/kn4edit.ini", "Kn4Edit2", {line}, {0}, "kn4edit.ini: Is a directory", true},
         {"italiano/Kn4Edit.123", "Kn4Edit2", {line}, {0}, "kn4-window", true},
-        {"DAVANTI.KN4", "Kn4Edit2", {line}, {0, 1}, "kn4-", true},
-        {"fifo:DAVANTI.KN4", "Kn4Edit2", {line}, {0, 1}, "kn4-", true},
+        {"DAVANTI.KN4", "Kn4Edit2", {line}, {0}, "DAVANTI.KN4: Is a directory", true},
+        {"fifo:DAVANTI.KN4", "Kn4Edit2", {line}, {0}, "DAVANTI.KN4: non è un file regolare", true},
         // the simulator: the panel, its labels and its settings
         {"DAVANTI.KN4", "simulatore", {line}, {1}, "Is a directory", true},
         {"fifo:DAVANTI.KN4", "simulatore", {line}, {1}, "non è un file regolare", true},
