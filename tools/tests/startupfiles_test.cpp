@@ -40,13 +40,14 @@ struct ProgramRun
 };
 
 // Runs program from folder with at most 20 seconds: `timeout` ends a hang
-// with status 124.
-ProgramRun run(const fs::path &folder, const fs::path &program, const std::vector<std::string> &args)
+// with status 124. A Qt program gets the message box library preloaded (the
+// program alone, not `timeout`).
+ProgramRun run(const fs::path &folder, const fs::path &program, bool qt, const std::vector<std::string> &args)
 {
-    std::string command = "cd " + quoted(folder.string()) + " && QT_QPA_PLATFORM=offscreen";
-    if (!kShim.empty())
-        command += " LD_PRELOAD=" + quoted(kShim) + " ASAN_OPTIONS=verify_asan_link_order=0:${ASAN_OPTIONS}";
-    command += " timeout -k 2 20 " + quoted(program.string());
+    std::string command = "cd " + quoted(folder.string()) + " && QT_QPA_PLATFORM=offscreen timeout -k 2 20";
+    if (qt)
+        command += " env LD_PRELOAD=" + quoted(kShim) + " ASAN_OPTIONS=verify_asan_link_order=0:${ASAN_OPTIONS}";
+    command += " " + quoted(program.string());
     for (const std::string &arg : args)
         command += " " + quoted(arg);
     command += " </dev/null 2>&1";
@@ -188,7 +189,7 @@ TEST_F(StartupFiles, AFolderOrAFifoInPlaceOfAFileGivesAMessageNeverAnAbort)
             fs::permissions(dir("programma/Kn4Edit2"), fs::perms::owner_all);
             program = dir("programma/kn4start");
         }
-        const ProgramRun r = run(m_temp.path(), program, c.args);
+        const ProgramRun r = run(m_temp.path(), program, c.needsGui, c.args);
         const std::string what = std::string(c.program) + " with " + c.file + (fifo ? "" : " a folder");
         EXPECT_NE(r.status, 134) << what << "\n" << r.output;
         EXPECT_NE(r.status, 124) << what << " hangs\n" << r.output;
