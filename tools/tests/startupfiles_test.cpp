@@ -165,7 +165,8 @@ TEST_F(StartupFiles, AFolderOrAFifoInPlaceOfAFileGivesAMessageNeverAnAbort)
         {"programma/kn4manager.sav", "kn4manager", {dir("programma").string()}, {0}, "kn4-window", true},
     };
     for (const Case &c : cases) {
-        if (c.needsGui && !gui)
+        // Only the programs this build makes.
+        if ((c.needsGui && !gui) || !fs::exists(kProgramDir / c.program))
             continue;
         std::string file = c.file;
         const bool fifo = file.rfind("fifo:", 0) == 0;
