@@ -1,6 +1,7 @@
 // Arbitrary bytes through the simulator's readers: as a panel file (head
-// text, header values, colour codes, intarsia lists, the whole simulation
-// in both views and every stripe mode, the stripe check and the picture), as
+// text, header values, colour codes, intarsia lists and fields, the whole
+// simulation in both views and every stripe mode, the stripe check and the
+// picture), as
 // a bare code block, as simulatore.sav (which must write back what it read)
 // and as simulatore.ini.
 #include "simulator/drawingraster.h"
@@ -9,6 +10,7 @@
 #include "simulator/simarguments.h"
 #include "simulator/simlabels.h"
 #include "simulator/simsettings.h"
+#include "simulator/simulationsetup.h"
 #include "simulator/weightcalculator.h"
 
 #include <cmath>
@@ -47,6 +49,10 @@ void checkRun(KnitEngine &engine)
         sum += carrier;
     require(sum == totals.total || std::abs(sum - totals.total) <= 1e-6 * std::abs(totals.total),
             "carrier totals that do not add up");
+    const IntarsiaAreas &areas = engine.intarsiaAreas();
+    require(areas.area2 >= 0 && areas.area3 >= 0, "a negative intarsia field");
+    require(engine.settings().stripeMode == 2 || (areas.area2 == 0 && areas.area3 == 0),
+            "intarsia fields outside stripe mode 2");
 }
 
 } // namespace
@@ -57,17 +63,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::uint8_t selector = size > 0 ? data[0] : 0;
 
     const PanelHead head = PanelHead::fromBytes(bytes, "fuzz.kn4");
+    require(!head.ok() || !head.codeBlock().empty(), "a panel without code taken for simulation");
     KnitEngine engine;
     engine.settings().stripeMode = std::uint8_t((selector >> 1) % 3);
     engine.settings().countStart = std::uint8_t((selector >> 3) & 1);
     engine.drawingView().view = selector & 1;
-    engine.drawingView().scale = 2 + 2 * ((selector >> 4) % 8);
+    engine.settings().scale = std::int16_t(2 + 2 * ((selector >> 4) % 8));
+    engine.drawingView().scale = engine.settings().scale;
     if (head.ok()) {
         PanelHead withLists = head;
-        withLists.InizioIntarsio();
+        const SimSettings settings = engine.settings();
+        SimulationSetup::prepare(engine, withLists, settings);
         require(withLists.intarsiaF().size() <= PanelHead::kMaxIntarsiaF, "too long an F list");
-        withLists.applyColourCodes(engine.settings().colours);
-        engine.setHead(withLists);
         checkRun(engine);
         checkRun(engine);  // a rerun after the first one
         DrawingRaster raster(64, 64);
@@ -85,6 +92,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     values.ribLeft = selector / 2;
     values.borderHeight = selector % 7;
     values.coursesPerCm = 2.5;
+    values.intarsiaR = {1, selector, 3, 300, selector / 3, 2};
+    values.intarsiaF = {-(selector % 50), selector % 70, 0, 20};
     engine.setPanel(values, std::string(bytes));
     engine.clearFinished();
     checkRun(engine);

@@ -2,6 +2,8 @@
 
 #include "transfer/mediafiles.h"
 
+#include "kn4/filereader.h"
+
 #include <algorithm>
 #include <sstream>
 
@@ -120,7 +122,6 @@ std::vector<Drive> mountedVolumes(std::string_view mountinfo)
 
 std::vector<Drive> mountedVolumes()
 {
-    // The table reports the size 0: the reader reads it to its end.
     const FileContent table = FileReader::read("/proc/self/mountinfo", FileReader::kSystemTableLimit);
     return mountedVolumes(table.bytes);
 }
@@ -154,7 +155,7 @@ DriveSettings DriveSettings::load(const fs::path &programDirectory)
     const auto path = findEntryIgnoringCase(programDirectory, kFileName);
     if (!path)
         return {};
-    const auto text = readWholeFile(*path, nullptr, FileReader::kTextFileLimit);
+    const auto text = readWholeFile(*path, nullptr);
     return text ? parse(*text) : DriveSettings{};
 }
 

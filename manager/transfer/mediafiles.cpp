@@ -1,5 +1,6 @@
 #include "transfer/mediafiles.h"
 
+#include "core/panelfiles.h"
 #include "kn4/filelookup.h"
 #include "kn4/filereader.h"
 
@@ -9,79 +10,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace kn4::transfer {
-
-namespace {
-
-std::string systemError(const std::string &what, const fs::path &path)
-{
-    return what + " " + path.string() + ": " + std::strerror(errno);
-}
-
-bool writeAndSync(const fs::path &path, std::string_view bytes, std::string *error)
-{
-    // Created exclusively: a file or a link already at that name is never
-    // opened, truncated or followed.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        const int number = errno;
-        if (error)
-            *error = systemError("cannot create", path);
-        errno = number;
-        return false;
-    }
-    const char *p = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = ENOSPC;
-            if (error)
-                *error = systemError("cannot write", path);
-            ::close(fd);
-            ::unlink(path.c_str());
-            return false;
-        }
-        p += n;
-        left -= std::size_t(n);
-    }
-    if (::fsync(fd) != 0 && errno != EINVAL) {
-        if (error)
-            *error = systemError("cannot write", path);
-        ::close(fd);
-        ::unlink(path.c_str());
-        return false;
-    }
-    // Drop the written pages from the cache so that reading the file back
-    // reads the medium, not memory.
-    ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
-    if (::close(fd) != 0) {
-        if (error)
-            *error = systemError("cannot write", path);
-        ::unlink(path.c_str());
-        return false;
-    }
-    return true;
-}
-
-void syncFolder(const fs::path &folder)
-{
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
-} // namespace
 
 std::string upperCase(std::string_view text)
 {
@@ -150,46 +83,15 @@ std::optional<std::string> readWholeFile(const fs::path &path, std::string *erro
 bool replaceFileVerified(const fs::path &target, std::string_view bytes, const ContentCheck &check,
                          std::string *error, std::optional<fs::file_time_type> modified)
 {
-    // A short temporary name that FAT volumes without long names hold too;
-    // a name already taken (another copy running, a left-over) is passed
-    // over, never reused.
-    fs::path temp;
-    for (int attempt = 0;; ++attempt) {
-        temp = target.parent_path() / ("KN4" + std::to_string((::getpid() + attempt) % 100000) + ".TMP");
-        if (writeAndSync(temp, bytes, error))
-            break;
-        if (errno != EEXIST || attempt == 99)
-            return false;
-    }
-    std::error_code ec;
-    auto fail = [&](const std::string &text) {
-        fs::remove(temp, ec);
-        if (error)
-            *error = text;
-        return false;
-    };
-    std::string readError;
-    const auto readBack = readWholeFile(temp, &readError);
-    if (!readBack)
-        return fail(readError);
-    if (*readBack != bytes)
-        return fail("the copy written to " + target.parent_path().string()
-                    + " does not read back as it was written");
-    if (check) {
-        const std::string problem = check(*readBack);
-        if (!problem.empty())
-            return fail(problem);
-    }
-    if (modified) {
-        fs::last_write_time(temp, *modified, ec);
-        if (ec)
-            return fail("cannot set the date of " + temp.string() + ": " + ec.message());
-    }
-    fs::rename(temp, target, ec);
-    if (ec)
-        return fail("cannot rename " + temp.string() + " to " + target.string() + ": " + ec.message());
-    syncFolder(target.parent_path());
-    return true;
+    manager::VerifiedWrite options;
+    options.check = check;
+    options.modified = modified;
+    std::string problem;
+    if (manager::writeFileVerified(target, bytes, problem, options))
+        return true;
+    if (error)
+        *error = problem;
+    return false;
 }
 
 bool copyFileVerified(const fs::path &source, const fs::path &target, std::string *error)

@@ -1,7 +1,6 @@
 #include "aliastable.h"
 
 #include "kn4/filelookup.h"
-#include "kn4/filereader.h"
 
 namespace kn4 {
 
@@ -18,12 +17,12 @@ std::string_view trimmed(std::string_view text)
 
 } // namespace
 
-std::optional<AliasTable> AliasTable::load(const std::filesystem::path &path, std::string *reason)
+std::optional<AliasTable> AliasTable::load(const std::filesystem::path &path, FileContent *failure)
 {
-    const FileContent content = FileReader::read(path, FileReader::kTextFileLimit);
+    FileContent content = FileReader::read(path, FileReader::kTextFileLimit);
     if (!content) {
-        if (reason)
-            *reason = content.message(path);
+        if (failure)
+            *failure = std::move(content);
         return std::nullopt;
     }
     return fromText(content.bytes);
@@ -46,10 +45,9 @@ AliasTable AliasTable::fromText(std::string_view text)
         entry.keyword = std::string(trimmed(line.substr(0, line.find(';'))));
         const std::size_t marker = line.find("ALIAS:");
         if (marker != std::string_view::npos) {
-            std::string_view alias = line.substr(marker + 6);
-            while (!alias.empty() && (alias.back() == ' ' || alias.back() == '\t'))
-                alias.remove_suffix(1);
-            entry.alias = std::string(alias) + " ";
+            const std::string_view alias = trimmed(line.substr(marker + 6));
+            if (!alias.empty())
+                entry.alias = std::string(alias) + " ";
         }
         table.m_entries.push_back(std::move(entry));
     }

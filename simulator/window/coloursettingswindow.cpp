@@ -1,5 +1,7 @@
 #include "coloursettingswindow.h"
 
+#include "simulator/simulationsetup.h"
+
 #include <QGridLayout>
 
 namespace kn4::simulator {
@@ -106,12 +108,7 @@ void ColourSettingsWindow::SetModo(int Cambio)
     if (Cambio == 1)
         m_settings.stripeMode = std::uint8_t((m_settings.stripeMode + 1) % 3);
 
-    if (m_settings.stripeMode == 1) {
-        for (int k = 0; k < 3; ++k)
-            m_settings.colours[k + 3] = m_settings.colours[k];
-        for (int k = 0; k < 4; ++k)
-            m_settings.carrierSides[k + 4] = m_settings.carrierSides[k];
-    }
+    SimulationSetup::applyStripeMode(m_settings);
     const int modeLabel = m_settings.stripeMode == 0   ? kLabelStripeNormal
                           : m_settings.stripeMode == 1 ? kLabelStripeEmptyCourse
                                                        : kLabelIntarsia;

@@ -8,8 +8,10 @@
 
 namespace kn4::simulator {
 
-void CoursePainter::paint(QPainter &painter, const DrawingList &drawing, const QRectF &target)
+void CoursePainter::paint(QPainter &painter, const DrawingList &drawing, const QRectF &target, int lineWidth,
+                          const Progress &progress)
 {
+    lineWidth = std::max(1, lineWidth);
     const double width = target.width();
     const double height = target.height();
     const int left = int(target.left());
@@ -22,8 +24,11 @@ void CoursePainter::paint(QPainter &painter, const DrawingList &drawing, const Q
     painter.setRenderHint(QPainter::Antialiasing, false);
     QPen pen;
     pen.setCosmetic(true);
-    pen.setWidth(1);
+    pen.setWidth(lineWidth);
+    std::size_t done = 0;
     for (const DrawPrimitive &p : drawing) {
+        if (progress && ++done % kProgressStep == 0)
+            progress(done, drawing.size());
         const QColor colour = toQColor(p.colour);
         switch (p.kind) {
         case DrawPrimitive::Kind::Clear:
@@ -50,7 +55,7 @@ void CoursePainter::paint(QPainter &painter, const DrawingList &drawing, const Q
             painter.drawLine(px(p.x1), py(p.y1), px(p.x2), py(p.y2));
             break;
         case DrawPrimitive::Kind::Point:
-            painter.fillRect(QRect(px(p.x1), py(p.y1), 1, 1), colour);
+            painter.fillRect(QRect(px(p.x1), py(p.y1), lineWidth, lineWidth), colour);
             break;
         }
     }

@@ -104,6 +104,14 @@ enum LabelSlot : int {
     kLabelColourTip = 98,
     kLabelStripeModeTip = 99,
     kLabelError = 100,
+    // Slots a label file of an older version may lack: the start-up fills
+    // them from its own texts (SimulatorStartup).
+    kLabelPartHasErrors = 101,    // "Questa parte contiene errori", as the manager flags it
+    kLabelStopChecking = 102,     // the stripe check's box: stop telling the errors
+    kLabelStripeErrorList = 103,  // title of the list of stripe errors
+    kLabelStripeErrorListTip = 104,
+    kLabelPrinting = 105,         // the progress of a long print
+    kLabelLast = kLabelPrinting,
 };
 
 // The label texts as the windows show them, indexed by slot (slot 0 unused;

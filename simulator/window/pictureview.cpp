@@ -63,7 +63,7 @@ void PictureView::moveVerticalMarker(double x)
     m_markerX = x;
     const int px = int(toPixels({x, 0}).x());
     m_vertical->setGeometry(px, 0, 1, height());
-    m_vertical->show();
+    m_vertical->setVisible(m_markersShown);
 }
 
 void PictureView::moveHorizontalMarker(double y)
@@ -71,7 +71,14 @@ void PictureView::moveHorizontalMarker(double y)
     m_markerY = y;
     const int py = int(toPixels({0, y}).y());
     m_horizontal->setGeometry(0, py, width(), 1);
-    m_horizontal->show();
+    m_horizontal->setVisible(m_markersShown);
+}
+
+void PictureView::setMarkersShown(bool shown)
+{
+    m_markersShown = shown;
+    m_vertical->setVisible(shown && m_markerX >= 0);
+    m_horizontal->setVisible(shown && m_markerY >= 0);
 }
 
 void PictureView::paintEvent(QPaintEvent *)

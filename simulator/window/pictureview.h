@@ -37,6 +37,8 @@ public:
     void moveVerticalMarker(double x);
     void moveHorizontalMarker(double y);
     QFrame *verticalMarker() const { return m_vertical; }
+    // Off, the markers stay hidden wherever they are moved (the print preview).
+    void setMarkersShown(bool shown);
     QFrame *horizontalMarker() const { return m_horizontal; }
 
     static bool inPanStrip(QPointF units);
@@ -62,6 +64,7 @@ private:
     QFrame *m_horizontal = nullptr;
     double m_markerX = -1;
     double m_markerY = -1;
+    bool m_markersShown = true;
 };
 
 } // namespace kn4::simulator

@@ -10,6 +10,31 @@ namespace {
 
 const char kTitle[] = "Simulatore";
 
+// The texts of the slots a label file of an older version lacks, in the
+// three columns of the shipped files (Italian, English, Spanish).
+struct LaterSlot
+{
+    int slot;
+    const char *texts[3];
+};
+const LaterSlot kLaterSlots[] = {
+    {kLabelPartHasErrors, {"Questa parte contiene errori", "This part contains errors", "Esta pieza contiene errores"}},
+    {kLabelStopChecking, {"Interrompi controllo", "Stop checking", "Detener el control"}},
+    {kLabelStripeErrorList, {"Errori di rigato", "Stripe errors", "Errores de rayado"}},
+    {kLabelStripeErrorListTip,
+     {"Clic su un errore per mostrarne il rango", "Click an error to show its course",
+      "Clic en un error para mostrar su pasada"}},
+    {kLabelPrinting, {"Stampa in corso...", "Printing...", "Imprimiendo..."}},
+};
+
+void fillLaterSlots(SimLabels &labels)
+{
+    const int column = labels.column() >= 0 && labels.column() <= 2 ? labels.column() : 0;
+    for (const LaterSlot &later : kLaterSlots)
+        if (labels.text(later.slot).empty())
+            labels.setText(later.slot, later.texts[column]);
+}
+
 } // namespace
 
 SimulatorStartup SimulatorStartup::run(std::string_view commandLine, const std::filesystem::path &workingDirectory)
@@ -29,10 +54,18 @@ SimulatorStartup SimulatorStartup::run(std::string_view commandLine, const std::
     s.labels = SimLabels::load(s.arguments.settingsDir);
     if (!s.labels.loaded()) {
         s.fatalTitle = kTitle;
-        s.fatalMessage = "File " + s.arguments.settingsDir + SimLabels::kFileName +
-                         " non trovato. Contattare l'assistenza tecnica.\n" + s.labels.reason();
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(s.arguments.panelPath, ec))
+            // Neither side of the first comma names what it should: the
+            // panel's own path held a comma. Say which panel is missing.
+            s.fatalMessage = "Impossibile aprire il pannello " + s.arguments.panelPath +
+                             "\n(argomento ricevuto: \"" + std::string(commandLine) + "\")";
+        else
+            s.fatalMessage = "File " + s.arguments.settingsDir + SimLabels::kFileName +
+                             " non trovato. Contattare l'assistenza tecnica.\n" + s.labels.reason();
         return s;
     }
+    fillLaterSlots(s.labels);
 
     s.settingsPath = workingDirectory / SimSettingsFile::kFileName;
     s.settings = SimSettingsFile::load(s.settingsPath);
@@ -70,6 +103,11 @@ SimulatorStartup SimulatorStartup::run(std::string_view commandLine, const std::
     case PanelHead::Error::NoMarker:
         s.fatalTitle = "ERR...";
         s.fatalMessage = cp1252ToUtf8(s.labels.text(kLabelNotCompiled)) + "\n" + path;
+        break;
+    case PanelHead::Error::NoCode:
+        // Compiled with grave errors: the manager flags it with the same words.
+        s.fatalTitle = "ERR...";
+        s.fatalMessage = cp1252ToUtf8(s.labels.text(kLabelPartHasErrors)) + "\n" + path;
         break;
     }
     return s;

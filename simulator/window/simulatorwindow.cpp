@@ -5,8 +5,11 @@
 #include "historywindow.h"
 #include "noteswindow.h"
 #include "pictureview.h"
+#include "stripeerrorswindow.h"
 #include "swatch.h"
 #include "weightwindow.h"
+
+#include "simulator/simulationsetup.h"
 
 #include "kn4/cp1252.h"
 #include "kn4/palettewindow.h"
@@ -23,7 +26,11 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 
 #include <algorithm>
 #include <cmath>
@@ -59,7 +66,10 @@ constexpr int kButtonHeight = 40;
 constexpr int kButtonPitch = 46;
 constexpr int kReadoutHeight = 24;
 constexpr int kSwatchSize = 20;
-constexpr int kPrintOversampling = 3;
+// The title bar and frame the window manager adds, until the window shows.
+constexpr int kFrameAllowance = 40;
+// A print that takes longer than this shows its progress.
+constexpr int kProgressDelayMs = 400;
 
 // Follows the run to measure the piece: its widest course and its length.
 class MeasureObserver : public KnitObserver
@@ -117,14 +127,9 @@ SimulatorWindow::SimulatorWindow(SimulatorStartup &startup, QWidget *parent)
         texts << shown(m_simLabels.text(slot));
     m_labels = LabelTexts(texts);
 
-    // The settings, then the panel's own colour codes over colours 1..8.
-    SimSettings &settings = m_engine.settings();
-    settings = startup.settings.settings;
-    m_head.applyColourCodes(settings.colours);
-    settings.raiseScale();
-    if (settings.stripeMode == 2)
-        m_head.InizioIntarsio();
-    m_engine.setHead(m_head);
+    // The settings, the panel's own colour codes over colours 1..8 and the
+    // stripe mode's colours, as kn4sim takes them.
+    SimulationSetup::prepare(m_engine, m_head, startup.settings.settings);
 
     buildControls();
     applyLabels();
@@ -142,9 +147,17 @@ SimulatorWindow::~SimulatorWindow() = default;
 
 void SimulatorWindow::buildControls()
 {
-    auto *central = new QWidget(this);
+    // The form scrolls when the screen is lower than it (the print
+    // preview's page is taller than many laptop screens).
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName(QStringLiteral("Scorrimento"));
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setWidgetResizable(false);
+    setCentralWidget(m_scroll);
+    auto *central = new QWidget;
     central->setObjectName(QStringLiteral("Form"));
-    setCentralWidget(central);
+    m_scroll->setWidget(central);
+    m_form = central;
 
     m_page = new QWidget(central);
     m_page->setObjectName(QStringLiteral("Pagina"));
@@ -221,6 +234,8 @@ void SimulatorWindow::buildControls()
     m_history = new HistoryWindow(m_labels, this);
     connect(m_history, &HistoryWindow::Avanti_Click, this, &SimulatorWindow::Avanti_Click);
     connect(m_history, &HistoryWindow::indietro_Click, this, &SimulatorWindow::indietro_Click);
+    m_stripeErrors = new StripeErrorsWindow(m_labels, this);
+    connect(m_stripeErrors, &StripeErrorsWindow::courseChosen, this, &SimulatorWindow::showStripeError);
     m_colourSettings = new ColourSettingsWindow(
         m_engine.settings(), m_labels,
         [this](Colour &colour) {
@@ -296,9 +311,37 @@ void SimulatorWindow::layOut()
     m_bassa->setChecked(settings.savedResolution == "0");
     m_calcoloPeso->setText(fitted(m_calcoloPeso, label(preview ? kLabelWeightInPreview : kLabelWeight)));
 
+    // The markers follow the pointer on screen; they are no part of the page.
+    m_picture->setMarkersShown(!preview);
+
     const int width = l.pageWidth + 4 + kButtonWidth + 4;
-    const int height = l.pageHeight + kReadoutHeight + menuBar()->sizeHint().height();
-    setFixedSize(width, height);
+    const int height = l.pageHeight + kReadoutHeight;
+    m_form->setFixedSize(width, height);
+    fitToScreen(QSize(width, height));
+}
+
+void SimulatorWindow::fitToScreen(QSize form)
+{
+    const int menu = menuBar()->sizeHint().height();
+    QSize window(form.width(), form.height() + menu);
+    if (const QScreen *screen = this->screen()) {
+        // What the screen leaves for the window, less its frame (the title
+        // bar, guessed before the window first shows).
+        const QRect available = screen->availableGeometry();
+        const int frame = isVisible() ? frameGeometry().height() - geometry().height() : kFrameAllowance;
+        const int room = available.height() - std::max(frame, 0);
+        if (window.height() > room && room > menu) {
+            window.setHeight(room);
+            window.setWidth(form.width() + style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+        }
+    }
+    m_scroll->setVerticalScrollBarPolicy(window.height() < form.height() + menu ? Qt::ScrollBarAsNeeded
+                                                                                 : Qt::ScrollBarAlwaysOff);
+    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setFixedSize(window);
+    const QScreen *screen = this->screen();
+    if (screen && isVisible() && frameGeometry().bottom() > screen->availableGeometry().bottom())
+        move(x(), screen->availableGeometry().top());
 }
 
 void SimulatorWindow::updateTitle()
@@ -375,21 +418,23 @@ void SimulatorWindow::Picture1_MouseMove(QPointF units)
     const double scale = std::max(1, view.scale);
     const double needles = (units.x() - view.centreX) / scale;
     const double courses = (units.y() - view.baseY) / scale;
+    // The course under the pointer: the integer part, so the band of course
+    // 1 just above the base line reads 0.
+    std::int64_t riga = std::int64_t(std::clamp(courses, -1e15, 1e15));
+    const std::int64_t drawn = 1 - riga;
+    DatiRighe(riga);
     if (view.view == 1 && m_head.hasMeasures()) {
         m_needleReadout->setText(oneDecimal(needles / m_head.needlesPerCm()) + QLatin1Char(' ') +
                                  label(kLabelCentimetres));
         m_courseReadout->setText(oneDecimal(courses / m_head.coursesPerCm()) + QLatin1Char(' ') +
                                  label(kLabelCentimetres));
     } else {
+        // Above the base line the read-out counts upwards with a minus sign;
+        // its number is the course the history window shows.
         m_needleReadout->setText(QString::number(std::llround(needles)) + QStringLiteral(" = ") +
                                  label(kLabelNeedles));
-        m_courseReadout->setText(QString::number(std::llround(courses)) + QStringLiteral(" = ") +
-                                 label(kLabelCourses));
+        m_courseReadout->setText(QString::number(-drawn) + QStringLiteral(" = ") + label(kLabelCourses));
     }
-    // The course under the pointer: the integer part, so the band of course
-    // 1 just above the base line reads 0.
-    std::int64_t riga = std::int64_t(std::clamp(courses, -1e15, 1e15));
-    DatiRighe(riga);
     m_picture->moveVerticalMarker(units.x());
     m_picture->moveHorizontalMarker(units.y());
 }
@@ -397,7 +442,9 @@ void SimulatorWindow::Picture1_MouseMove(QPointF units)
 void SimulatorWindow::DatiRighe(std::int64_t &riga)
 {
     m_historyPosition = riga;
-    const std::int64_t course = 1 - riga;
+    // In view 1 the welt's courses come first in the picture; the records
+    // count the piece's own courses.
+    const std::int64_t course = m_engine.recordCourse(1 - riga);
     const CourseRecord *record = m_engine.record(course);
     updateSwatches(record);
     m_history->showCourse(course, record);
@@ -471,20 +518,61 @@ void SimulatorWindow::ControlloRigati_Click()
     m_history->setWindowTitle(label(kLabelStripeCheckTitle));
     showBeside(m_history);
     const std::vector<std::int64_t> errors = m_engine.stripeCheck();
+    m_stripeErrors->setErrors(errors);
     if (errors.empty()) {
+        m_stripeErrors->hide();
         showMessage(label(kLabelStripeCheckTitle), label(kLabelNoStripeError));
         return;
     }
-    // Each wrong take-up is shown in the history window as it is told.
+    // The whole list stays at hand in its window; the boxes tell the
+    // errors one by one until the user stops them.
+    showBeside(m_stripeErrors, m_history->frameGeometry().height() + 8);
     for (const std::int64_t course : errors) {
-        const std::int64_t position = 1 - course;
-        std::int64_t riga = position;
-        DatiRighe(riga);
-        const DrawingView &view = m_engine.drawingView();
-        m_picture->moveHorizontalMarker(view.baseY + double(view.scale) * double(position));
-        showMessage(label(kLabelStripeCheckTitle), label(kLabelStripeErrorAt) + QLatin1Char(' ') +
-                                                       QString::number(course));
+        showStripeError(course);
+        if (!tellStripeError(label(kLabelStripeCheckTitle),
+                             label(kLabelStripeErrorAt) + QLatin1Char(' ') + QString::number(course)))
+            break;
     }
+}
+
+void SimulatorWindow::showStripeError(std::int64_t course)
+{
+    // The course is brought into the picture first: the origin moves by
+    // whole pan steps, as a click on the margin moves it.
+    DrawingView &view = m_engine.drawingView();
+    const std::int64_t drawn = m_engine.drawnCourse(course);
+    bool moved = false;
+    while (m_engine.yOfCourse(drawn) < PictureView::kPanStrip && view.baseY < 1e12) {
+        view.baseY += kPanStep;
+        moved = true;
+    }
+    while (m_engine.yOfCourse(drawn - 1) > kDrawingAreaSize - PictureView::kPanStrip &&
+           view.baseY > DrawingView::kBaseY) {
+        view.baseY -= kPanStep;
+        moved = true;
+    }
+    if (moved)
+        rerun();
+    const std::int64_t position = 1 - drawn;
+    std::int64_t riga = position;
+    DatiRighe(riga);
+    m_picture->moveHorizontalMarker(view.baseY + double(view.scale) * double(position));
+}
+
+bool SimulatorWindow::tellStripeError(const QString &title, const QString &text)
+{
+    if (m_stripeErrorHandler)
+        return m_stripeErrorHandler(title, text);
+    if (m_messageHandler) {
+        m_messageHandler(title, text);
+        return true;
+    }
+    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, this);
+    QPushButton *stop = box.addButton(label(kLabelStopChecking), QMessageBox::RejectRole);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(stop);
+    box.exec();
+    return box.clickedButton() != stop;
 }
 
 void SimulatorWindow::CalcoloPeso_Click()
@@ -528,6 +616,8 @@ void SimulatorWindow::carrierSettingsChanged()
     m_engine.rigato(0, 1, 100);
     m_engine.clearFinished();
     rerun();
+    if (m_stripeErrors->isVisible())
+        m_stripeErrors->setErrors(m_engine.stripeCheck());
 }
 
 void SimulatorWindow::showBeside(QWidget *window, int offsetY)
@@ -552,7 +642,10 @@ PaletteWindow &SimulatorWindow::paletteWindow()
 void SimulatorWindow::updatePageTexts()
 {
     const SimSettings &settings = m_engine.settings();
-    const WeightReport weights = m_pageWeights.Aggiorno_peso(settings, m_engine.stitches(), m_simLabels);
+    const IntarsiaAreas &areas = m_engine.intarsiaAreas();
+    const WeightReport weights =
+        m_pageWeights.Aggiorno_peso(settings, m_engine.stitches(), m_simLabels, areas.area2, areas.area3);
+    const StitchTotals perColour = m_engine.stitchesPerColour();
     const std::string_view line = m_head.headerLine();
     QStringList lines;
     auto row = [&](int slot, const QString &value) {
@@ -582,7 +675,7 @@ void SimulatorWindow::updatePageTexts()
     static const char *const kColourLines[8] = {" B.1 =", "  B.2 =", "  B.3 =", "  B.4 =",
                                                 "  B.5 =", " B.6 =", " B.7 =", " B.8 ="};
     for (std::size_t k = 0; k < 8; ++k) {
-        if (m_engine.stitches().carriers[k] > 0)
+        if (perColour.carriers[k] > 0)
             lines << QString::fromLatin1(kColourLines[k]) + shown(weights.colourLines[k]);
     }
     m_pageText->setText(lines.join(QLatin1Char('\n')));
@@ -590,6 +683,13 @@ void SimulatorWindow::updatePageTexts()
 
 void SimulatorWindow::Stampa_Click()
 {
+    // What is printed is the preview's page.
+    SimSettings &settings = m_engine.settings();
+    if (!inPrintPreview()) {
+        settings.resolution = "3";
+        layOut();
+        rerun();
+    }
     m_calcoloPeso->hide();
     m_anteprima->hide();
 
@@ -609,10 +709,32 @@ void SimulatorWindow::Stampa_Click()
 
     m_calcoloPeso->show();
     m_anteprima->show();
-    SimSettings &settings = m_engine.settings();
     settings.resolution = settings.savedResolution;
     layOut();
     rerun();
+}
+
+PreviewPage SimulatorWindow::previewPage() const
+{
+    PreviewPage page;
+    page.size = m_page->size();
+    page.title = m_fileName->text();
+    page.titleRect = m_fileName->geometry();
+    page.titleFont = m_fileName->font();
+    page.titleFont.setBold(true);
+    page.pictureRect = m_picture->geometry();
+    page.drawing = &m_engine.drawing();
+    for (const auto *swatches : {&m_leftSwatches, &m_rightSwatches})
+        for (const QLabel *swatch : *swatches)
+            if (swatch->isVisibleTo(m_page))
+                page.swatches.push_back(
+                    {swatch->geometry(), swatch->palette().color(QPalette::Window), swatch->text()});
+    if (m_pageText->isVisibleTo(m_page)) {
+        page.text = m_pageText->text();
+        page.textRect = m_pageText->geometry();
+    }
+    page.textFont = m_pageText->font();
+    return page;
 }
 
 bool SimulatorWindow::printPage(QPrinter &printer)
@@ -620,23 +742,19 @@ bool SimulatorWindow::printPage(QPrinter &printer)
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
-    const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
-    const QSize size = m_page->size();
-    const double factor = std::min(page.width() / size.width(), page.height() / size.height());
-    painter.scale(factor, factor);
-    // The picture is painted again at three times its size on screen (some
-    // 150 dots per inch on paper): thin course lines stay lines, and the page
-    // stays one image however many courses the piece has.
-    // The paper stays white around the picture, whatever the window's colour.
-    m_page->render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
-    const QRect picture = m_picture->geometry();
-    QImage image(picture.size() * kPrintOversampling, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    {
-        QPainter imagePainter(&image);
-        CoursePainter::paint(imagePainter, m_engine.drawing(), QRectF(QPointF(0, 0), image.size()));
-    }
-    painter.drawImage(QRectF(picture), image);
+    const QRectF target = printer.pageLayout().paintRectPixels(printer.resolution());
+    // A long piece at a fine scale paints many thousands of shapes: past a
+    // moment the user sees how far it is.
+    QProgressDialog progress(label(kLabelPrinting), QString(), 0, 100, this);
+    progress.setObjectName(QStringLiteral("AvanzamentoStampa"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(kProgressDelayMs);
+    progress.setAutoClose(true);
+    const auto step = [&](std::size_t done, std::size_t total) {
+        progress.setValue(int(100.0 * double(done) / double(std::max<std::size_t>(total, 1))));
+    };
+    previewPage().paint(painter, QRectF(QPointF(0, 0), target.size()), step);
+    progress.setValue(100);
     return painter.end();
 }
 
@@ -679,7 +797,8 @@ void SimulatorWindow::closeEvent(QCloseEvent *event)
 {
     saveSettings();
     for (QWidget *window : {static_cast<QWidget *>(m_panelData), static_cast<QWidget *>(m_notes),
-                            static_cast<QWidget *>(m_history), static_cast<QWidget *>(m_colourSettings),
+                            static_cast<QWidget *>(m_history), static_cast<QWidget *>(m_stripeErrors),
+                            static_cast<QWidget *>(m_colourSettings),
                             static_cast<QWidget *>(m_weight), static_cast<QWidget *>(m_palette)}) {
         if (window)
             window->close();

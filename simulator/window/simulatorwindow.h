@@ -2,6 +2,7 @@
 
 #include "labelslots.h"
 #include "paneldatawindow.h"
+#include "previewpage.h"
 #include "simulatorstartup.h"
 
 #include "simulator/knitengine.h"
@@ -21,6 +22,7 @@ class QAction;
 class QLabel;
 class QPrinter;
 class QPushButton;
+class QScrollArea;
 
 namespace kn4 {
 class PaletteWindow;
@@ -32,6 +34,7 @@ class ColourSettingsWindow;
 class HistoryWindow;
 class NotesWindow;
 class PictureView;
+class StripeErrorsWindow;
 class WeightWindow;
 
 // The main window of the simulator: the picture of the simulated piece
@@ -60,6 +63,7 @@ public:
     const PieceMeasures &measures() const { return m_measures; }
     PictureView *picture() const { return m_picture; }
     HistoryWindow *historyWindow() const { return m_history; }
+    StripeErrorsWindow *stripeErrorsWindow() const { return m_stripeErrors; }
     PanelDataWindow *panelDataWindow() const { return m_panelData; }
     WeightWindow *weightWindow() const { return m_weight; }
     ColourSettingsWindow *colourSettingsWindow() const { return m_colourSettings; }
@@ -81,9 +85,11 @@ public:
     void Picture1_MouseUp(Qt::MouseButton button, QPointF units);
     void Picture1_MouseMove(QPointF units);
 
-    // Shows course 1 - riga (riga 0 is the course just above the base line)
-    // in the history window and the carrier-side swatches, remembers riga as
-    // the history position and changes it to the course number.
+    // Shows the course drawn at 1 - riga (riga 0 is the course just above
+    // the base line) in the history window and the carrier-side swatches,
+    // remembers riga as the history position and changes it to the course
+    // number. The number is the piece's own course in both views (in view 1
+    // the welt's courses are drawn first).
     void DatiRighe(std::int64_t &riga);
     std::int64_t historyPosition() const { return m_historyPosition; }
 
@@ -101,8 +107,14 @@ public:
     void Avanti_Click();
     void indietro_Click();
 
-    // Prints the page (the picture with its texts) onto a printer already
-    // set up, fitted to its page. False when the printer cannot be started.
+    // Shows a course of the stripe check: the picture moves to bring it in,
+    // the history window and the marker line go to it.
+    void showStripeError(std::int64_t course);
+
+    // The preview's page as it is now, and its printing onto a printer
+    // already set up, fitted to its page, as vectors and text. False when
+    // the printer cannot be started.
+    PreviewPage previewPage() const;
     bool printPage(QPrinter &printer);
 
     // The read-outs as shown.
@@ -113,6 +125,11 @@ public:
     // Messages go to a box; tests take them instead.
     using MessageHandler = std::function<void(const QString &title, const QString &text)>;
     void setMessageHandler(MessageHandler handler) { m_messageHandler = std::move(handler); }
+    // The box of each stripe error offers to stop the check: the handler
+    // returns false to stop. Without it the message handler is told and
+    // the check goes on.
+    using StripeErrorHandler = std::function<bool(const QString &title, const QString &text)>;
+    void setStripeErrorHandler(StripeErrorHandler handler) { m_stripeErrorHandler = std::move(handler); }
 
     // Writes simulatore.sav through a temporary file; a failure keeps the
     // old file and is told. Called when the window closes.
@@ -129,6 +146,10 @@ private:
     void updatePageTexts();
     void updateSwatches(const CourseRecord *record);
     void showMessage(const QString &title, const QString &text, bool critical = false);
+    bool tellStripeError(const QString &title, const QString &text);
+    // The window at the form's size, or lower with a scroll bar when the
+    // screen has less room.
+    void fitToScreen(QSize form);
     void carrierSettingsChanged();
     void showHistoryAt(std::int64_t riga);
     // Shows one of the program's windows; the first time beside the main
@@ -147,7 +168,10 @@ private:
     int m_runs = 0;
     std::int64_t m_historyPosition = 0;
     MessageHandler m_messageHandler;
+    StripeErrorHandler m_stripeErrorHandler;
 
+    QScrollArea *m_scroll = nullptr;
+    QWidget *m_form = nullptr;
     QWidget *m_page = nullptr;
     PictureView *m_picture = nullptr;
     QLabel *m_fileName = nullptr;
@@ -169,6 +193,7 @@ private:
     PanelDataWindow *m_panelData = nullptr;
     NotesWindow *m_notes = nullptr;
     HistoryWindow *m_history = nullptr;
+    StripeErrorsWindow *m_stripeErrors = nullptr;
     ColourSettingsWindow *m_colourSettings = nullptr;
     WeightWindow *m_weight = nullptr;
     PaletteWindow *m_palette = nullptr;

@@ -79,9 +79,12 @@ WeightWindow::WeightWindow(KnitEngine &engine, const SimLabels &simLabels, const
 
 void WeightWindow::Aggiorno_peso()
 {
-    m_report = m_calculator.Aggiorno_peso(m_engine.settings(), m_engine.stitches(), m_simLabels);
+    const IntarsiaAreas &areas = m_engine.intarsiaAreas();
+    m_report = m_calculator.Aggiorno_peso(m_engine.settings(), m_engine.stitches(), m_simLabels, areas.area2,
+                                          areas.area3);
     m_referenceWeight->setText(shown(m_report.referenceWeightLine));
-    m_referencePanel->setText(shown(m_report.referencePanelLine));
+    m_referencePanel->setText(shown(m_report.referencePanelLine) +
+                              QString::fromStdString(m_report.referencePanelPath));
     m_referencePanel->setToolTip(QString::fromStdString(m_engine.settings().referencePath));
     m_gramsPerStitch->setText(shown(m_report.gramsPerStitchLine));
     m_total->setText(shown(m_report.totalLine));

@@ -5,7 +5,6 @@
 #include "panelsimulation.h"
 #include "simtoolarguments.h"
 
-#include "simulator/drawingraster.h"
 #include "simulator/simsettings.h"
 
 #include "kn4/atomicfile.h"
@@ -80,8 +79,7 @@ int main(int argc, char **argv)
             kn4::PanelSimulation::run(args.panels[i], settings.settings, !args.pngPath.empty());
         if (!result.error.empty()) {
             status = 1;
-            if (!args.json)
-                std::cerr << "kn4sim: " << args.panels[i] << ": " << result.error << '\n';
+            std::cerr << "kn4sim: " << kn4::pathText(args.panels[i]) << ": " << result.error << '\n';
         }
         if (args.json)
             std::cout << (i > 0 ? ",\n " : "\n ") << result.json();
@@ -89,10 +87,8 @@ int main(int argc, char **argv)
             std::cout << result.text() << (i + 1 < args.panels.size() ? "\n" : "");
 
         if (!args.pngPath.empty() && result.error.empty()) {
-            kn4::DrawingRaster raster(kPictureSize, kPictureSize);
-            raster.paint(result.drawing);
             std::string error;
-            if (!kn4::writeFileAtomically(args.pngPath, raster.png(), &error)) {
+            if (!kn4::writeFileAtomically(args.pngPath, result.png(kPictureSize), &error)) {
                 std::cerr << "kn4sim: " << args.pngPath << ": " << error << '\n';
                 status = 1;
             }

@@ -1,6 +1,8 @@
 #include "panelsimulation.h"
 
+#include "simulator/drawingraster.h"
 #include "simulator/simlabels.h"
+#include "simulator/simulationsetup.h"
 #include "simulator/weightcalculator.h"
 
 #include "kn4/cp1252.h"
@@ -37,9 +39,46 @@ std::string numberList(const Array &values)
 
 } // namespace
 
+std::string pathText(const std::string &bytes)
+{
+    // Well-formed UTF-8 sequences pass; any other byte becomes U+FFFD.
+    std::string out;
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const unsigned char lead = static_cast<unsigned char>(bytes[i]);
+        const std::size_t length = lead < 0x80          ? 1
+                                   : (lead >> 5) == 0x06 ? 2
+                                   : (lead >> 4) == 0x0E ? 3
+                                   : (lead >> 3) == 0x1E ? 4
+                                                         : 0;
+        bool wellFormed = length > 0 && i + length <= bytes.size();
+        for (std::size_t k = 1; wellFormed && k < length; ++k)
+            wellFormed = (static_cast<unsigned char>(bytes[i + k]) & 0xC0) == 0x80;
+        if (wellFormed && length > 1) {
+            // No overlong forms, surrogates or values past U+10FFFF.
+            const unsigned char second = static_cast<unsigned char>(bytes[i + 1]);
+            wellFormed = !(lead == 0xC0 || lead == 0xC1 || (lead == 0xE0 && second < 0xA0) ||
+                           (lead == 0xED && second >= 0xA0) || (lead == 0xF0 && second < 0x90) ||
+                           (lead == 0xF4 && second >= 0x90) || lead > 0xF4);
+        }
+        if (wellFormed) {
+            out.append(bytes, i, length);
+            i += length;
+        } else {
+            out += "\xEF\xBF\xBD";
+            ++i;
+        }
+    }
+    return out;
+}
+
 std::string jsonString(const std::string &bytes)
 {
-    const std::string utf8 = cp1252ToUtf8(bytes);
+    return jsonText(cp1252ToUtf8(bytes));
+}
+
+std::string jsonText(const std::string &utf8)
+{
     std::string out = "\"";
     for (const char c : utf8) {
         const unsigned char u = static_cast<unsigned char>(c);
@@ -66,13 +105,10 @@ PanelSimulation PanelSimulation::run(const std::string &panel, const SimSettings
         result.error = head.errorText();
         return result;
     }
-    if (settings.stripeMode == 2)
-        head.InizioIntarsio();
 
+    // The window's own start: colour codes, stripe mode, scale.
     KnitEngine engine;
-    engine.settings() = settings;
-    head.applyColourCodes(engine.settings().colours);
-    engine.setHead(head);
+    SimulationSetup::prepare(engine, head, settings);
     engine.setRecording(picture);
     engine.maglia();
 
@@ -89,11 +125,13 @@ PanelSimulation PanelSimulation::run(const std::string &panel, const SimSettings
     result.coursesPerCm = head.coursesPerCm();
     result.colours = engine.settings().colours;
     result.finalState = engine.state();
-    result.stitches = engine.stitches();
+    result.stitches = engine.stitchesPerColour();
     result.stripeErrors = engine.stripeCheck();
 
     WeightCalculator calculator;
-    const WeightReport weight = calculator.Aggiorno_peso(engine.settings(), engine.stitches(), SimLabels());
+    const IntarsiaAreas &areas = engine.intarsiaAreas();
+    const WeightReport weight =
+        calculator.Aggiorno_peso(engine.settings(), engine.stitches(), SimLabels(), areas.area2, areas.area3);
     if (weight.hasReference) {
         result.weightTotal = weight.total;
         result.weights = weight.colours;
@@ -103,9 +141,16 @@ PanelSimulation PanelSimulation::run(const std::string &panel, const SimSettings
     return result;
 }
 
+std::string PanelSimulation::png(int size) const
+{
+    DrawingRaster raster(size, size);
+    raster.paint(drawing);
+    return raster.png();
+}
+
 std::string PanelSimulation::json() const
 {
-    std::string out = "{\"panel\": " + jsonString(panel);
+    std::string out = "{\"panel\": " + jsonText(pathText(panel));
     if (!error.empty())
         return out + ", \"error\": " + jsonString(error) + "}";
     auto field = [&](const char *key, const std::string &value) {
@@ -141,7 +186,7 @@ std::string PanelSimulation::json() const
 
 std::string PanelSimulation::text() const
 {
-    std::string out = "=== " + cp1252ToUtf8(panel) + " ===\n";
+    std::string out = "=== " + pathText(panel) + " ===\n";
     if (!error.empty())
         return out + "error: " + error + "\n";
     out += "set-up " + number(setup) + ", density " + cp1252ToUtf8(density) + ", rib " + number(ribRight) +

@@ -13,8 +13,9 @@
 namespace kn4 {
 
 // One compiled panel run through the simulator's head reading and engine,
-// view 0, with the given settings (the panel's colour codes replace the
-// colours as the simulator does at start-up): what kn4sim prints.
+// view 0, with the given settings made ready as the simulator's window makes
+// them (the panel's colour codes, the stripe mode's colours and sides, the
+// scale): what kn4sim prints.
 struct PanelSimulation
 {
     std::string panel;  // the path as given
@@ -34,14 +35,17 @@ struct PanelSimulation
     std::array<Colour, SimSettings::kCarriers> colours{};
 
     KnitState finalState;
+    // Per colour: in intarsia carriers 1..3 knit the base and the two fields.
     StitchTotals stitches;
     std::vector<std::int64_t> stripeErrors;
     // Grams, as the weight window cuts them; nothing without a reference.
     std::optional<double> weightTotal;
     std::array<double, SimSettings::kCarriers> weights{};
 
-    // The picture, when asked for.
+    // The picture, when asked for, and it as a PNG file of size x size
+    // pixels for the 8000 x 8000 drawing units.
     DrawingList drawing;
+    std::string png(int size) const;
 
     static PanelSimulation run(const std::string &panel, const SimSettings &settings, bool picture);
 
@@ -51,7 +55,13 @@ struct PanelSimulation
     std::string text() const;
 };
 
-// JSON string literal of Windows-1252 bytes.
+// JSON string literal of Windows-1252 bytes (texts of the panel).
 std::string jsonString(const std::string &bytes);
+// JSON string literal of UTF-8 text.
+std::string jsonText(const std::string &utf8);
+// A path as the file system holds it (UTF-8 on this system), shown as it is:
+// never read as Windows-1252; a byte that is no part of a UTF-8 character
+// becomes U+FFFD.
+std::string pathText(const std::string &bytes);
 
 } // namespace kn4

@@ -52,6 +52,35 @@ std::string CourseRecord::text() const
     return text;
 }
 
+bool IntarsiaField::knitsCourse(std::int64_t course) const
+{
+    return std::any_of(courses.begin(), courses.end(),
+                       [&](const auto &range) { return course >= range.first && course <= range.second; });
+}
+
+std::vector<IntarsiaField> IntarsiaField::fromLists(const std::vector<std::int32_t> &r,
+                                                    const std::vector<std::int32_t> &f)
+{
+    std::vector<IntarsiaField> fields;
+    for (std::size_t i = 0; i + 1 < f.size() && fields.size() < 2; i += 2) {
+        IntarsiaField field;
+        field.carrier = 2 + int(fields.size());
+        field.left = std::min(f[i], f[i + 1]);
+        field.right = std::max(f[i], f[i + 1]);
+        fields.push_back(field);
+    }
+    if (fields.empty())
+        return fields;
+    for (std::size_t pair = 0; 2 * pair + 1 < r.size(); ++pair) {
+        const std::int64_t from = r[2 * pair];
+        const std::int64_t to = r[2 * pair + 1];
+        const std::size_t field = pair % 2;
+        if (field < fields.size())
+            fields[field].courses.emplace_back(std::min(from, to), std::max(from, to));
+    }
+    return fields;
+}
+
 KnitEngine::KnitEngine() = default;
 
 void KnitEngine::setHead(const PanelHead &head)
@@ -64,6 +93,8 @@ void KnitEngine::setHead(const PanelHead &head)
     values.necklineLeft = head.necklineLeft();
     values.borderHeight = head.borderHeight();
     values.coursesPerCm = head.coursesPerCm();
+    values.intarsiaR = head.intarsiaR();
+    values.intarsiaF = head.intarsiaF();
     setPanel(values, std::string(head.codeBlock()));
 }
 
@@ -71,6 +102,7 @@ void KnitEngine::setPanel(const KnitStartValues &values, std::string codeBlock)
 {
     m_start = values;
     m_code = std::move(codeBlock);
+    m_intarsiaFields = IntarsiaField::fromLists(values.intarsiaR, values.intarsiaF);
 }
 
 void KnitEngine::resetToStart()
@@ -117,6 +149,8 @@ void KnitEngine::maglia()
         m_observer->started(*this);
 
     CountStitches(1);
+    m_intarsiaAreas = IntarsiaAreas();
+    m_intarsiaPrevious = 0;
     if (m_view.view == 1) {
         const double border = std::clamp(roundHalfEven(m_start.borderHeight * m_start.coursesPerCm),
                                          -kLimit, kLimit);
@@ -131,6 +165,7 @@ void KnitEngine::maglia()
     decode();
 
     m_finished = kFinishedFlag;
+    Intarsio(recordCourse(m_state.course));
     if (m_observer)
         m_observer->finished(*this);
 }
@@ -168,6 +203,7 @@ void KnitEngine::decode()
             m_state.course = std::int64_t(kLimit);
 
         CountStitches(m_state.course);
+        Intarsio(recordCourse(m_state.course));
         if (m_state.course != courseBefore) {
             m_state.firstShapingMark = '0';
             m_state.secondShapingMark = '0';
@@ -242,7 +278,7 @@ void KnitEngine::execute(int code, int n, bool courseFlag)
     }
     case 156:
         draw(kKindEnd);
-        rigato(s.course, s.currentCarrier, courseFlag ? 1 : 0);
+        rigato(recordCourse(s.course), s.currentCarrier, courseFlag ? 1 : 0);
         m_stop = true;
         break;
     case 157: case 158: case 159:
@@ -298,7 +334,9 @@ void KnitEngine::takeCarrier(int carrier, bool courseFlag)
 {
     advance(courseFlag);
     m_state.currentCarrier = carrier;
-    rigato(m_state.course, carrier, courseFlag ? 1 : 0);
+    // The records count the piece's own courses, never the welt drawn
+    // before them in view 1, so the stripe check reads the same in both.
+    rigato(recordCourse(m_state.course), carrier, courseFlag ? 1 : 0);
     m_state.currentColour = m_settings.colours[std::size_t(carrier - 1)];
     draw();
 }
@@ -480,6 +518,84 @@ void KnitEngine::rigato(std::int64_t riga, int guidafilo, int modo)
     }
     c.lastCourse = riga;
     c.current = guidafilo;
+}
+
+void KnitEngine::Intarsio(std::int64_t course)
+{
+    if (m_settings.stripeMode != 2 || m_intarsiaFields.empty())
+        return;
+    // Every run starts the fields at course 1 (maglia resets the areas).
+    if (course <= m_intarsiaPrevious)
+        return;
+    const std::int64_t first = m_intarsiaPrevious + 1;
+    m_intarsiaPrevious = course;
+
+    // The courses first..course are cut where a field starts or ends, so
+    // the fields knitting are the same over each piece. Edges stay as they
+    // are over the courses of one byte, as the stitch counter takes them.
+    std::vector<std::int64_t> cuts{first, course + 1};
+    for (const IntarsiaField &field : m_intarsiaFields) {
+        for (const auto &[from, to] : field.courses) {
+            if (from > first && from <= course)
+                cuts.push_back(from);
+            if (to + 1 > first && to + 1 <= course)
+                cuts.push_back(to + 1);
+        }
+    }
+    std::sort(cuts.begin(), cuts.end());
+    cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
+
+    const double fabricLeft = -m_state.leftEdge;
+    const double fabricRight = m_state.rightEdge;
+    struct Span
+    {
+        double left = 0;
+        double right = 0;
+        double width() const { return std::max(0.0, right - left); }
+    };
+    for (std::size_t c = 0; c + 1 < cuts.size(); ++c) {
+        const std::int64_t from = cuts[c];
+        const std::int64_t to = cuts[c + 1] - 1;
+        const double courses = double(to - from + 1);
+        std::array<Span, 2> spans{};
+        std::array<bool, 2> knitting{};
+        for (std::size_t k = 0; k < m_intarsiaFields.size(); ++k) {
+            const IntarsiaField &field = m_intarsiaFields[k];
+            knitting[k] = field.knitsCourse(from);
+            spans[k] = {std::max(field.left, fabricLeft), std::min(field.right, fabricRight)};
+        }
+        if (!knitting[0] && !knitting[1])
+            continue;
+        double both = 0;
+        if (knitting[0] && knitting[1])
+            both = Span{std::max(spans[0].left, spans[1].left), std::min(spans[0].right, spans[1].right)}.width();
+        if (knitting[0])
+            m_intarsiaAreas.area2 += (spans[0].width() - both) * courses;
+        if (knitting[1])
+            m_intarsiaAreas.area3 += spans[1].width() * courses;
+
+        if (!m_recording)
+            continue;
+        const std::int32_t yTop = yOfCourse(drawnCourse(to));
+        const std::int32_t yBottom = yOfCourse(drawnCourse(from - 1));
+        for (std::size_t k = 0; k < 2; ++k) {
+            if (knitting[k] && spans[k].width() > 0)
+                addPrimitive(DrawPrimitive{DrawPrimitive::Kind::Box, true, xRight(spans[k].left), yTop,
+                                           xRight(spans[k].right), yBottom,
+                                           m_settings.colours[std::size_t(m_intarsiaFields[k].carrier - 1)]});
+        }
+    }
+}
+
+StitchTotals KnitEngine::stitchesPerColour() const
+{
+    StitchTotals totals = m_stitches;
+    if (m_settings.stripeMode == 2) {
+        totals.carriers[0] = std::nearbyint(totals.total - m_intarsiaAreas.area2 - m_intarsiaAreas.area3);
+        totals.carriers[1] = m_intarsiaAreas.area2;
+        totals.carriers[2] = m_intarsiaAreas.area3;
+    }
+    return totals;
 }
 
 std::vector<std::int64_t> KnitEngine::stripeCheck() const

@@ -187,6 +187,12 @@ PanelHead PanelHead::fromBytes(std::string_view fileBytes, std::string panelPath
         head.m_error = Error::NoMarker;
         return head;
     }
+    // The library writes the header line but no code when the panel has
+    // grave errors: there is nothing to knit.
+    if (panel.code().empty()) {
+        head.m_error = Error::NoCode;
+        return head;
+    }
     head.m_separator = panel.headerText().size();
     head.m_codeOffset = panel.codeOffset();
     head.m_codeLength = panel.code().size();
@@ -202,6 +208,7 @@ std::string PanelHead::errorText() const
         return "the panel file cannot be opened" + (m_readError.empty() ? std::string() : ": " + m_readError);
     case Error::NoSeparator: return "not a compiled panel (no byte 26 after its header line)";
     case Error::NoMarker: return "the compiled code is not followed by the \"SORGENTE.KN4\" line";
+    case Error::NoCode: return "this part contains errors: it was compiled with grave errors and holds no code";
     }
     return {};
 }

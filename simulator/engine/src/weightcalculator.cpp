@@ -9,6 +9,22 @@
 
 namespace kn4 {
 
+namespace {
+
+// The last `count` characters of UTF-8 text, never cutting one in two.
+std::string lastCharacters(const std::string &text, std::size_t count)
+{
+    std::size_t start = text.size();
+    for (std::size_t characters = 0; start > 0 && characters < count; ++characters) {
+        --start;
+        while (start > 0 && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80)
+            --start;
+    }
+    return text.substr(start);
+}
+
+} // namespace
+
 double WeightCalculator::gramsOf(double gramsPerStitch, double stitches)
 {
     return std::floor(gramsPerStitch * 10 * stitches) / 10;
@@ -37,9 +53,8 @@ WeightReport WeightCalculator::Aggiorno_peso(const SimSettings &settings, const 
     } else {
         m_gramsPerStitch = weight / count;
         report.referenceWeightLine = labels.text(47) + " " + numberText(weight) + " g";
-        const std::string &path = settings.referencePath;
-        report.referencePanelLine =
-            labels.text(46) + "=...." + (path.size() > 12 ? path.substr(path.size() - 12) : path);
+        report.referencePanelLine = labels.text(46) + "=....";
+        report.referencePanelPath = lastCharacters(settings.referencePath, 12);
         report.gramsPerStitchLine = labels.text(48) + numberText(m_gramsPerStitch);
     }
     report.gramsPerStitch = m_gramsPerStitch;

@@ -238,3 +238,107 @@ TEST(KnitEngine, BorderViewDrawsStripesAndStartsAtTheBorderCourse)
         grey += p.colour == KnitEngine::kGrey;
     EXPECT_EQ(grey, 11u);
 }
+
+// Each carrier code draws its band in its own carrier's colour, carrier 8
+// included, never a neighbour's and never past the colour table.
+TEST(KnitEngine, EachCarrierDrawsInItsOwnColour)
+{
+    const int codes[8] = {149, 150, 151, 163, 164, 165, 166, 167};
+    for (int k = 1; k <= 8; ++k) {
+        SCOPED_TRACE(k);
+        KnitEngine engine;
+        for (std::size_t c = 0; c < 8; ++c)
+            engine.settings().colours[c] = Colour(0x10 * (c + 1));
+        KnitStartValues values;
+        values.ribRight = 10;
+        values.ribLeft = 10;
+        engine.setPanel(values, code({codes[k - 1]}));
+        engine.maglia();
+        ASSERT_EQ(engine.drawing().size(), 2u);
+        EXPECT_EQ(engine.drawing()[1].colour, Colour(0x10 * k));
+        EXPECT_EQ(engine.state().currentCarrier, k);
+    }
+}
+
+// The course records count the piece's own courses in both views: a welt of
+// an odd number of courses drawn first in view 1 moves neither the stripe
+// errors nor the sides recorded.
+TEST(KnitEngine, CourseRecordsAreTheSameInBothViews)
+{
+    KnitStartValues values;
+    values.ribRight = 10;
+    values.ribLeft = 10;
+    values.borderHeight = 2;
+    values.coursesPerCm = 2.5;  // a welt of 5 courses: offset 4 -- and 3 for 1.5 cm
+    KnitEngine engine;
+    engine.setPanel(values, code({157, 148, 150, 149, 150, 148, 149, 148, 148, 150, 148}));
+    engine.maglia();
+    const std::vector<std::int64_t> errors = engine.stripeCheck();
+    ASSERT_FALSE(errors.empty());
+    std::vector<std::string> records;
+    for (std::int64_t r = 0; r <= engine.state().course; ++r)
+        records.push_back(engine.record(r) ? engine.record(r)->text() : "");
+
+    for (const double border : {2.0, 1.2}) {
+        SCOPED_TRACE(border);
+        values.borderHeight = border;
+        engine.setPanel(values, engine.codeBlock().data());
+        engine.drawingView().view = 1;
+        // A change of the carrier settings rebuilds the records in view 1.
+        engine.clearFinished();
+        engine.rigato(0, 1, 100);
+        engine.maglia();
+        ASSERT_GT(engine.state().borderOffset, 0);
+        EXPECT_EQ(engine.stripeCheck(), errors);
+        for (std::int64_t r = 0; r < std::int64_t(records.size()); ++r)
+            EXPECT_EQ(engine.record(r) ? engine.record(r)->text() : "", records[std::size_t(r)]) << r;
+        EXPECT_EQ(engine.recordCourse(engine.drawnCourse(7)), 7);
+    }
+}
+
+// Intarsia: the R pairs give the courses and the F pairs the needles of
+// field 1 (carrier 2) and field 2 (carrier 3), cut to the fabric; where
+// both knit, field 2 does. The base carrier 1 knits the rest.
+TEST(KnitEngine, IntarsiaFieldsTakeTheirCarriersColoursAndStitches)
+{
+    struct Case
+    {
+        const char *name;
+        std::vector<std::int32_t> r, f;
+        double area2, area3;
+    };
+    // Eleven courses on a fabric from needle -10 to 10 (20 stitches a course).
+    const Case cases[] = {
+        {"two fields apart", {3, 5, 6, 8}, {-5, 5, 0, 10}, 30, 30},
+        {"overlapping fields: field 2 on top", {3, 5, 4, 6}, {-5, 5, 0, 10}, 20, 30},
+        {"a field wider than the fabric, given backwards", {5, 4}, {50, -50}, 40, 0},
+        {"a further R pair is field 1 again", {1, 1, 9, 9, 10, 10}, {0, 2, 0, 4}, 4, 4},
+        {"no F pair: no field", {3, 5}, {7}, 0, 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        KnitStartValues values;
+        values.ribRight = 10;
+        values.ribLeft = 10;
+        values.intarsiaR = c.r;
+        values.intarsiaF = c.f;
+        KnitEngine engine;
+        engine.settings().stripeMode = 2;
+        engine.setPanel(values, code({148, 8}));
+        engine.maglia();
+        EXPECT_EQ(engine.state().course, 11);
+        EXPECT_EQ(engine.intarsiaAreas().area2, c.area2);
+        EXPECT_EQ(engine.intarsiaAreas().area3, c.area3);
+        const StitchTotals perColour = engine.stitchesPerColour();
+        EXPECT_EQ(perColour.total, 220);  // courses 1 to 11
+        EXPECT_EQ(perColour.carriers[0], 220 - c.area2 - c.area3);
+        EXPECT_EQ(perColour.carriers[1], c.area2);
+        std::size_t colour2 = 0, colour3 = 0;
+        for (const DrawPrimitive &p : engine.drawing()) {
+            colour2 += p.kind == DrawPrimitive::Kind::Box && p.colour == engine.settings().colours[1];
+            colour3 += p.kind == DrawPrimitive::Kind::Box && p.colour == engine.settings().colours[2];
+        }
+        EXPECT_EQ(colour2 > 0, c.area2 > 0);
+        EXPECT_EQ(colour3 > 0, c.area3 > 0);
+    }
+}

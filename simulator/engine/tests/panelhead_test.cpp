@@ -59,7 +59,7 @@ TEST(PanelHead, ReadsTheWholeNumberAtEachPlaceOfTheHeaderLine)
         EXPECT_EQ(head.steps(), c.steps) << c.header;
         EXPECT_EQ(head.courses(), c.courses) << c.header;
     }
-    EXPECT_EQ(PanelHead::fromBytes(compiled(kHeader, "")).density(), "13.5----");
+    EXPECT_EQ(PanelHead::fromBytes(compiled(kHeader, "\x94")).density(), "13.5----");
 }
 
 TEST(PanelHead, ReadsTheSourceHeaderByItsOwnLineWords)
@@ -107,7 +107,7 @@ TEST(PanelHead, TakesEightColourCodesOrNone)
     for (const Case &c : {Case{"GHIJKLM", false}, Case{"GHIJKLMNO", true}}) {
         Source source;
         source.colours = c.codes;
-        const PanelHead head = PanelHead::fromBytes(compiled(kHeader, "", source));
+        const PanelHead head = PanelHead::fromBytes(compiled(kHeader, "\x94", source));
         std::array<Colour, 8> colours = SimSettings().colours;
         EXPECT_EQ(head.applyColourCodes(colours), c.applied) << c.codes;
         Colour expected = SimSettings().colours[7];
@@ -121,11 +121,11 @@ TEST(PanelHead, ReadsTheIntarsiaListsOfTheNotes)
 {
     Source source;
     source.notes[0] = ";(R,10,20,30) (F,1,2,3,4,5)";
-    PanelHead head = PanelHead::fromBytes(compiled(kHeader, "", source));
+    PanelHead head = PanelHead::fromBytes(compiled(kHeader, "\x94", source));
     head.InizioIntarsio();
     EXPECT_EQ(head.intarsiaR(), (std::vector<std::int32_t>{10, 20, 30}));
     EXPECT_EQ(head.intarsiaF(), (std::vector<std::int32_t>{1, 2, 3, 4}));
-    PanelHead plain = PanelHead::fromBytes(compiled(kHeader, ""));
+    PanelHead plain = PanelHead::fromBytes(compiled(kHeader, "\x94"));
     plain.InizioIntarsio();
     EXPECT_TRUE(plain.intarsiaR().empty());
 }
@@ -134,6 +134,8 @@ TEST(PanelHead, RefusesWhatCannotBeSimulated)
 {
     EXPECT_EQ(PanelHead::fromBytes("SORGENTE.KN4\r\n" + Source().text()).error(), PanelHead::Error::NoSeparator);
     EXPECT_EQ(PanelHead::fromBytes(kHeader + "\x1a\x94\x02").error(), PanelHead::Error::NoMarker);
+    // Grave errors: the library writes the header line and no code.
+    EXPECT_EQ(PanelHead::fromBytes(compiled(kHeader, "")).error(), PanelHead::Error::NoCode);
     EXPECT_EQ(PanelHead::load("/nonexistent/PANNELLO.KN4").error(), PanelHead::Error::CannotOpen);
     EXPECT_EQ(PanelHead::load("/").error(), PanelHead::Error::CannotOpen);
 }

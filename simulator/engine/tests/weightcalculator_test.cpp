@@ -43,14 +43,15 @@ TEST(WeightCalculator, CutsGramsDownToOneDecimal)
     SimSettings settings;
     settings.referenceWeight = 100;
     settings.referenceStitches = 3;
-    settings.referencePath = "/archivi/DEMO/DAVANTI.KN4";
+    settings.referencePath = "/archivi/DEMO/MANIC\xC3\x80.KN4";
     WeightCalculator calculator;
     const WeightReport report = calculator.Aggiorno_peso(settings, totals(2, {1, 1}), labels);
     EXPECT_EQ(report.total, 66.6);
     EXPECT_EQ(report.colours[0], 33.3);
     EXPECT_EQ(report.totalLine, " 66.6 g");
     EXPECT_EQ(report.referenceWeightLine, "Peso  100 g");
-    EXPECT_EQ(report.referencePanelLine, "Riferimento=..../DAVANTI.KN4");
+    EXPECT_EQ(report.referencePanelLine, "Riferimento=....");
+    EXPECT_EQ(report.referencePanelPath, "O/MANIC\xC3\x80.KN4");  // 12 characters, the path's own text
     EXPECT_EQ(report.gramsPerStitchLine, "Grammi per maglia 33.3333333333333");
 }
 

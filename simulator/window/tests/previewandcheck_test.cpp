@@ -5,9 +5,14 @@
 #include "historywindow.h"
 #include "paneldatawindow.h"
 #include "simulatorwindow.h"
+#include "stripeerrorswindow.h"
 #include "windowtestsupport.h"
 
+#include "kn4/libraryclient.h"
+#include "kn4/testfiles.h"
+
 #include <QLabel>
+#include <QListWidget>
 
 #include <gtest/gtest.h>
 
@@ -59,6 +64,66 @@ TEST_F(StripedPanelTest, TheStripeCheckTellsEachWrongTakeUpAtItsCourse)
     ASSERT_EQ(m_messages.size(), qsizetype(errors.size()));
     EXPECT_EQ(m_messages[0], QStringLiteral("Errore di rigato al rango %1 @%1").arg(errors[0]));
     EXPECT_EQ(m_window->historyWindow()->checkText(), "ERR");
+}
+
+// The striped sample with stripes of 3 courses instead of 4, compiled by the
+// library: carrier 2 is taken up on the wrong side again and again.
+std::string oddStripes(const SimulatorFolder &folder)
+{
+    namespace fs = std::filesystem;
+    std::string source = kn4::testing::readFile(fs::path(KN4_SOURCE_DIR) / "data/archivi/DEMO/RIGHE.KN4");
+    const std::string four = "rigato        2, 4   ,-1";
+    source.replace(source.find(four), four.size(), "rigato        2, 3   ,-1");
+    const fs::path panel = folder.dir() / "RIGHE3.KN4";
+    kn4::testing::writeFile(panel, source);
+    fs::copy_file(SimulatorFolder::programDir() / "italiano" / "VUZUDO.KEY", folder.dir() / "VUZUDO.KEY");
+    kn4::LibraryClient library;
+    if (!library.load(SimulatorFolder::programDir()) ||
+        library.Compilazione(panel.string(), folder.dir().string()).code != KN4_COMPILED)
+        return {};
+    return panel.string() + "," + (SimulatorFolder::programDir() / "italiano").string() + "/";
+}
+
+// The first box offers to stop; the list window holds every error, and a
+// click on one shows its course in the history window.
+TEST_F(StripedPanelTest, TheStripeCheckCanBeStoppedAndListsEveryError)
+{
+    const std::string arguments = oddStripes(m_folder);
+    ASSERT_FALSE(arguments.empty());
+    SimulatorStartup startup = m_folder.start(arguments);
+    ASSERT_FALSE(startup.ended()) << startup.fatalMessage;
+    m_window = std::make_unique<SimulatorWindow>(startup);
+    const std::vector<std::int64_t> errors = m_window->engine().stripeCheck();
+    ASSERT_GE(errors.size(), 2u);
+    int boxes = 0;
+    m_window->setStripeErrorHandler([&](const QString &, const QString &) { return ++boxes < 1; });
+    m_window->ControlloRigati_Click();
+    EXPECT_EQ(boxes, 1);
+    QListWidget *list = m_window->stripeErrorsWindow()->list();
+    ASSERT_EQ(list->count(), int(errors.size()));
+    EXPECT_EQ(list->item(1)->text(), QStringLiteral("Errore di rigato al rango %1").arg(errors[1]));
+    m_window->stripeErrorsWindow()->courseChosen(errors[1]);
+    EXPECT_EQ(m_window->historyWindow()->courseText(), QString::number(errors[1]));
+    EXPECT_EQ(m_window->historyWindow()->checkText(), "ERR");
+}
+
+// A setting changed while the centimetre view shows rebuilds the records:
+// their courses stay the piece's own, so back in the needle view the check
+// and the history read as before.
+TEST_F(StripedPanelTest, ASettingChangedInTheCentimetreViewMovesNoCourse)
+{
+    m_window->colourSettingsWindow()->Lato_Click(2);
+    const std::vector<std::int64_t> errors = m_window->engine().stripeCheck();
+    ASSERT_FALSE(errors.empty());
+    m_window->Visualizzazione_Click();
+    m_window->colourSettingsWindow()->InizioConteggio_Click();
+    m_window->colourSettingsWindow()->InizioConteggio_Click();
+    EXPECT_EQ(m_window->engine().stripeCheck(), errors);
+    m_window->showStripeError(errors[0]);
+    EXPECT_EQ(m_window->historyWindow()->courseText(), QString::number(errors[0]));
+    EXPECT_EQ(m_window->historyWindow()->checkText(), "ERR");
+    m_window->Visualizzazione_Click();
+    EXPECT_EQ(m_window->engine().stripeCheck(), errors);
 }
 
 TEST_F(StripedPanelTest, ThePreviewShowsTheCarrierSidesAndListsTheColoursThatKnit)

@@ -1,5 +1,7 @@
+#include "labelslots.h"
 #include "windowtestsupport.h"
 
+#include "kn4/compiledpanel.h"
 #include "kn4/testfiles.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +15,11 @@ TEST(SimulatorStartupTest, ConditionsThatEndTheStartWithAMessage)
 {
     SimulatorFolder folder;
     kn4::testing::writeFile(folder.dir() / "SOURCE.KN4", "SORGENTE.KN4\r\ntipo -----\r\n");
+    // Compiled with grave errors: the header line, no code.
+    kn4::CompiledPanel davanti(kn4::testing::readFile(folder.panel()));
+    kn4::testing::writeFile(folder.dir() / "GRAVE.KN4", std::string(davanti.headerText()) + '\x1a' +
+                                                           std::string(kn4::CompiledPanel::kMarker) +
+                                                           std::string(davanti.source()));
     const std::string italiano = (SimulatorFolder::programDir() / "italiano").string() + "/";
     struct Case
     {
@@ -26,6 +33,10 @@ TEST(SimulatorStartupTest, ConditionsThatEndTheStartWithAMessage)
         {(folder.dir() / "NESSUNO.KN4").string() + "," + italiano, "ERR...", "Impossibile aprire il pannello\n"},
         {(folder.dir() / "SOURCE.KN4").string() + "," + italiano, "ERR...",
          "Il file non contiene un pannello compilato"},
+        {(folder.dir() / "GRAVE.KN4").string() + "," + italiano, "ERR...", "Questa parte contiene errori\n"},
+        // A folder named with a comma: the panel it could not open is named.
+        {(folder.dir() / "ROSSI, MARIO" / "DAVANTI.KN4").string() + "," + italiano, "Simulatore",
+         "Impossibile aprire il pannello " + (folder.dir() / "ROSSI").string() + "\n"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.arguments);
@@ -105,9 +116,26 @@ TEST(SimulatorLabelFileTest, EachLanguageFolderFillsEverySlotFromItsOwnColumn)
         ASSERT_TRUE(labels.loaded());
         EXPECT_EQ(labels.column(), language.column);
         EXPECT_EQ(labels.text(1), language.firstLabel);
-        for (int slot = 1; slot <= kn4::SimLabels::kFileSlots; ++slot)
+        for (int slot = 1; slot <= kn4::simulator::kLabelLast; ++slot)
             EXPECT_FALSE(labels.text(slot).empty()) << "slot " << slot;
     }
+}
+
+// A label file of an older version ends at slot 100: the later slots speak
+// its language all the same.
+TEST(SimulatorLabelFileTest, AnOlderLabelFileGetsTheLaterTextsInItsLanguage)
+{
+    SimulatorFolder folder;
+    const std::string shipped = kn4::testing::readFile(SimulatorFolder::programDir() / "inglese" / "simulatore.ini");
+    std::size_t end = 0;
+    for (int line = 0; line <= 100; ++line)
+        end = shipped.find("\r\n", end) + 2;
+    fs::create_directory(folder.dir() / "vecchio");
+    kn4::testing::writeFile(folder.dir() / "vecchio" / "simulatore.ini", shipped.substr(0, end));
+    const auto startup = folder.start(folder.panel().string() + "," + (folder.dir() / "vecchio").string() + "/");
+    ASSERT_FALSE(startup.ended()) << startup.fatalMessage;
+    EXPECT_EQ(startup.labels.text(kn4::simulator::kLabelError), "Error");
+    EXPECT_EQ(startup.labels.text(kn4::simulator::kLabelPartHasErrors), "This part contains errors");
 }
 
 } // namespace

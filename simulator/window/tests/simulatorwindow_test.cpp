@@ -6,16 +6,23 @@
 #include "simulatorwindow.h"
 #include "windowtestsupport.h"
 
+#include "panelsimulation.h"
+
 #include "kn4/atomicfile.h"
 #include "kn4/testfiles.h"
 
 #include <QFrame>
 #include <QPrinter>
+#include <QCoreApplication>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cmath>
 #include <memory>
 
@@ -24,6 +31,20 @@ namespace {
 using kn4::DrawingView;
 using kn4::testing::SimulatorFolder;
 using kn4::simulator::SimulatorWindow;
+
+// The standard output of a shell command.
+std::string output(const std::string &command)
+{
+    std::string out;
+    FILE *pipe = ::popen(command.c_str(), "r");
+    char buffer[4096];
+    std::size_t n = 0;
+    while (pipe && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        out.append(buffer, n);
+    if (pipe)
+        ::pclose(pipe);
+    return out;
+}
 
 class SimulatorWindowTest : public ::testing::Test
 {
@@ -164,7 +185,9 @@ TEST_F(SimulatorWindowTest, ClosingWritesTheSettingsAndAFailedWriteKeepsTheOldFi
     EXPECT_TRUE(m_messages[0].startsWith("Impossibile salvare le impostazioni")) << m_messages[0].toStdString();
 }
 
-TEST_F(SimulatorWindowTest, ThePrintPreviewPrintsToAPdf)
+// The page goes to paper as shapes and text: a small PDF whose words can be
+// searched, with no picture of the page in it.
+TEST_F(SimulatorWindowTest, ThePrintPreviewPrintsAVectorPdf)
 {
     m_window->Anteprima_Click();
     EXPECT_TRUE(m_window->inPrintPreview());
@@ -173,7 +196,66 @@ TEST_F(SimulatorWindowTest, ThePrintPreviewPrintsToAPdf)
     const auto pdf = m_folder.dir() / "pagina.pdf";
     printer.setOutputFileName(QString::fromStdString(pdf.string()));
     ASSERT_TRUE(m_window->printPage(printer));
-    EXPECT_EQ(kn4::testing::readFile(pdf).substr(0, 5), "%PDF-");
+    const std::string bytes = kn4::testing::readFile(pdf);
+    EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
+    EXPECT_LT(bytes.size(), 200u * 1024);
+    EXPECT_EQ(bytes.find("/Subtype /Image"), std::string::npos);
+    const std::string text = output("pdftotext -layout '" + pdf.string() + "' -");
+    for (const char *expected : {"DAVANTI.KN4", "Tipo prodotto", "Densit\xC3\xA0", "B.1 ="})
+        EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
+}
+
+// The read-out keeps its minus sign above the base line; its number is the
+// course the history window shows, in the middle of a band and at its edges.
+TEST_F(SimulatorWindowTest, TheCourseReadOutAndTheHistoryAgree)
+{
+    for (const double courses : {4.5, 4.01, 4.99, 0.5}) {
+        m_window->Picture1_MouseMove({4000, 8000 - courses * scale()});
+        const QString shown = m_window->historyWindow()->courseText();
+        EXPECT_EQ(m_window->courseReadout(), "-" + shown + " = ranghi") << courses;
+        EXPECT_EQ(shown, QString::number(int(courses) + 1)) << courses;
+    }
+}
+
+// The preview's page is taller than a small screen: the window stays on the
+// screen and scrolls; the pointer's marker lines stay off the page.
+TEST_F(SimulatorWindowTest, ThePreviewFitsTheScreenWithoutTheMarkerLines)
+{
+    m_window->show();
+    m_window->Anteprima_Click();
+    QCoreApplication::processEvents();
+    m_window->Picture1_MouseMove({4000, 7000});
+    EXPECT_FALSE(m_window->picture()->horizontalMarker()->isVisibleTo(m_window->picture()));
+    EXPECT_FALSE(m_window->picture()->verticalMarker()->isVisibleTo(m_window->picture()));
+    const QRect screen = m_window->screen()->availableGeometry();
+    EXPECT_LE(m_window->height(), screen.height());
+    EXPECT_LE(m_window->findChild<QWidget *>("Form")->height() - m_window->height(),
+              m_window->findChild<QScrollArea *>("Scorrimento")->verticalScrollBar()->maximum() + 1);
+
+    m_window->Anteprima_Click();
+    m_window->Picture1_MouseMove({4000, 7000});
+    EXPECT_TRUE(m_window->picture()->horizontalMarker()->isVisibleTo(m_window->picture()));
+}
+
+// kn4sim makes a panel ready as the window does: in stripe mode 1 both take
+// the panel's colours 1..3 for 4..6 and the same stripe check.
+TEST(SimulatorAndKn4sim, AgreeOnColoursAndStripesInStripeMode1)
+{
+    SimulatorFolder folder;
+    kn4::SimSettings settings;
+    settings.stripeMode = 1;
+    settings.carrierSides = {1, 2, 1, 1, 2, 2, 2, 2};
+    ASSERT_TRUE(kn4::SimSettingsFile::save(folder.settingsFile(), settings));
+    auto startup = folder.start();
+    ASSERT_FALSE(startup.ended()) << startup.fatalMessage;
+    SimulatorWindow window(startup);
+    const kn4::PanelSimulation shell = kn4::PanelSimulation::run(folder.panel().string(), settings, false);
+    ASSERT_TRUE(shell.error.empty()) << shell.error;
+    const auto &colours = window.engine().settings().colours;
+    EXPECT_EQ(shell.colours, colours);
+    for (std::size_t k = 0; k < 3; ++k)
+        EXPECT_EQ(colours[k + 3], colours[k]) << k;
+    EXPECT_EQ(shell.stripeErrors, window.engine().stripeCheck());
 }
 
 } // namespace

@@ -2,7 +2,11 @@
 // panels compiled by the real library.
 #include "kn4/libraryclient.h"
 #include "kn4/testfiles.h"
+#include "panelsimulation.h"
+#include "simulator/drawingraster.h"
 #include "simulator/simsettings.h"
+#include "kn4/colourpalette.h"
+#include "kn4/compiledpanel.h"
 #include "simtoolarguments.h"
 
 #include <gtest/gtest.h>
@@ -23,9 +27,11 @@ struct ToolRun
     std::string out;
 };
 
-ToolRun runKn4sim(const fs::path &dir, const std::string &arguments)
+// Standard output, and the error stream too when asked.
+ToolRun runKn4sim(const fs::path &dir, const std::string &arguments, bool errors = false)
 {
-    const std::string command = "cd '" + dir.string() + "' && '" KN4SIM_PROGRAM "' " + arguments + " 2>/dev/null";
+    const std::string command =
+        "cd '" + dir.string() + "' && '" KN4SIM_PROGRAM "' " + arguments + (errors ? " 2>&1" : " 2>/dev/null");
     ToolRun run;
     FILE *pipe = ::popen(command.c_str(), "r");
     char buffer[4096];
@@ -108,4 +114,88 @@ TEST_F(Kn4sim, PrintsTextAndWritesThePicture)
     EXPECT_EQ(picture.status, 0);
     EXPECT_TRUE(kn4::testing::readFile(m_dir / "righe.png").starts_with("\x89PNG\r\n\x1a\n"));
     EXPECT_EQ(runKn4sim(m_dir, "--png a.png RIGHE.KN4 DAVANTI.KN4").status, 2);
+}
+
+// The panel's own colour codes ("lG^_jYnK" in RIGHE) replace the settings'
+// colours in the text, the JSON and the picture.
+TEST_F(Kn4sim, ThePanelsColourCodesColourTextJsonAndPicture)
+{
+    std::array<Colour, 8> expected{};
+    const std::string codes = "lG^_jYnK";
+    for (std::size_t k = 0; k < 8; ++k)
+        expected[k] = ColourPalette::cellColour(codes[k] - ColourPalette::kFirstCode);
+    ASSERT_NE(expected[1], SimSettings().colours[1]);
+
+    const ToolRun text = runKn4sim(m_dir, "--settings missing.sav RIGHE.KN4");
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "#%02x%02x%02x", redOf(expected[1]), greenOf(expected[1]), blueOf(expected[1]));
+    EXPECT_NE(text.out.find(hex), std::string::npos) << hex << "\n" << text.out;
+    const ToolRun json = runKn4sim(m_dir, "--json --settings missing.sav RIGHE.KN4");
+    std::string list = "\"colours\": [";
+    for (std::size_t k = 0; k < 8; ++k)
+        list += (k ? ", " : "") + std::to_string(expected[k]);
+    EXPECT_NE(json.out.find(list + "]"), std::string::npos) << list << "\n" << json.out;
+
+    // The picture: carrier 2's stripes in the panel's colour 2.
+    const PanelSimulation result = PanelSimulation::run((m_dir / "RIGHE.KN4").string(), SimSettings(), true);
+    DrawingRaster raster(800, 800);
+    raster.paint(result.drawing);
+    int colour2 = 0, settingsColour2 = 0;
+    for (int y = 0; y < 800; ++y) {
+        colour2 += raster.pixel(400, y) == expected[1];
+        settingsColour2 += raster.pixel(400, y) == SimSettings().colours[1];
+    }
+    EXPECT_GT(colour2, 0);
+    EXPECT_EQ(settingsColour2, 0);
+    EXPECT_EQ(result.png(800), raster.png());
+}
+
+// --png draws at the settings' scale, as the window does.
+TEST_F(Kn4sim, ThePictureFollowsTheSettingsScale)
+{
+    auto top = [&](int scale) {
+        SimSettings settings;
+        settings.scale = std::int16_t(scale);
+        const PanelSimulation result = PanelSimulation::run((m_dir / "DAVANTI.KN4").string(), settings, true);
+        std::int32_t y = kDrawingAreaSize;
+        for (const DrawPrimitive &p : result.drawing)
+            if (p.kind == DrawPrimitive::Kind::Box)
+                y = std::min({y, p.y1, p.y2});
+        return kDrawingAreaSize - y;
+    };
+    EXPECT_GT(top(2), 0);
+    EXPECT_EQ(top(6), 3 * top(2));
+
+    SimSettings large;
+    large.scale = 20;
+    ASSERT_TRUE(SimSettingsFile::save(m_dir / "grande.sav", large));
+    EXPECT_EQ(runKn4sim(m_dir, "--png piccolo.png DAVANTI.KN4").status, 0);
+    EXPECT_EQ(runKn4sim(m_dir, "--settings grande.sav --png grande.png DAVANTI.KN4").status, 0);
+    EXPECT_NE(kn4::testing::readFile(m_dir / "piccolo.png"), kn4::testing::readFile(m_dir / "grande.png"));
+}
+
+// A panel compiled with grave errors holds a header line but no code: it is
+// refused with the manager's words, on the error stream, exit status 1.
+TEST_F(Kn4sim, APanelWithGraveErrorsIsRefused)
+{
+    const CompiledPanel davanti(kn4::testing::readFile(m_dir / "DAVANTI.KN4"));
+    kn4::testing::writeFile(m_dir / "GRAVE.KN4", std::string(davanti.headerText()) + '\x1a' +
+                                                    std::string(CompiledPanel::kMarker) +
+                                                    std::string(davanti.source()));
+    for (const char *options : {"", "--json "}) {
+        const ToolRun run = runKn4sim(m_dir, std::string(options) + "GRAVE.KN4", true);
+        EXPECT_EQ(run.status, 1) << options;
+        EXPECT_NE(run.out.find("kn4sim: GRAVE.KN4: this part contains errors"), std::string::npos) << run.out;
+    }
+}
+
+// Paths are the file system's bytes, shown as the UTF-8 they are.
+TEST_F(Kn4sim, APathIsShownAsItsOwnText)
+{
+    const std::string name = "MANIC\xC3\x80.KN4";
+    fs::copy_file(m_dir / "RIGHE.KN4", m_dir / name);
+    EXPECT_NE(runKn4sim(m_dir, "'" + name + "'").out.find("=== " + name + " ==="), std::string::npos);
+    EXPECT_NE(runKn4sim(m_dir, "--json '" + name + "'").out.find("{\"panel\": \"" + name + "\""),
+              std::string::npos);
+    EXPECT_EQ(pathText("a\xC0\xE0" "b"), "a\xEF\xBF\xBD\xEF\xBF\xBD" "b");
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kn4 {
@@ -24,6 +25,32 @@ struct KnitStartValues
     std::int32_t necklineLeft = 0;
     double borderHeight = 0;
     double coursesPerCm = 0;
+    // The intarsia lists of the notes (stripe mode 2): course pairs (R) and
+    // needle pairs (F), see IntarsiaField.
+    std::vector<std::int32_t> intarsiaR;
+    std::vector<std::int32_t> intarsiaF;
+};
+
+// One intarsia field of stripe mode 2: a block of the piece knitted by its
+// own carrier between two needle boundaries (needles from the centre,
+// negative to the left, as the needle read-out shows them) over one or more
+// course ranges. The notes give them as "(R,from,to,from,to,...)" and
+// "(F,left,right,left,right)": the first F pair bounds field 1 (carrier 2,
+// "R.1"), the second field 2 (carrier 3, "R.2"); the R pairs give the
+// courses of field 1, field 2, field 1 again and so on. The base carrier 1
+// ("C.B") knits the rest; where the two fields meet, field 2 is knitted.
+struct IntarsiaField
+{
+    int carrier = 2;
+    double left = 0;
+    double right = 0;
+    std::vector<std::pair<std::int64_t, std::int64_t>> courses;  // inclusive, ascending in each pair
+
+    bool knitsCourse(std::int64_t course) const;
+
+    // The fields a pair of lists describes (none without an F pair).
+    static std::vector<IntarsiaField> fromLists(const std::vector<std::int32_t> &r,
+                                                const std::vector<std::int32_t> &f);
 };
 
 // Where and how the picture is drawn: the origin (needle 0, course 0) in
@@ -95,6 +122,14 @@ struct StitchTotals
 {
     double total = 0;
     std::array<double, SimSettings::kCarriers> carriers{};
+};
+
+// The stitches of the two intarsia fields (carriers 2 and 3) in stripe mode
+// 2; the base carrier knits the total less both.
+struct IntarsiaAreas
+{
+    double area2 = 0;
+    double area3 = 0;
 };
 
 // One decoded byte of the code block, as a follower of the engine sees it.
@@ -199,6 +234,22 @@ public:
     // Course numbers 1..10000 whose record carries "E", ascending.
     std::vector<std::int64_t> stripeCheck() const;
 
+    // The intarsia drawing, called after every byte with the course less the
+    // border offset: in stripe mode 2 it paints the fields over the courses
+    // knitted since its last call and counts their stitches; otherwise it
+    // does nothing.
+    void Intarsio(std::int64_t course);
+    const IntarsiaAreas &intarsiaAreas() const { return m_intarsiaAreas; }
+    // The stitches per colour: the counter's totals, with carriers 1..3 split
+    // by the intarsia fields in stripe mode 2.
+    StitchTotals stitchesPerColour() const;
+
+    // Course records are numbered by the courses of the piece in both views:
+    // in view 1 the courses drawn count the welt first. These convert the
+    // course of the drawing to the course of its record and back.
+    std::int64_t recordCourse(std::int64_t drawnCourse) const { return drawnCourse - m_state.borderOffset; }
+    std::int64_t drawnCourse(std::int64_t recordCourse) const { return recordCourse + m_state.borderOffset; }
+
     // Puts edges, carriages, current line and colour back to the start values.
     void resetToStart();
 
@@ -228,7 +279,6 @@ private:
               bool leftMark = false);
     void advance(bool courseFlag) { m_state.course += courseFlag ? 1 : 0; }
     void takeCarrier(int carrier, bool courseFlag);
-    void recordCourse(std::int64_t r);
     void addPrimitive(DrawPrimitive primitive);
 
     KnitStartValues m_start;
@@ -245,6 +295,9 @@ private:
     std::int64_t m_stitchPreviousCourse = 0;
     DrawingList m_drawing;
     std::uint16_t m_finished = 0;
+    std::vector<IntarsiaField> m_intarsiaFields;
+    IntarsiaAreas m_intarsiaAreas;
+    std::int64_t m_intarsiaPrevious = 0;
     bool m_consumed = false;       // the last byte's work marked it as used
     std::size_t m_position = 0;    // next byte of the code block
     bool m_stop = false;

@@ -25,6 +25,7 @@ public:
         CannotOpen,   // the file cannot be opened or read
         NoSeparator,  // no byte 26: not a compiled panel
         NoMarker,     // the compiled block is not followed by the "SORGENTE.KN4" line
+        NoCode,       // compiled with grave errors: a header line but no code
     };
 
     static constexpr std::size_t kTailLength = 125;

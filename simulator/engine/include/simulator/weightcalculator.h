@@ -22,9 +22,13 @@ struct WeightReport
     // Grams, cut down to one decimal.
     double total = 0;
     std::array<double, SimSettings::kCarriers> colours{};
-    // The texts of the window's lines.
+    // The texts of the window's lines, Windows-1252 like the labels they
+    // start with. The reference panel's line is its label and "=...." in
+    // referencePanelLine, then the last 12 characters of the path, which is
+    // the file system's own text (UTF-8), in referencePanelPath.
     std::string referenceWeightLine;
     std::string referencePanelLine;
+    std::string referencePanelPath;
     std::string gramsPerStitchLine;
     std::string totalLine;
     std::array<std::string, SimSettings::kCarriers> colourLines;
