@@ -2,6 +2,7 @@
 
 #include "kn4/atomicfile.h"
 #include "kn4/cp1252.h"
+#include "kn4/outputcheck.h"
 #include "transfer/diskimage.h"
 #include "transfer/imagefile.h"
 #include "transfer/mediafiles.h"
@@ -22,10 +23,9 @@ using namespace kn4::transfer;
 std::optional<std::string> readImage(const std::string &path, std::ostream &err)
 {
     std::string error;
-    auto bytes = readWholeFile(path, &error);
-    std::error_code ec;
-    if (!bytes || fs::is_directory(path, ec)) {
-        err << "kn4disk: cannot read " << path << "\n";
+    auto bytes = readWholeFile(path, &error, FileReader::kDiskImageLimit);
+    if (!bytes) {
+        err << "kn4disk: " << error << "\n";
         return std::nullopt;
     }
     return bytes;
@@ -99,6 +99,10 @@ int build(const std::vector<std::string> &args, std::ostream &out, std::ostream 
             err << "kn4disk: cannot read " << input.string() << "\n";
             return DiskCommand::kUsage;
         }
+    }
+    if (const std::string refusal = outputRefusal(output, inputs); !refusal.empty()) {
+        err << "kn4disk: -o " << output << " " << refusal << ": nothing written\n";
+        return DiskCommand::kUsage;
     }
     std::string image;
     const std::string name = upperCase(fs::path(output).stem().string());
@@ -199,6 +203,10 @@ int raw(std::vector<std::string> args, std::ostream &err)
     const bool force = takeForce(args);
     if (args.size() != 4 || args[2] != "-o") {
         err << DiskCommand::usage();
+        return DiskCommand::kUsage;
+    }
+    if (const std::string refusal = outputRefusal(args[3], {args[1]}); !refusal.empty()) {
+        err << "kn4disk: -o " << args[3] << " " << refusal << ": nothing written\n";
         return DiskCommand::kUsage;
     }
     const auto bytes = readImage(args[1], err);
