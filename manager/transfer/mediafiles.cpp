@@ -69,9 +69,9 @@ std::vector<std::string> listFolderNames(const fs::path &dir)
     return names;
 }
 
-std::optional<std::string> readWholeFile(const fs::path &path, std::string *error)
+std::optional<std::string> readWholeFile(const fs::path &path, std::string *error, std::size_t maxBytes)
 {
-    FileContent content = FileReader::read(path, FileReader::kMediaFileLimit);
+    FileContent content = FileReader::read(path, maxBytes);
     if (!content) {
         if (error)
             *error = "cannot read " + content.message(path);

@@ -83,8 +83,11 @@ bool PrintLoader::loadFiles(std::string_view argumentString)
 bool PrintLoader::loadPanel()
 {
     const std::filesystem::path path(m_arguments.panelPath);
-    auto panel = PrintedPanel::load(path);
-    if (!panel || !panel->hasByte26())
+    std::string reason;
+    auto panel = PrintedPanel::load(path, &reason);
+    if (!panel)
+        return fail("ERR...", label(36) + "\n" + m_arguments.panelPath + "\n" + reason);
+    if (!panel->hasByte26())
         return fail("ERR...", label(36) + "\n" + m_arguments.panelPath);
     if (!panel->hasCodeBlock())
         return fail(m_arguments.panelPath, label(29));

@@ -84,6 +84,8 @@ TEST(PrintLoader, FailuresGiveTheirMessages)
         EXPECT_EQ(loader.failure()->title, c.title);
         EXPECT_EQ(loader.failure()->usage, c.text.empty()) << "only the malformed argument string";
         if (!c.text.empty()) {
+            // A missing file is its own message alone; a reason follows only
+            // for a file that is there but cannot be read (below).
             EXPECT_EQ(loader.failure()->text, c.text);
         }
     }

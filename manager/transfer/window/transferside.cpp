@@ -490,7 +490,7 @@ void TransferSide::showImage()
     if (chosen.isEmpty())
         return;
     std::string error;
-    const auto bytes = readWholeFile(chosen.first().toStdString(), &error);
+    const auto bytes = readWholeFile(chosen.first().toStdString(), &error, FileReader::kDiskImageLimit);
     if (!bytes) {
         showLines({error});
         return;
