@@ -111,9 +111,19 @@ bool saveMode(const std::filesystem::path &file, int mode, std::string &error)
 
 SavedState SavedState::load(const std::filesystem::path &file)
 {
+    return fromLines(LabelFile::load(file, kMaxLines));
+}
+
+SavedState SavedState::fromText(std::string_view text)
+{
+    return fromLines(LabelFile::fromText(text, kMaxLines));
+}
+
+SavedState SavedState::fromLines(const LabelFile &lines)
+{
     SavedState state;
-    state.mode = loadSavedMode(file);
-    const LabelFile lines = LabelFile::load(file, kMaxLines);
+    const std::int32_t mode = lines.lineCount() > 0 ? leadingInteger(lines.text(0)) : 0;
+    state.mode = mode >= 0 && mode <= 3 ? mode : 0;
     for (std::size_t i = 1; i < lines.lineCount(); ++i) {
         const std::string line = lines.text(i);
         const auto equals = line.find('=');

@@ -6,6 +6,10 @@
 #include <string_view>
 #include <vector>
 
+namespace kn4 {
+class LabelFile;
+}
+
 namespace kn4::manager {
 
 // The languages of the suite, by the number kept in kn4manager.ini.
@@ -77,9 +81,13 @@ struct SavedState
     std::string geometry;
 
     static SavedState load(const std::filesystem::path &file);
+    static SavedState fromText(std::string_view text);
     std::string fileText() const;
     // Written whole through a temporary file beside it.
     bool save(const std::filesystem::path &file, std::string &error) const;
+
+private:
+    static SavedState fromLines(const LabelFile &lines);
 };
 
 } // namespace kn4::manager
