@@ -29,6 +29,10 @@ RecycleBinDialog::RecycleBinDialog(std::vector<Place> places, Text text, Busy bu
     m_empty->setObjectName("Svuota");
     QPushButton *close = buttons->addButton(m_text(text::BinClose), QDialogButtonBox::RejectRole);
     close->setObjectName("Chiudi");
+    // Enter closes: emptying the bin is never one stray key away.
+    m_restore->setAutoDefault(false);
+    m_empty->setAutoDefault(false);
+    close->setDefault(true);
     connect(m_restore, &QPushButton::clicked, this, &RecycleBinDialog::restoreChosen);
     connect(m_empty, &QPushButton::clicked, this, &RecycleBinDialog::emptyBins);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);

@@ -497,7 +497,8 @@ void TransferSide::showImage()
     }
     QStringList lines = {text(text::TransferImageName).arg(list->currentItem()->text())};
     for (const image::Entry &entry : image::list(*bytes, &error))
-        lines.append(fromCp1252(entry.name) + "  " + QString::number(entry.size));
+        lines.append("[OK] " + text(text::CheckPresent).arg(fromCp1252(entry.name)) + "  ("
+                     + QString::number(entry.size) + " byte)");
     const image::CheckReport report = image::check(*bytes);
     lines.append(report.sound() ? text(text::TransferImageOk)
                                 : text(text::TransferImageInvalid).arg(toQString(report.problems.front())));
