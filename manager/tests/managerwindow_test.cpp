@@ -15,7 +15,9 @@
 #include <QListWidget>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
@@ -631,6 +633,37 @@ TEST_F(ManagerWindowTest, DeletedPanelIsRestoredFromTheRecycleBin)
     m_window->openRecycleBin();
     EXPECT_EQ(readFile(m_dir.archive() / "MANICA.KN4"), bytes);
     EXPECT_EQ(count("archiveCount"), "N. 3");
+}
+
+// A copy of many panels names each file as it is written and stops between
+// two files when asked: what was written is whole, the rest never started.
+TEST_F(ManagerWindowTest, CopyOfManyPanelsShowsProgressAndStopsBetweenFiles)
+{
+    for (const char *name : {"A.KN4", "B.KN4", "C.KN4"})
+        fs::copy_file(m_dir.archive() / "DAVANTI.KN4", m_dir.archive() / name);
+    m_window->AggiornaArchivi();
+    QString label;
+    auto *timer = new QTimer;
+    timer->setInterval(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, &label] {
+        auto *progress = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
+        if (progress == nullptr || progress->objectName() != "progressoCopia")
+            return;
+        label = progress->labelText();
+        progress->cancel();
+        timer->stop();
+        timer->deleteLater();
+    });
+    timer->start();
+    QString asked;
+    answer(QMessageBox::Ok, &asked);
+    m_window->copyPanels(child<PanelListWidget>("List1")->allPaths(), ManagerWindow::Side::Disk);
+    EXPECT_TRUE(QRegularExpression("^Scrittura di [A-Z]+\\.KN4 \\(\\d di 6\\)$").match(label).hasMatch())
+        << label.toStdString();
+    const QRegularExpressionMatch stopped = QRegularExpression("^Copia interrotta dopo (\\d) di 6").match(asked);
+    ASSERT_TRUE(stopped.hasMatch()) << asked.toStdString();
+    EXPECT_EQ(count("diskCount"), "N. " + stopped.captured(1));
+    EXPECT_LT(stopped.captured(1).toInt(), 6);
 }
 
 } // namespace
