@@ -1,6 +1,7 @@
 // The archive manager's readers of what users and other programs write:
 // panel files for the preview, lingua.ini, the keyword file it checks, and
-// the editor parameter string. The first byte chooses the reader.
+// the editor parameter string, the saved state of kn4manager.sav. The first
+// byte chooses the reader.
 #include "core/keywordfilecheck.h"
 #include "core/managersettings.h"
 #include "core/managertexts.h"
@@ -16,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (size == 0)
         return 0;
     const std::string text(reinterpret_cast<const char *>(data) + 1, size - 1);
-    switch (data[0] % 4) {
+    switch (data[0] % 5) {
     case 0: {
         const PanelPreview preview = PanelPreview::fromBytes(text);
         if (preview.compiled && !preview.hasHeader)
@@ -38,9 +39,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     case 2:
         (void)KeywordFileCheck::unknownWords(text, [](std::string_view word) { return word.size() % 2 ? 1 : -1; });
         break;
-    default:
+    case 3:
         (void)EditorParameters::parse(text).text();
         break;
+    default: {
+        // What is saved reads back the same.
+        const SavedState state = SavedState::fromText(text);
+        if (state.mode < 0 || state.mode > 3)
+            __builtin_trap();
+        const SavedState again = SavedState::fromText(state.fileText());
+        if (again.mode != state.mode || again.archive != state.archive || again.disk != state.disk
+            || again.geometry != state.geometry)
+            __builtin_trap();
+        break;
+    }
     }
     return 0;
 }

@@ -7,7 +7,9 @@
 #include <kn4/filereader.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <system_error>
 
 namespace kn4::manager {
 
@@ -182,6 +184,54 @@ EditingWatch::BeginResult EditingWatch::begin(const fs::path &requested,
     return result;
 }
 
+EditingWatch::BeginResult EditingWatch::beginNew(const fs::path &panel)
+{
+    BeginResult result;
+    if (findFileIgnoringCase(panel.parent_path(), panel.filename().string())
+        || fs::exists(fs::symlink_status(panel))) {
+        result.error = panel.string() + ": " + std::generic_category().message(EEXIST);
+        return result;
+    }
+    const fs::path wanted = comparable(panel);
+    if (std::any_of(m_edits.begin(), m_edits.end(), [&](const Edit &e) {
+            return (e.state == State::WorkingCopyMade || e.state == State::EditorRunning) &&
+                   comparable(e.panel) == wanted;
+        })) {
+        result.outcome = BeginResult::Outcome::AlreadyEditing;
+        return result;
+    }
+    Edit edit;
+    edit.panel = panel;
+    edit.isNew = true;
+    edit.workingCopy = freeWorkingCopyName(panel);
+    edit.owner = m_self;
+    edit.owner.workingCopy = edit.workingCopy.string();
+    const EditLock::Result lock = EditLock::acquire(panel, edit.owner);
+    if (lock.outcome == EditLock::Result::Outcome::Held) {
+        result.outcome = BeginResult::Outcome::EditedElsewhere;
+        result.owner = lock.owner;
+        return result;
+    }
+    if (!lock.acquired()) {
+        result.error = lock.error;
+        return result;
+    }
+    // The record names the panel to come; the hash of no bytes marks it new.
+    std::string error;
+    if (!writeFileAtomically(recordOf(edit.workingCopy), recordText(panel, hashOf({}), edit.owner), FileIdentity{},
+                             &error)) {
+        EditLock::release(panel, edit.owner);
+        result.error = error;
+        return result;
+    }
+    edit.id = m_nextId++;
+    result.outcome = BeginResult::Outcome::Started;
+    result.id = edit.id;
+    result.workingCopy = edit.workingCopy;
+    m_edits.push_back(std::move(edit));
+    return result;
+}
+
 void EditingWatch::editorStarted(int id)
 {
     if (Edit *edit = findEdit(id); edit != nullptr && edit->state == State::WorkingCopyMade)
@@ -206,12 +256,17 @@ void EditingWatch::editorFailedToStart(int id)
 
 EditingWatch::EndResult EditingWatch::copyBack(const fs::path &panel, const fs::path &workingCopy,
                                                const std::string &originalHash,
-                                               const FileIdentity &identityAtStart)
+                                               const FileIdentity &identityAtStart, bool isNew)
 {
     EndResult result;
     result.panel = panel;
     result.workingCopy = workingCopy;
     const FileContent edited = FileReader::read(workingCopy, FileReader::kPanelLimit);
+    if (!edited && edited.missing() && isNew) {
+        // A new panel the editor never saved: there is nothing to bring.
+        result.outcome = EndResult::Outcome::Unchanged;
+        return result;
+    }
     if (!edited) {
         result.outcome = edited.missing() ? EndResult::Outcome::WorkingCopyMissing : EndResult::Outcome::Failed;
         result.error = edited.message(workingCopy);
@@ -228,7 +283,9 @@ EditingWatch::EndResult EditingWatch::copyBack(const fs::path &panel, const fs::
     // looked at, so nothing that lands in between is overwritten.
     std::optional<FileIdentity> expected;
     const FileIdentity now = FileIdentity::ofPath(panel.c_str());
-    if (identityAtStart.exists && now == identityAtStart) {
+    if (isNew && !now.exists && !findFileIgnoringCase(panel.parent_path(), panel.filename().string())) {
+        expected = FileIdentity{};  // still no panel of that name: it is made
+    } else if (identityAtStart.exists && now == identityAtStart) {
         expected = now;
     } else if (now.exists) {
         const FileContent current = FileReader::read(panel, FileReader::kPanelLimit);
@@ -267,7 +324,7 @@ EditingWatch::EndResult EditingWatch::editorEnded(int id)
     Edit *edit = findEdit(id);
     if (edit == nullptr || (edit->state != State::EditorRunning && edit->state != State::WorkingCopyMade))
         return {};
-    EndResult result = copyBack(edit->panel, edit->workingCopy, hashOf(edit->original), edit->identity);
+    EndResult result = copyBack(edit->panel, edit->workingCopy, hashOf(edit->original), edit->identity, edit->isNew);
     switch (result.outcome) {
     case EndResult::Outcome::Unchanged:
     case EndResult::Outcome::CopiedBack:
@@ -400,7 +457,8 @@ EditingWatch::EndResult EditingWatch::bringBack(const Orphan &orphan)
     }
     const fs::path panel = existingPanel(orphan.panel);
     // The compare runs on the hash alone: the identity of then is not known.
-    result = copyBack(panel, orphan.workingCopy, orphan.originalHash, FileIdentity{});
+    // An edit of a new panel is recorded with the hash of no bytes.
+    result = copyBack(panel, orphan.workingCopy, orphan.originalHash, FileIdentity{}, orphan.originalHash == hashOf({}));
     if (result.outcome == EndResult::Outcome::Failed)
         return result;
     discard(orphan);

@@ -51,6 +51,7 @@ public:
         FileIdentity identity;      // the panel on disk when the edit began
         EditOwner owner;            // this manager, as its lock names it
         State state = State::WorkingCopyMade;
+        bool isNew = false;         // a new panel: nothing in the archive yet
     };
 
     struct BeginResult
@@ -106,6 +107,12 @@ public:
     // other manager's lock is removed first.
     BeginResult begin(const std::filesystem::path &panel,
                       const std::optional<std::optional<EditOwner>> &breakLockOf = std::nullopt);
+    // A new panel of an archive: marked as being edited like any other, but
+    // with no working copy (the editor starts a new panel under that name).
+    // When the editor ends, the panel it saved goes into the archive, as
+    // long as no panel of that name appeared there meanwhile (else it is
+    // kept beside it). A name already taken is refused (Failed).
+    BeginResult beginNew(const std::filesystem::path &panel);
     // The editor is running on the edit's working copy.
     void editorStarted(int id);
     // The editor could not be started: the working copy, its record and the
@@ -158,7 +165,7 @@ private:
     // Back over the panel, or beside it when it changed since it was
     // hashed (originalHash), or it is gone.
     EndResult copyBack(const std::filesystem::path &panel, const std::filesystem::path &workingCopy,
-                       const std::string &originalHash, const FileIdentity &identityAtStart);
+                       const std::string &originalHash, const FileIdentity &identityAtStart, bool isNew);
     void forget(const Edit &edit);
 
     std::filesystem::path m_programDirectory;

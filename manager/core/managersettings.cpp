@@ -109,4 +109,52 @@ bool saveMode(const std::filesystem::path &file, int mode, std::string &error)
     return writeFileAtomically(file, " " + std::to_string(mode) + "\r\n", &error);
 }
 
+SavedState SavedState::load(const std::filesystem::path &file)
+{
+    return fromLines(LabelFile::load(file, kMaxLines));
+}
+
+SavedState SavedState::fromText(std::string_view text)
+{
+    return fromLines(LabelFile::fromText(text, kMaxLines));
+}
+
+SavedState SavedState::fromLines(const LabelFile &lines)
+{
+    SavedState state;
+    const std::int32_t mode = lines.lineCount() > 0 ? leadingInteger(lines.text(0)) : 0;
+    state.mode = mode >= 0 && mode <= 3 ? mode : 0;
+    for (std::size_t i = 1; i < lines.lineCount(); ++i) {
+        const std::string line = lines.text(i);
+        const auto equals = line.find('=');
+        if (equals == std::string::npos)
+            continue;
+        const std::string key = line.substr(0, equals), value = line.substr(equals + 1);
+        if (key == "archivio")
+            state.archive = value;
+        else if (key == "disco")
+            state.disk = value;
+        else if (key == "finestra")
+            state.geometry = value;
+    }
+    return state;
+}
+
+std::string SavedState::fileText() const
+{
+    // A value never runs past its line.
+    const auto clean = [](std::string value) {
+        value.erase(std::remove_if(value.begin(), value.end(), [](char c) { return c == '\r' || c == '\n'; }),
+                    value.end());
+        return value;
+    };
+    return " " + std::to_string(mode) + "\r\narchivio=" + clean(archive) + "\r\ndisco=" + clean(disk)
+           + "\r\nfinestra=" + clean(geometry) + "\r\n";
+}
+
+bool SavedState::save(const std::filesystem::path &file, std::string &error) const
+{
+    return writeFileAtomically(file, fileText(), &error);
+}
+
 } // namespace kn4::manager

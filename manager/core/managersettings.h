@@ -6,6 +6,10 @@
 #include <string_view>
 #include <vector>
 
+namespace kn4 {
+class LabelFile;
+}
+
 namespace kn4::manager {
 
 // The languages of the suite, by the number kept in kn4manager.ini.
@@ -62,5 +66,28 @@ struct ManagerSettings
 // mode 0.
 int loadSavedMode(const std::filesystem::path &file);
 bool saveMode(const std::filesystem::path &file, int mode, std::string &error);
+
+// What the manager remembers between sessions in kn4manager.sav: the mode on
+// the first line as ever, then "archivio=", "disco=" and "finestra=" lines
+// (the last archive and disk chosen, the window's place and size as Qt
+// gives it, in hex). A reader of the mode alone still reads the first line.
+struct SavedState
+{
+    static constexpr std::size_t kMaxLines = 16;
+
+    int mode = 0;
+    std::string archive;
+    std::string disk;
+    std::string geometry;
+
+    static SavedState load(const std::filesystem::path &file);
+    static SavedState fromText(std::string_view text);
+    std::string fileText() const;
+    // Written whole through a temporary file beside it.
+    bool save(const std::filesystem::path &file, std::string &error) const;
+
+private:
+    static SavedState fromLines(const LabelFile &lines);
+};
 
 } // namespace kn4::manager

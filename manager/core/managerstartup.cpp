@@ -10,7 +10,8 @@ std::string ManagerFiles::load(const std::filesystem::path &programDirectory)
         return "File kn4manager.ini non trovato o no valido ";
     if (!texts.load(programDirectory / ManagerTexts::kFileName))
         return "File scelta (lingua.ini)  non trovato ";
-    mode = loadSavedMode(programDirectory / kStateFileName);
+    saved = SavedState::load(programDirectory / kStateFileName);
+    mode = saved.mode;
     return {};
 }
 

@@ -16,6 +16,8 @@ struct ManagerFiles
     ManagerSettings settings;
     ManagerTexts texts;
     int mode = 0;
+    // The last archive, disk and window place of the previous session.
+    SavedState saved;
 
     static constexpr const char *kStateFileName = "kn4manager.sav";
 

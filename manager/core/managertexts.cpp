@@ -48,4 +48,48 @@ std::string ManagerTexts::text(int line, Language language) const
     return m_lines[std::size_t(line)][std::size_t(language)];
 }
 
+std::string fillIn(std::string_view text, const std::vector<std::string> &values)
+{
+    std::string result;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 1 < text.size() && text[i + 1] >= '1' && text[i + 1] <= '9'
+            && std::size_t(text[i + 1] - '1') < values.size()) {
+            result += values[std::size_t(text[i + 1] - '1')];
+            ++i;
+        } else {
+            result += text[i];
+        }
+    }
+    return result;
+}
+
+std::string panelNamesText(const std::vector<std::string> &names, const ManagerTexts &texts, Language language)
+{
+    // A few names, then how many more: the question stays readable for a
+    // whole disk and still tells which panels go. The count of the others
+    // is always two or more, so "altri" never names a single panel.
+    constexpr std::size_t kNamesShown = 3;
+    if (names.empty())
+        return {};
+    if (names.size() == 1)
+        return names.front();
+    const auto joined = [&](std::size_t count) {
+        std::string list = names.front();
+        for (std::size_t i = 1; i < count; ++i)
+            list += ", " + names[i];
+        return list;
+    };
+    if (names.size() > kNamesShown)
+        return fillIn(texts.text(text::NamesAndMore, language),
+                      {joined(kNamesShown - 1), std::to_string(names.size() - (kNamesShown - 1))});
+    return joined(names.size() - 1) + texts.text(text::NamesAnd, language) + names.back();
+}
+
+std::string deleteQuestion(const std::vector<std::string> &names, std::string_view folder,
+                           const ManagerTexts &texts, Language language)
+{
+    const int line = names.size() == 1 ? text::AskDeleteOnePanel : text::AskDeletePanels;
+    return fillIn(texts.text(line, language), {panelNamesText(names, texts, language), std::string(folder)});
+}
+
 } // namespace kn4::manager

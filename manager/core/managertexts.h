@@ -70,6 +70,10 @@ enum Line : int {
     ModeCaption = 53,
     ButtonYes = 54,
     ButtonNo = 55,
+    MenuNewPanel = 56,
+    MenuRecycleBin = 57,
+    MenuCopyToArchive = 58,
+    MenuNewDiskOnStick = 59,
 
     // Preview.
     PreviewType = 60,
@@ -184,6 +188,31 @@ enum Line : int {
     NeedlesMissing = 209,
     ControllerNameInvalid = 210,
 
+    // New panels, the recycle bin, copies between archives, progress.
+    PromptNewPanel = 211,
+    PanelExistsIn = 212,
+    RecycleNote = 213,
+    BinCaption = 214,
+    BinRestore = 215,
+    BinEmpty = 216,
+    BinClose = 217,
+    BinEntry = 218,
+    BinIsEmpty = 219,
+    AskEmptyBin = 220,
+    RestoreExists = 221,
+    CannotRestore = 222,
+    CopyToArchivePrompt = 223,
+    ButtonCopy = 224,
+    ButtonMove = 225,
+    NoOtherArchive = 226,
+    PartFrom = 227,
+    ProgressCopyCaption = 228,
+    ProgressWriting = 229,
+    ProgressStop = 230,
+    ProgressStopped = 231,
+    NoStickForDisk = 233,
+    LocalDiskMade = 234,
+
     // Transfer to the machine's media.
     TransferMenuUsb = 241,
     TransferSafeRemoval = 245,
@@ -259,6 +288,21 @@ enum Line : int {
     TransferSameFileName = 340,
     TransferPanelNotCompiled = 341,
     TransferNamesOnDisk = 342,
+    // The checks of a medium in words.
+    CheckPresent = 343,
+    CheckMissing = 344,
+    CheckOlder = 345,
+    CheckNewer = 346,
+    CheckNoPlc = 347,
+    CheckAllThere = 348,
+    CheckSomeMissing = 349,
+    TransferWriteFailed = 350,
+    FormatWriteProtected = 351,
+    FormatNoFloppyIn = 352,
+    ProgressImageCaption = 353,
+    ProgressReading = 354,
+    ProgressImageStopped = 355,
+    CheckChosenPlc = 356,
 };
 } // namespace text
 
@@ -282,5 +326,17 @@ public:
 private:
     std::vector<std::array<std::string, kLanguageCount>> m_lines;
 };
+
+// A text with "%1", "%2"... replaced by the values, in one pass (a value
+// holding "%2" stays as it is).
+std::string fillIn(std::string_view text, const std::vector<std::string> &values);
+
+// The panels a question names: "DAVANTI", "DAVANTI e DIETRO",
+// "DAVANTI, DIETRO e MANICA", then "DAVANTI, DIETRO e altri 3".
+std::string panelNamesText(const std::vector<std::string> &names, const ManagerTexts &texts, Language language);
+// "Eliminare il pannello DAVANTI da DEMO?" for one panel,
+// "Eliminare DAVANTI, DIETRO e altri 3 da DEMO?" for several.
+std::string deleteQuestion(const std::vector<std::string> &names, std::string_view folder,
+                           const ManagerTexts &texts, Language language);
 
 } // namespace kn4::manager

@@ -1,5 +1,7 @@
 #include "core/panelfiles.h"
 
+#include "core/recyclebin.h"
+
 #include <kn4/atomicfile.h>
 #include <kn4/filelookup.h>
 #include <kn4/filereader.h>
@@ -59,7 +61,8 @@ std::vector<FolderEntry> listFolders(const fs::path &root)
     std::error_code ec;
     for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code typeError;
-        if (it->is_directory(typeError))
+        // The recycle folder is never an archive or a disk of its own.
+        if (it->is_directory(typeError) && !RecycleBin::isBinName(it->path().filename().string()))
             folders.push_back({upperCase(it->path().filename().string()), it->path()});
     }
     sortByName(folders);
@@ -233,11 +236,11 @@ CopyResult duplicatePanel(const fs::path &panel, std::string_view newName, const
 bool deletePanel(const fs::path &panel, std::string &error)
 {
     std::error_code ec;
-    if (!fs::remove(panel, ec)) {
+    if (!fs::is_regular_file(panel, ec)) {
         error = panel.string() + ": " + (ec ? ec.message() : std::string("no such file"));
         return false;
     }
-    return true;
+    return RecycleBin::recycle(panel, error);
 }
 
 FolderStore::FolderStore(fs::path root, std::size_t maxNameLength)
@@ -326,12 +329,8 @@ FolderStore::Result FolderStore::remove(std::string_view name) const
         result.outcome = Outcome::Missing;
         return result;
     }
-    std::error_code ec;
-    fs::remove_all(folder, ec);
-    if (ec) {
-        result.error = folder.string() + ": " + ec.message();
+    if (!RecycleBin::recycle(folder, result.error))
         return result;
-    }
     result.outcome = Outcome::Done;
     return result;
 }

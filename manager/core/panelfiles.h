@@ -34,7 +34,7 @@ struct FolderEntry
 std::vector<PanelEntry> listFiles(const std::filesystem::path &folder, std::string_view extension);
 // The panels (*.kn4) of a folder.
 std::vector<PanelEntry> listPanels(const std::filesystem::path &folder);
-// The sub-folders of a folder, sorted by name.
+// The sub-folders of a folder, sorted by name, without its recycle folder.
 std::vector<FolderEntry> listFolders(const std::filesystem::path &root);
 
 std::string upperCase(std::string_view text);
@@ -99,6 +99,8 @@ CopyResult copyPanel(const std::filesystem::path &panel, const std::filesystem::
 // already normalised), with the same replace question.
 CopyResult duplicatePanel(const std::filesystem::path &panel, std::string_view newName,
                           const ReplaceQuestion &askReplace);
+// Deletes a panel by moving it, unchanged, into the recycle folder of its
+// folder, from where it can be restored.
 bool deletePanel(const std::filesystem::path &panel, std::string &error);
 
 // The archives (under archivi/) or the local disks (under dischi/): folders
@@ -129,7 +131,8 @@ public:
 
     Result create(std::string_view typedName) const;
     Result rename(std::string_view name, std::string_view typedNewName) const;
-    // Deletes every file of the folder and the folder itself.
+    // Deletes the folder with its panels: it moves whole into the recycle
+    // folder of the root, from where it can be restored.
     Result remove(std::string_view name) const;
 
 private:

@@ -263,5 +263,39 @@ TEST_F(EditingWatchTest, EditorThatCannotStartRemovesTheWorkingCopy)
     EXPECT_FALSE(m_watch.isBeingEdited(panel()));
 }
 
+// A new panel: marked like any edit, no working copy until the editor
+// saves one; what it saved comes into the archive, never over a panel that
+// appeared under that name meanwhile; a name already taken is refused.
+TEST_F(EditingWatchTest, NewPanelComesIntoTheArchiveWhenTheEditorSavedIt)
+{
+    EXPECT_EQ(m_watch.beginNew(panel()).outcome, Begin::Failed);
+    const fs::path fresh = m_dir.archive() / "NUOVO.KN4";
+    auto begun = m_watch.beginNew(fresh);
+    ASSERT_EQ(begun.outcome, Begin::Started) << begun.error;
+    EXPECT_FALSE(fs::exists(begun.workingCopy));
+    EXPECT_TRUE(m_watch.isBeingEdited(fresh));
+    EXPECT_TRUE(fs::exists(m_dir.archive() / "NUOVO.KN4.lock"));
+    runEditor("Kn4Edit2", begun.workingCopy);
+    EXPECT_EQ(m_watch.editorEnded(begun.id).outcome, End::CopiedBack);
+    EXPECT_EQ(readFile(fresh), "SORGENTE.KN4\r\nnew\r\n");
+    EXPECT_FALSE(fs::exists(begun.workingCopy));
+    EXPECT_FALSE(fs::exists(m_dir.archive() / "NUOVO.KN4.lock"));
+
+    // Never saved: nothing comes; someone made the name meanwhile: kept beside.
+    const fs::path other = m_dir.archive() / "ALTRO.KN4";
+    begun = m_watch.beginNew(other);
+    ASSERT_EQ(begun.outcome, Begin::Started);
+    runEditor("Unchanged", begun.workingCopy);
+    EXPECT_EQ(m_watch.editorEnded(begun.id).outcome, End::Unchanged);
+    EXPECT_FALSE(fs::exists(other));
+    begun = m_watch.beginNew(other);
+    runEditor("Kn4Edit2", begun.workingCopy);
+    writeFile(m_dir.archive() / "altro.kn4", "someone else's");
+    const auto ended = m_watch.editorEnded(begun.id);
+    EXPECT_EQ(ended.outcome, End::KeptBeside);
+    EXPECT_EQ(readFile(m_dir.archive() / "altro.kn4"), "someone else's");
+    EXPECT_EQ(readFile(ended.keptAs), "SORGENTE.KN4\r\nnew\r\n");
+}
+
 } // namespace
 } // namespace kn4::manager

@@ -15,7 +15,9 @@
 #include <QListWidget>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
@@ -311,8 +313,24 @@ TEST_F(ManagerWindowTest, ClosingWaitsForTheEditorAndSavesTheMode)
     EXPECT_FALSE(fs::exists(m_dir.path() / "kn4manager.sav"));
 
     ASSERT_TRUE(waitFor([&] { return finished; }));
+    fs::create_directories(m_dir.path() / "archivi" / "ALTRO");
+    m_window->SelArchivio();
+    child<QComboBox>("Combo1")->setCurrentText("ALTRO");
+    m_window->move(40, 30);
     EXPECT_TRUE(m_window->close());
-    EXPECT_EQ(readFile(m_dir.path() / "kn4manager.sav"), " 2\r\n");
+    // The mode on the first line as ever, then the archive, disk and place.
+    const std::string saved = readFile(m_dir.path() / "kn4manager.sav");
+    EXPECT_EQ(saved.substr(0, 41), " 2\r\narchivio=ALTRO\r\ndisco=USB1\r\nfinestra=");
+
+    // The next session comes back to them.
+    ManagerContext context;
+    context.programDirectory = m_dir.path();
+    ASSERT_EQ(context.files.load(m_dir.path()), "");
+    EXPECT_EQ(context.files.mode, 2);
+    ManagerWindow next(std::move(context));
+    EXPECT_EQ(next.findChild<QComboBox *>("Combo1")->currentText(), "ALTRO");
+    EXPECT_EQ(next.findChild<QComboBox *>("diskFolders")->currentText(), "USB1");
+    EXPECT_EQ(next.geometry().size(), m_window->geometry().size());
 }
 
 TEST_F(ManagerWindowTest, SecondEditOfAPanelIsRefused)
@@ -352,12 +370,12 @@ TEST_F(ManagerWindowTest, DeleteActsOnTheListLastUsedAndNamesThePanels)
     clickItem(list1, 1);
     answer(QMessageBox::Cancel, &asked);
     QTest::mouseClick(child<DropPicture>("Image1"), Qt::LeftButton);
-    EXPECT_EQ(asked, "Eliminare il pannello DIETRO da DEMO?");
+    EXPECT_EQ(asked.section("\n\n", 0, 0), "Eliminare il pannello DIETRO da DEMO?");
     clickItem(list2, 0);
     list2->selectAll();
     answer(QMessageBox::Cancel, &asked);
     QTest::mouseClick(child<DropPicture>("Image1"), Qt::LeftButton);
-    EXPECT_EQ(asked, "Eliminare DAVANTI, DIETRO e MANICA da USB1?");
+    EXPECT_EQ(asked.section("\n\n", 0, 0), "Eliminare DAVANTI, DIETRO e MANICA da USB1?");
     for (const char *name : {"GONNA.KN4", "POLSO.KN4"})
         fs::copy_file(m_dir.archive() / "DAVANTI.KN4", m_dir.archive() / name);
     m_window->AggiornaArchivi();
@@ -365,7 +383,7 @@ TEST_F(ManagerWindowTest, DeleteActsOnTheListLastUsedAndNamesThePanels)
     list1->selectAll();
     answer(QMessageBox::Cancel, &asked);
     QTest::mouseClick(child<DropPicture>("Image1"), Qt::LeftButton);
-    EXPECT_EQ(asked, "Eliminare DAVANTI, DIETRO e altri 3 da DEMO?");
+    EXPECT_EQ(asked.section("\n\n", 0, 0), "Eliminare DAVANTI, DIETRO e altri 3 da DEMO?");
     EXPECT_EQ(list1->count(), 5);
     EXPECT_EQ(list2->count(), 3);
 }
@@ -481,6 +499,171 @@ TEST_F(ManagerWindowTest, SettingsAskBeforeChangesAreLost)
     EXPECT_EQ(settings.findChild<QListWidget *>("controllerList")->count(), controllers);
     m_window->context().files.settings = ManagerSettings();
     ManagerSettings::load(m_dir.path() / "kn4manager.ini", m_window->context().files.settings);
+}
+
+// A click on the simulator's or the editor's picture, or Enter on the list,
+// starts the program on the chosen panels with the command line of a drop.
+TEST_F(ManagerWindowTest, ClickOnAProgramsPictureLaunchesTheChosenPanelsAsADrop)
+{
+    drop("Image2", {archived("DIETRO.KN4")});
+    auto *list1 = child<PanelListWidget>("List1");
+    clickItem(list1, 1);
+    QTest::mouseClick(child<DropPicture>("Image2"), Qt::LeftButton);
+    // The simulator runs on its own: its log comes when it does.
+    ASSERT_TRUE(waitFor([&] { return fs::exists(log("simulatore")) && lines(log("simulatore")).size() == 2; }));
+    const QStringList simulated = lines(log("simulatore"));
+    ASSERT_EQ(simulated.size(), 2);
+    EXPECT_EQ(simulated[1], simulated[0]);
+
+    int finished = 0;
+    QObject::connect(m_window.get(), &ManagerWindow::editFinished, [&] { ++finished; });
+    drop("Image3", {archived("DIETRO.KN4")});
+    ASSERT_TRUE(waitFor([&] { return finished == 1; }));
+    QTest::mouseClick(child<DropPicture>("Image3"), Qt::LeftButton);
+    ASSERT_TRUE(waitFor([&] { return finished == 2; }));
+    clickItem(list1, 1);
+    QTest::keyClick(list1, Qt::Key_Return);
+    ASSERT_TRUE(waitFor([&] { return finished == 3; }));
+    const QStringList edited = lines(log("Kn4Edit2"));
+    ASSERT_EQ(edited.size(), 3);
+    EXPECT_EQ(edited[1], edited[0]);
+    EXPECT_EQ(edited[2], edited[0]);
+    EXPECT_FALSE(child<DropPicture>("Image3")->toolTip().isEmpty());
+}
+
+// Types a name into the next name dialog and confirms it.
+void typeName(const QString &typed)
+{
+    onNextModal([typed](QWidget *dialog) {
+        auto *name = dialog->findChild<QLineEdit *>("Text1");
+        if (name == nullptr)
+            return false;
+        name->setText(typed);
+        dialog->findChild<QPushButton *>("OKButton")->click();
+        return true;
+    });
+}
+
+// "Nuovo pannello": the editor starts a new panel under the name; what it
+// saves comes into the archive through the editing watch.
+TEST_F(ManagerWindowTest, NewPanelIsStartedInTheEditorAndComesIntoTheArchive)
+{
+    QString asked;
+    typeName("rossi, mario");
+    answer(QMessageBox::Ok, &asked);
+    m_window->findChild<QAction *>("nuovoPannello")->trigger();
+    EXPECT_TRUE(asked.startsWith("Nome non valido"));
+    typeName("dietro");
+    answer(QMessageBox::Ok, &asked);
+    m_window->findChild<QAction *>("nuovoPannello")->trigger();
+    EXPECT_EQ(asked, "Il pannello DIETRO esiste già in DEMO.");
+    EXPECT_FALSE(fs::exists(log("Kn4Edit2")));
+
+    bool finished = false;
+    QObject::connect(m_window.get(), &ManagerWindow::editFinished, [&] { finished = true; });
+    typeName("collo");
+    m_window->findChild<QAction *>("nuovoPannello")->trigger();
+    EXPECT_TRUE(child<QLabel>("Label2")->text().contains("COLLO"));
+    ASSERT_TRUE(waitFor([&] { return finished; }));
+    EXPECT_TRUE(lines(log("Kn4Edit2")).first().startsWith(QString::fromStdString((m_dir.path() / "COLLO.KN4").string() + ",")));
+    EXPECT_EQ(readFile(m_dir.archive() / "COLLO.KN4"), ";edited\r\n");
+    EXPECT_EQ(count("archiveCount"), "N. 4");
+}
+
+// Chooses an archive and a button in the next "Copia in archivio" dialog.
+void chooseArchive(const QString &archive, const char *button)
+{
+    onNextModal([archive, button](QWidget *dialog) {
+        auto *list = dialog->findChild<QListWidget *>("ListaArchivi");
+        if (list == nullptr)
+            return false;
+        list->setCurrentItem(list->findItems(archive, Qt::MatchExactly).value(0));
+        dialog->findChild<QPushButton *>(button)->click();
+        return true;
+    });
+}
+
+// Panels copied into another archive (the same replace question as every
+// copy), then moved: the source's panel goes to its recycle bin.
+TEST_F(ManagerWindowTest, PanelsAreCopiedAndMovedIntoAnotherArchive)
+{
+    const fs::path other = m_dir.path() / "archivi" / "ALTRO";
+    fs::create_directories(other);
+    writeFile(other / "DAVANTI.KN4", "other");
+    m_window->SelArchivio();
+    auto *list1 = child<PanelListWidget>("List1");
+    clickItem(list1, 0);
+    list1->item(1)->setSelected(true);  // DAVANTI and DIETRO
+    QString asked;
+    chooseArchive("ALTRO", "Copia");
+    answer(QMessageBox::No, &asked);
+    m_window->findChild<QAction *>("copiaInArchivio")->trigger();
+    EXPECT_EQ(asked, "Il pannello DAVANTI esiste già in ALTRO. Sostituirlo?");
+    EXPECT_EQ(readFile(other / "DAVANTI.KN4"), "other");
+    EXPECT_EQ(readFile(other / "DIETRO.KN4"), readFile(m_dir.archive() / "DIETRO.KN4"));
+
+    const std::string davanti = readFile(m_dir.archive() / "DAVANTI.KN4");
+    chooseArchive("ALTRO", "Sposta");
+    answer(QMessageBox::Yes);
+    m_window->copyToArchive({archived("DAVANTI.KN4")});
+    EXPECT_EQ(readFile(other / "DAVANTI.KN4"), davanti);
+    EXPECT_FALSE(fs::exists(m_dir.archive() / "DAVANTI.KN4"));
+    EXPECT_EQ(count("archiveCount"), "N. 2");
+}
+
+// Deleted, then restored from the Cestino: the same bytes, in the list again.
+TEST_F(ManagerWindowTest, DeletedPanelIsRestoredFromTheRecycleBin)
+{
+    const std::string bytes = readFile(m_dir.archive() / "MANICA.KN4");
+    clickItem(child<PanelListWidget>("List1"), 2);
+    answer(QMessageBox::Ok);
+    QTest::mouseClick(child<DropPicture>("Image1"), Qt::LeftButton);
+    ASSERT_EQ(count("archiveCount"), "N. 2");
+    onNextModal([](QWidget *dialog) {
+        auto *list = dialog->findChild<QListWidget *>("ListaCestino");
+        if (list == nullptr)
+            return false;
+        EXPECT_TRUE(list->item(0)->text().startsWith("MANICA  (da DEMO"));
+        list->item(0)->setSelected(true);
+        dialog->findChild<QPushButton *>("Ripristina")->click();
+        EXPECT_FALSE(list->isEnabled());  // empty now
+        dialog->findChild<QPushButton *>("Chiudi")->click();
+        return true;
+    });
+    m_window->openRecycleBin();
+    EXPECT_EQ(readFile(m_dir.archive() / "MANICA.KN4"), bytes);
+    EXPECT_EQ(count("archiveCount"), "N. 3");
+}
+
+// A copy of many panels names each file as it is written and stops between
+// two files when asked: what was written is whole, the rest never started.
+TEST_F(ManagerWindowTest, CopyOfManyPanelsShowsProgressAndStopsBetweenFiles)
+{
+    for (const char *name : {"A.KN4", "B.KN4", "C.KN4"})
+        fs::copy_file(m_dir.archive() / "DAVANTI.KN4", m_dir.archive() / name);
+    m_window->AggiornaArchivi();
+    QString label;
+    auto *timer = new QTimer;
+    timer->setInterval(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, &label] {
+        auto *progress = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
+        if (progress == nullptr || progress->objectName() != "progressoCopia")
+            return;
+        label = progress->labelText();
+        progress->cancel();
+        timer->stop();
+        timer->deleteLater();
+    });
+    timer->start();
+    QString asked;
+    answer(QMessageBox::Ok, &asked);
+    m_window->copyPanels(child<PanelListWidget>("List1")->allPaths(), ManagerWindow::Side::Disk);
+    EXPECT_TRUE(QRegularExpression("^Scrittura di [A-Z]+\\.KN4 \\(\\d di 6\\)$").match(label).hasMatch())
+        << label.toStdString();
+    const QRegularExpressionMatch stopped = QRegularExpression("^Copia interrotta dopo (\\d) di 6").match(asked);
+    ASSERT_TRUE(stopped.hasMatch()) << asked.toStdString();
+    EXPECT_EQ(count("diskCount"), "N. " + stopped.captured(1));
+    EXPECT_LT(stopped.captured(1).toInt(), 6);
 }
 
 } // namespace

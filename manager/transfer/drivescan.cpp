@@ -190,14 +190,31 @@ std::optional<fs::path> modeFolderOn(const Drive &drive, Mode mode)
 bool DriveScanner::scan(const std::vector<Drive> &drives, Mode mode)
 {
     const std::optional<Drive> before = m_modeDrive;
-    if (m_modeDrive
-        && std::none_of(drives.begin(), drives.end(), [&](const Drive &d) { return sameRoot(d, *m_modeDrive); }))
+    const auto present = [&](const Drive &drive) {
+        return std::any_of(drives.begin(), drives.end(), [&](const Drive &d) { return sameRoot(d, drive); });
+    };
+    // Drives that went are forgotten; the ones still plugged in stay.
+    m_chosen.erase(std::remove_if(m_chosen.begin(), m_chosen.end(), [&](const Drive &d) { return !present(d); }),
+                   m_chosen.end());
+    if (m_modeDrive && !present(*m_modeDrive)) {
+        // The drive in use vanished: the one used before it, when it is
+        // still there with the mode's folder, is the mode's drive again.
         m_modeDrive.reset();
+        for (auto it = m_chosen.rbegin(); it != m_chosen.rend(); ++it)
+            if (modeFolderOn(*it, mode)) {
+                m_modeDrive = *it;
+                break;
+            }
+    }
     for (const Drive &drive : drives) {
         const bool known = std::any_of(m_known.begin(), m_known.end(),
                                        [&](const Drive &d) { return sameRoot(d, drive); });
         if (!known && modeFolderOn(drive, mode)) {
             m_modeDrive = drive;
+            m_chosen.erase(std::remove_if(m_chosen.begin(), m_chosen.end(),
+                                          [&](const Drive &d) { return sameRoot(d, drive); }),
+                           m_chosen.end());
+            m_chosen.push_back(drive);
             break;
         }
     }
@@ -208,6 +225,7 @@ bool DriveScanner::scan(const std::vector<Drive> &drives, Mode mode)
 void DriveScanner::reset()
 {
     m_known.clear();
+    m_chosen.clear();
     m_modeDrive.reset();
 }
 

@@ -53,7 +53,9 @@ std::optional<std::filesystem::path> modeFolderOn(const Drive &drive, Mode mode)
 
 // Finds the drive of the current mode as Timer1 does: a drive that was not
 // there at the previous scan and holds the mode's folder becomes the mode's
-// drive; a mode's drive that disappears is forgotten.
+// drive; a mode's drive that disappears is forgotten, and the drive that
+// was the mode's before it, when still plugged in, is the mode's again
+// (stick A in use, B plugged in and pulled out again: A's disks come back).
 class DriveScanner
 {
 public:
@@ -68,6 +70,7 @@ public:
 private:
     std::vector<Drive> m_known;
     std::optional<Drive> m_modeDrive;
+    std::vector<Drive> m_chosen;  // the drives that became the mode's, oldest first
 };
 
 // The lince floppy: the folder the settings name, or else the first FAT

@@ -5,7 +5,43 @@
 
 namespace fs = std::filesystem;
 
+#include <cerrno>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace kn4::transfer {
+
+DeviceState probeDevice(const Drive &floppy)
+{
+    DeviceState state;
+    struct stat info {};
+    if (floppy.device.empty() || ::stat(floppy.device.c_str(), &info) != 0 || !S_ISBLK(info.st_mode))
+        return state;
+    state.present = true;
+    // The kernel's read-only flag of the block device (a diskette's
+    // write-protect tab sets it), or a volume mounted read-only.
+    const std::string name = fs::path(floppy.device).filename().string();
+    std::ifstream flag("/sys/class/block/" + name + "/ro");
+    int ro = 0;
+    if (flag >> ro && ro != 0)
+        state.readOnly = true;
+    if (::access(floppy.root.c_str(), W_OK) != 0 && errno == EROFS)
+        state.readOnly = true;
+    return state;
+}
+
+FormatReadiness formatReadiness(const Drive &floppy, const std::function<DeviceState(const Drive &)> &probe)
+{
+    if (floppy.device.empty())
+        return FormatReadiness::NotADevice;
+    const DeviceState state = probe(floppy);
+    if (!state.present)
+        return FormatReadiness::NoFloppy;
+    if (state.readOnly)
+        return FormatReadiness::WriteProtected;
+    return FormatReadiness::Ready;
+}
 
 std::string formatQuestion(const Drive &floppy)
 {

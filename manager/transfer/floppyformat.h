@@ -3,6 +3,7 @@
 #include "transfer/drivescan.h"
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,6 +28,23 @@ struct FormatScript
     std::string text;  // empty when the request cannot be formatted
     std::string error; // then the message for the user
 };
+
+// Whether the floppy can be formatted, checked before the user is asked.
+enum class FormatReadiness {
+    Ready,
+    NotADevice,      // a folder standing in for the floppy: nothing to format
+    NoFloppy,        // the device is gone (no diskette in the drive)
+    WriteProtected,  // the diskette's tab is set, or the volume is read-only
+};
+// What the system says about a floppy's device.
+struct DeviceState
+{
+    bool present = false;
+    bool readOnly = false;
+};
+DeviceState probeDevice(const Drive &floppy);
+FormatReadiness formatReadiness(const Drive &floppy,
+                                const std::function<DeviceState(const Drive &)> &probe = probeDevice);
 
 // The confirmation the user answers before formatting.
 std::string formatQuestion(const Drive &floppy);

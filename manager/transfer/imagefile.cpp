@@ -31,6 +31,14 @@ std::string imageProblem(std::string_view readBack)
     return report.sound() ? std::string() : "Immagine non valida: " + report.problems.front();
 }
 
+// The name a file gets on the diskette, as its directory lists it.
+std::string nameOnDisk(const fs::path &path)
+{
+    const std::string name = image::diskFileName(path.filename().string());
+    const auto entry = image::directoryName(name);
+    return entry ? image::displayName(reinterpret_cast<const std::uint8_t *>(entry->data())) : name;
+}
+
 } // namespace
 
 std::string imageName(std::string_view typed)
@@ -49,7 +57,8 @@ std::string imageName(std::string_view typed)
 }
 
 ImageJobResult buildImageBytes(std::string_view name, const fs::path &controllerProgram,
-                               const std::vector<fs::path> &panels, std::string *image)
+                               const std::vector<fs::path> &panels, std::string *image,
+                               const decltype(ImageJob::progress) &progress)
 {
     auto sizeOf = [](const fs::path &path, std::string *error) -> std::optional<std::uint64_t> {
         std::error_code sizeError;
@@ -75,21 +84,33 @@ ImageJobResult buildImageBytes(std::string_view name, const fs::path &controller
     if (!sizes.fits())
         return failure(sizes.message());
 
+    const std::size_t count = panels.size() + 1;
+    std::size_t number = 0;
+    bool stopped = false;
     auto load = [&](const fs::path &path) -> std::optional<image::SourceFile> {
+        if (progress && !progress(++number, count, nameOnDisk(path))) {
+            stopped = true;
+            return std::nullopt;
+        }
         auto bytes = readWholeFile(path, &error);
         if (!bytes)
             return std::nullopt;
         const std::string own = path.filename().string();
         return image::SourceFile{image::diskFileName(own), std::move(*bytes), own};
     };
+    const auto stop = [&] {
+        ImageJobResult result = failure(error);
+        result.stopped = stopped;
+        return result;
+    };
     const auto plc = load(controllerProgram);
     if (!plc)
-        return failure(error);
+        return stop();
     std::vector<image::SourceFile> sources;
     for (const fs::path &path : panels) {
         auto panel = load(path);
         if (!panel)
-            return failure(error);
+            return stop();
         sources.push_back(std::move(*panel));
     }
 
@@ -126,7 +147,7 @@ ImageJobResult buildImageFile(const ImageJob &job)
                            + upperCase(panel.stem().string()));
     }
     std::string bytes;
-    ImageJobResult result = buildImageBytes(name, job.controllerProgram, job.panels, &bytes);
+    ImageJobResult result = buildImageBytes(name, job.controllerProgram, job.panels, &bytes, job.progress);
     if (!result.ok)
         return result;
     std::string error;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,10 @@ struct ImageJob
     std::filesystem::path controllerProgram;          // p_lince/{PLC}
     std::vector<std::filesystem::path> panels;       // in list order
     bool rawImage = false;                            // also NAME.img, the sector image without CRCs
+    // Called before each file is read (the PLC first), with its number from
+    // 1, the count and its name as written on the disk; false stops the
+    // build there and nothing is written.
+    std::function<bool(std::size_t number, std::size_t count, const std::string &nameOnDisk)> progress;
 };
 
 struct ImageJobResult
@@ -26,6 +31,7 @@ struct ImageJobResult
     std::string error; // message for the user when !ok
     std::vector<std::string> progress;
     std::filesystem::path image;
+    bool stopped = false; // the progress callback stopped it
 };
 
 // The image name for what the user typed: trimmed, upper case, without a
@@ -36,7 +42,8 @@ std::string imageName(std::string_view typed);
 // too large an image before anything is read), reads them and builds the
 // image of a disk named name; the files keep their names in upper case.
 ImageJobResult buildImageBytes(std::string_view name, const std::filesystem::path &controllerProgram,
-                               const std::vector<std::filesystem::path> &panels, std::string *image);
+                               const std::vector<std::filesystem::path> &panels, std::string *image,
+                               const decltype(ImageJob::progress) &progress = {});
 
 // Writes an image to a temporary file beside target, reads it back, checks
 // it as `kn4disk check` does and only then renames it over target.

@@ -1,5 +1,6 @@
 #include "transfer/machinefiles.h"
 
+#include "core/managertexts.h"
 #include "kn4/filelookup.h"
 #include "transfer/mediafiles.h"
 
@@ -79,7 +80,55 @@ ChangeResult changePlc(const fs::path &disk, const fs::path &folder, const std::
     return result;
 }
 
+// A file of the medium against the program directory's copy (none: only
+// whether it is there).
+FileState stateOf(const std::string &name, const std::optional<fs::path> &onMedium,
+                  const std::optional<fs::path> &master)
+{
+    FileState state;
+    state.name = name;
+    if (!onMedium)
+        return state;
+    state.date = fileDateText(*onMedium);
+    state.status = FileStatus::Present;
+    if (master && !sameFileDate(*onMedium, *master)) {
+        std::error_code a, b;
+        state.status = fs::last_write_time(*onMedium, a) < fs::last_write_time(*master, b) ? FileStatus::Older
+                                                                                           : FileStatus::Newer;
+    }
+    return state;
+}
+
 } // namespace
+
+std::vector<std::string> checkInWords(const std::vector<FileState> &files, bool plcFound,
+                                      const std::function<std::string(int line)> &text)
+{
+    std::vector<std::string> lines;
+    bool complete = plcFound;
+    for (const FileState &file : files) {
+        switch (file.status) {
+        case FileStatus::Present:
+            lines.push_back("[OK] " + manager::fillIn(text(manager::text::CheckPresent), {file.name}));
+            break;
+        case FileStatus::Missing:
+            lines.push_back("[--] " + manager::fillIn(text(manager::text::CheckMissing), {file.name}));
+            complete = false;
+            break;
+        case FileStatus::Older:
+            lines.push_back("[!!] " + manager::fillIn(text(manager::text::CheckOlder), {file.name, file.date}));
+            complete = false;
+            break;
+        case FileStatus::Newer:
+            lines.push_back("[!!] " + manager::fillIn(text(manager::text::CheckNewer), {file.name, file.date}));
+            break;
+        }
+    }
+    if (!plcFound)
+        lines.push_back("[--] " + text(manager::text::CheckNoPlc));
+    lines.push_back(text(complete ? manager::text::CheckAllThere : manager::text::CheckSomeMissing));
+    return lines;
+}
 
 std::optional<std::string> plcOnDisk(const fs::path &disk, const std::vector<std::string> &plcNames)
 {
@@ -106,8 +155,11 @@ FloppyCheck FSel(const fs::path &floppy, const fs::path &programDirectory, const
 {
     FloppyCheck check;
     check.lines.push_back(heading);
-    for (const char *name : kLinceFiles)
-        check.lines.push_back(presenceLine(name, findFile(floppy, name).has_value()));
+    for (const char *name : kLinceFiles) {
+        const auto found = findFile(floppy, name);
+        check.lines.push_back(presenceLine(name, found.has_value()));
+        check.files.push_back(stateOf(name, found, std::nullopt));
+    }
     check.plcOnDisk = plcOnDisk(floppy, plcNames);
     if (check.plcOnDisk) {
         check.lines.push_back("PLC nel disco = " + *check.plcOnDisk);
@@ -117,6 +169,7 @@ FloppyCheck FSel(const fs::path &floppy, const fs::path &programDirectory, const
         const auto onDisk = findFile(floppy, chosenPlc);
         const auto master = findFile(familyFolder(programDirectory, kLincePlcFolder), chosenPlc);
         check.plcCurrent = onDisk && master && sameFileDate(*onDisk, *master);
+        check.files.push_back(stateOf(chosenPlc, onDisk, master));
         if (check.plcCurrent)
             check.lines.push_back("PLC OK");
         else if (onDisk)
@@ -147,8 +200,10 @@ VolpeCheck TestplcVolpe(const fs::path &drive, const fs::path &programDirectory,
                         const std::vector<std::string> &volpePlcNames)
 {
     VolpeCheck check;
-    check.lines.push_back(presenceLine(kVolpePortal, findFile(drive, kVolpePortal).has_value()));
+    const auto portal = findFile(drive, kVolpePortal);
+    check.lines.push_back(presenceLine(kVolpePortal, portal.has_value()));
     const fs::path folder = familyFolder(programDirectory, kVolpePlcFolder);
+    check.files.push_back(stateOf(kVolpePortal, portal, findFile(folder, kVolpePortal)));
     for (std::size_t i = 0; i < volpePlcNames.size(); ++i) {
         const auto onDrive = findFile(drive, volpePlcNames[i]);
         if (!onDrive)
@@ -158,6 +213,8 @@ VolpeCheck TestplcVolpe(const fs::path &drive, const fs::path &programDirectory,
         const bool current = master && sameFileDate(*onDrive, *master);
         check.lines.push_back("PLC = " + volpePlcNames[i] + (current ? " OK" : " non aggiornato")
                               + "  " + fileDateText(*onDrive));
+        check.files.push_back(stateOf(volpePlcNames[i], onDrive, master));
+        check.plcFound = true;
         return check;
     }
     check.lines.push_back("PLC  ");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,10 +18,26 @@ constexpr const char *kVolpePlcFolder = "P_VOLPE";
 constexpr const char *kFloppyContentFolder = "F_DISCO";
 constexpr const char *kVolpePortal = "PORTALE.EXE";
 
+// What a check found of one file on a medium.
+enum class FileStatus {
+    Present,
+    Missing,
+    Older,  // on the medium, older than the program directory's copy
+    Newer,  // on the medium, newer than the program directory's copy
+};
+struct FileState
+{
+    std::string name;
+    FileStatus status = FileStatus::Missing;
+    std::string date;  // the medium's copy, "dd/mm/yyyy hh:mm:ss"; "" when missing
+};
+
 // The result lines of a check, as Text1 shows them.
 struct FloppyCheck
 {
     std::vector<std::string> lines;
+    // The machine files and the chosen PLC, in the order of the lines.
+    std::vector<FileState> files;
     std::optional<std::string> plcOnDisk; // the controller program found on the floppy
     bool plcCurrent = false;              // the chosen one is there with the date of p_lince's copy
 };
@@ -56,6 +73,9 @@ std::vector<std::string> volpeControllerPrograms(const std::filesystem::path &pr
 struct VolpeCheck
 {
     std::vector<std::string> lines;
+    // PORTALE.EXE and the PLC found (none: the drive holds no volpe PLC).
+    std::vector<FileState> files;
+    bool plcFound = false;
     int selected = -1; // index in the list of the PLC found on the drive
 };
 
@@ -68,5 +88,13 @@ VolpeCheck TestplcVolpe(const std::filesystem::path &drive, const std::filesyste
 // from P_VOLPE/ onto the drive and deletes another volpe PLC found there.
 ChangeResult cambioVolpe(const std::filesystem::path &drive, const std::filesystem::path &programDirectory,
                          const std::string &chosenPlc, const std::vector<std::string> &volpePlcNames);
+
+// A check's findings in sentences: each file with a mark ("[OK]" present
+// and current, "[--]" missing, "[!!]" of another date) and the words of the
+// language ("presente", "mancante", "più vecchio"...), then a last line that
+// says whether the medium holds all the machine needs. text gives a line of
+// lingua.ini in the chosen language (Windows-1252 bytes).
+std::vector<std::string> checkInWords(const std::vector<FileState> &files, bool plcFound,
+                                      const std::function<std::string(int line)> &text);
 
 } // namespace kn4::transfer

@@ -9,8 +9,11 @@
 #include "window/pictures.h"
 #include "window/previewview.h"
 #include "window/programlauncher.h"
+#include "window/archivechoicedialog.h"
+#include "window/recyclebindialog.h"
 #include "window/settingswindow.h"
 
+#include <kn4/filelookup.h>
 #include <kn4/qtconvert.h>
 
 #include <QAction>
@@ -18,6 +21,11 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QPushButton>
+#include <QProgressDialog>
+#include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -27,6 +35,7 @@
 #include <QVBoxLayout>
 
 #include <chrono>
+#include <memory>
 
 namespace kn4::manager {
 
@@ -35,6 +44,8 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kDiskNameLength = 8;  // disk folders keep names a FAT disk can show
+// Copies of more panels than this show their progress and can be stopped.
+constexpr int kProgressFrom = 4;
 
 QString toQString(const fs::path &path)
 {
@@ -61,6 +72,7 @@ ManagerWindow::ManagerWindow(ManagerContext context, QWidget *parent)
       m_context(std::move(context)),
       m_archives(m_context.programDirectory / "archivi"),
       m_disks(m_context.programDirectory / "dischi", kDiskNameLength),
+      m_localDisks(m_context.programDirectory / "dischi", kDiskNameLength),
       m_watch(m_context.programDirectory),
       m_launcher(new ProgramLauncher(m_context.programDirectory, m_context.binaryDirectory, this))
 {
@@ -71,7 +83,14 @@ ManagerWindow::ManagerWindow(ManagerContext context, QWidget *parent)
     connect(m_launcher, &ProgramLauncher::watchedFailed, this, &ManagerWindow::onEditorFailed);
     applyTexts();
     SelArchivio();
+    // The archive, the disk and the window's place of the last session.
+    const SavedState &saved = m_context.files.saved;
+    if (const int index = m_combo1->findText(QString::fromStdString(saved.archive)); index >= 0)
+        m_combo1->setCurrentIndex(index);
+    m_pendingDisk = QString::fromStdString(saved.disk);
     SelDisco();
+    if (!saved.geometry.empty())
+        restoreGeometry(QByteArray::fromHex(QByteArray::fromStdString(saved.geometry)));
     ImpostaModo();
     m_timer1->start();
 }
@@ -155,6 +174,10 @@ void ManagerWindow::buildWindow()
     resize(980, 720);
 
     connect(m_combo1, &QComboBox::currentIndexChanged, this, [this] { AggiornaArchivi(); });
+    // Panels dropped on the archive list go into another archive.
+    m_combo1->setAcceptDrops(true);
+    m_combo1->installEventFilter(this);
+    connect(m_list1, &PanelListWidget::enterPressed, this, &ManagerWindow::editChosenPanels);
     connect(m_list1, &PanelListWidget::userActivated, this, [this] { m_activeSide = Side::Archive; });
     connect(m_list1, &QListWidget::itemSelectionChanged, this, [this] {
         if (QListWidgetItem *item = m_list1->currentItem(); item != nullptr && item->isSelected())
@@ -179,6 +202,9 @@ void ManagerWindow::connectPictures()
     connect(picture("Image1"), &DropPicture::clicked, this, &ManagerWindow::deleteChosenPanels);
     connect(picture("Image1"), &DropPicture::panelsDropped, this,
             [this](const QStringList &paths) { deleteDroppedPanels(paths); });
+    // A click on a program's picture does what a drop of the chosen panels does.
+    connect(picture("Image3"), &DropPicture::clicked, this, &ManagerWindow::editChosenPanels);
+    connect(picture("Image2"), &DropPicture::clicked, this, &ManagerWindow::simulateChosenPanels);
     connect(picture("Image2"), &DropPicture::panelsDropped, this, [this](const QStringList &paths) {
         for (const QString &path : paths)
             startProgram(Program::Simulator, path);
@@ -216,6 +242,10 @@ void ManagerWindow::buildMenus()
     action(archive, "rename", &ManagerWindow::renameArchive);
     action(archive, "elimina", &ManagerWindow::deleteArchive);
     archive->addSeparator();
+    action(archive, "nuovoPannello", &ManagerWindow::newPanel)->setShortcut(QKeySequence::New);
+    action(archive, "copiaInArchivio", qOverload<>(&ManagerWindow::copyToArchive));
+    action(archive, "cestino", &ManagerWindow::openRecycleBin);
+    archive->addSeparator();
     action(archive, "aggiorna", &ManagerWindow::refreshAfterChange)->setShortcut(QKeySequence::Refresh);
     action(archive, "impostazioni", &ManagerWindow::openSettings);
     // The Delete key does what the delete picture's click does.
@@ -231,6 +261,7 @@ void ManagerWindow::buildMenus()
     QMenu *disk = menuBar()->addMenu(QString());
     disk->setObjectName("mnuDisco");
     action(disk, "USBadd", &ManagerWindow::newDisk);
+    action(disk, "USBaddChiavetta", &ManagerWindow::newDiskOnStick);
     action(disk, "usbren", &ManagerWindow::renameDisk);
     action(disk, "USBdel", &ManagerWindow::deleteDisk);
 
@@ -270,10 +301,14 @@ void ManagerWindow::applyTexts()
     setAction("rename", text::MenuRenameArchive);
     setAction("elimina", text::MenuDeleteArchive);
     setAction("aggiorna", text::MenuRefresh);
+    setAction("nuovoPannello", text::MenuNewPanel);
+    setAction("copiaInArchivio", text::MenuCopyToArchive);
+    setAction("cestino", text::MenuRecycleBin);
     setAction("impostazioni", text::MenuSettings);
     setAction("esci", text::MenuExit);
     setMenu("mnuDisco", text::MenuDisk);
     setAction("USBadd", text::MenuNewDisk);
+    setAction("USBaddChiavetta", text::MenuNewDiskOnStick);
     setAction("usbren", text::MenuRenameDisk);
     setAction("USBdel", text::MenuDeleteDisk);
     setMenu("mnuModo", text::MenuMode);
@@ -392,7 +427,12 @@ void ManagerWindow::SelDisco()
         const QSignalBlocker blocker(m_diskFolders);
         m_diskFolders->clear();
         m_diskFolders->addItems(diskNames());
-        const int index = m_diskFolders->findText(current);
+        int index = m_diskFolders->findText(current);
+        // The disk of the last session, once the disk side lists it.
+        if (!m_pendingDisk.isEmpty() && m_diskFolders->findText(m_pendingDisk) >= 0) {
+            index = m_diskFolders->findText(m_pendingDisk);
+            m_pendingDisk.clear();
+        }
         m_diskFolders->setCurrentIndex(index >= 0 ? index : (m_diskFolders->count() > 0 ? 0 : -1));
     }
     AggiornaDischi();
@@ -568,7 +608,32 @@ void ManagerWindow::copyPanels(const QStringList &paths, Side target)
     }
     const QString folderName = target == Side::Archive ? m_combo1->currentText() : m_diskFolders->currentText();
     QStringList errors;
+    // Many panels: each is named as it is written, and the copy can be
+    // stopped between two panels (a panel is never left half-written).
+    std::unique_ptr<QProgressDialog> progress;
+    if (paths.size() > kProgressFrom) {
+        progress = std::make_unique<QProgressDialog>(QString(), text(text::ProgressStop), 0, int(paths.size()), this);
+        progress->setObjectName("progressoCopia");
+        progress->setWindowTitle(text(text::ProgressCopyCaption));
+        progress->setWindowModality(Qt::WindowModal);
+        progress->setMinimumDuration(0);
+        progress->setAutoReset(false);
+    }
+    int done = 0;
     for (const QString &path : paths) {
+        if (progress) {
+            if (progress->wasCanceled()) {
+                errors.append(text(text::ProgressStopped).arg(done).arg(paths.size()));
+                break;
+            }
+            progress->setLabelText(text(text::ProgressWriting)
+                                       .arg(QString::fromStdString(toPath(path).filename().string()))
+                                       .arg(done + 1)
+                                       .arg(paths.size()));
+            progress->setValue(done);
+            QCoreApplication::processEvents();
+        }
+        ++done;
         if (m_watch.isBeingEdited(toPath(path)) || m_watch.isBeingEdited(folder / toPath(path).filename())) {
             errors.append(text(text::AlreadyBeingEdited).arg(panelName(path)));
             continue;
@@ -577,6 +642,9 @@ void ManagerWindow::copyPanels(const QStringList &paths, Side target)
             continue;
         copyPanelTo(path, folder, folderName, errors);
     }
+    if (progress)
+        progress->setValue(int(paths.size()));
+    progress.reset();
     if (target == Side::Archive)
         AggiornaArchivi();
     else
@@ -597,22 +665,14 @@ QStringList ManagerWindow::chosenPanels(QString &source) const
     return fromDisk ? m_list2->selectedPaths() : m_list1->selectedPaths();
 }
 
-QString ManagerWindow::panelNames(const QStringList &paths) const
+QString ManagerWindow::deleteQuestion(const QStringList &paths, const QString &folder) const
 {
-    // A few names, then how many more: the question stays readable for a
-    // whole disk and still tells which panels go.
-    constexpr int kNamesShown = 3;
-    QStringList names;
+    std::vector<std::string> names;
     for (const QString &path : paths)
-        names.append(panelName(path));
-    if (names.size() == 1)
-        return names.first();
-    if (names.size() > kNamesShown) {
-        const QString shown = names.mid(0, kNamesShown - 1).join(", ");
-        return text(text::NamesAndMore).arg(shown).arg(names.size() - (kNamesShown - 1));
-    }
-    const QString last = names.takeLast();
-    return names.join(", ") + text(text::NamesAnd) + last;
+        names.push_back(toCp1252(panelName(path)));
+    const std::string question = manager::deleteQuestion(names, toCp1252(folder), m_context.files.texts,
+                                                         m_context.files.settings.language);
+    return fromCp1252(question) + "\n\n" + text(text::RecycleNote);
 }
 
 void ManagerWindow::deleteChosenPanels()
@@ -625,8 +685,7 @@ void ManagerWindow::deleteChosenPanels()
         showWarning(text(text::NoPanelChosen));
         return;
     }
-    const QString question = paths.size() == 1 ? text(text::AskDeleteOnePanel) : text(text::AskDeletePanels);
-    if (!confirm(question.arg(panelNames(paths), source), false))
+    if (!confirm(deleteQuestion(paths, source), false))
         return;
     QStringList errors;
     for (const QString &path : paths) {
@@ -649,7 +708,7 @@ void ManagerWindow::deleteDroppedPanels(const QStringList &paths)
             errors.append(text(text::AlreadyBeingEdited).arg(panelName(path)));
             continue;
         }
-        if (!confirm(text(text::AskDeletePanel).arg(panelName(path)), true))
+        if (!confirm(text(text::AskDeletePanel).arg(panelName(path)) + "\n\n" + text(text::RecycleNote), true))
             continue;
         std::string error;
         if (!deletePanel(toPath(path), error))
@@ -668,7 +727,9 @@ void ManagerWindow::printChosenPanels()
         showWarning(text(text::NoPanelChosen));
         return;
     }
-    if (!confirm(text(text::PrintOf) + QString::number(paths.size()) + text(text::PartsFrom) + source, false))
+    if (!confirm(text(text::PrintOf) + QString::number(paths.size())
+                     + text(paths.size() == 1 ? text::PartFrom : text::PartsFrom) + source,
+                 false))
         return;
     printPanels(paths);
 }
@@ -715,6 +776,182 @@ void ManagerWindow::startProgram(Program program, const QString &panel)
 
 void ManagerWindow::editPanel(const QString &panel)
 {
+    startEdit(panel, false);
+}
+
+void ManagerWindow::editChosenPanels()
+{
+    QString source;
+    const QStringList paths = chosenPanels(source);
+    if (paths.isEmpty()) {
+        newPanel();
+        return;
+    }
+    for (const QString &path : paths)
+        editPanel(path);
+}
+
+void ManagerWindow::simulateChosenPanels()
+{
+    QString source;
+    const QStringList paths = chosenPanels(source);
+    if (paths.isEmpty()) {
+        showWarning(text(text::NoPanelChosen));
+        return;
+    }
+    for (const QString &path : paths)
+        startProgram(Program::Simulator, path);
+}
+
+void ManagerWindow::newPanel()
+{
+    const fs::path folder = archiveFolder();
+    if (folder.empty()) {
+        showWarning(text(text::NoArchiveChosen));
+        return;
+    }
+    const QString typed = askName(text::PromptNewPanel, {});
+    if (typed.isEmpty())
+        return;
+    const std::string name = normalisedName(typed.toStdString());
+    if (!isValidName(name)) {
+        showWarning(text(text::InvalidName));
+        return;
+    }
+    const std::string fileName = name + ".KN4";
+    if (findFileIgnoringCase(folder, fileName) || m_watch.isBeingEdited(folder / fileName)) {
+        showWarning(text(text::PanelExistsIn).arg(QString::fromStdString(name), m_combo1->currentText()));
+        return;
+    }
+    startEdit(toQString(folder / fileName), true);
+}
+
+void ManagerWindow::copyToArchive()
+{
+    QString source;
+    copyToArchive(chosenPanels(source));
+}
+
+void ManagerWindow::copyToArchive(const QStringList &paths)
+{
+    if (paths.isEmpty()) {
+        showWarning(text(text::NoPanelChosen));
+        return;
+    }
+    // Every archive but the one the panels are in.
+    const fs::path from = toPath(paths.first()).parent_path();
+    QStringList archives;
+    for (const FolderEntry &archive : m_archives.folders()) {
+        std::error_code ec;
+        if (!fs::equivalent(archive.path, from, ec))
+            archives.append(QString::fromStdString(archive.name));
+    }
+    if (archives.isEmpty()) {
+        showWarning(text(text::NoOtherArchive));
+        return;
+    }
+    std::vector<std::string> names;
+    for (const QString &path : paths)
+        names.push_back(toCp1252(panelName(path)));
+    const QString fromName = QString::fromStdString(upperCase(from.filename().string()));
+    ArchiveChoiceDialog dialog(text(text::MenuCopyToArchive).remove("..."),
+                               text(text::CopyToArchivePrompt)
+                                   .arg(fromCp1252(panelNamesText(names, m_context.files.texts,
+                                                                  m_context.files.settings.language)),
+                                        fromName),
+                               archives, text(text::ButtonCopy), text(text::ButtonMove), text(text::DialogCancel),
+                               this);
+    if (dialog.exec() != QDialog::Accepted || dialog.archive().isEmpty())
+        return;
+    copyIntoArchive(paths, dialog.archive(), dialog.move());
+}
+
+void ManagerWindow::copyIntoArchive(const QStringList &paths, const QString &archive, bool move)
+{
+    const fs::path folder = m_archives.find(archive.toStdString());
+    if (folder.empty()) {
+        showWarning(text(text::NoArchiveChosen));
+        return;
+    }
+    QStringList errors;
+    for (const QString &path : paths) {
+        // Neither the panel nor the one it would replace may be under an
+        // edit: its copy back would undo the copy, or the other way.
+        if (m_watch.isBeingEdited(toPath(path)) || m_watch.isBeingEdited(folder / toPath(path).filename())) {
+            errors.append(text(text::AlreadyBeingEdited).arg(panelName(path)));
+            continue;
+        }
+        const CopyResult result = manager::copyPanel(toPath(path), folder, [&](const std::string &name) {
+            return confirm(text(text::AskReplacePanel).arg(QString::fromStdString(name), archive), true);
+        });
+        if (result.outcome == CopyResult::Outcome::Failed) {
+            errors.append(text(text::CannotCopy).arg(panelName(path), QString::fromStdString(result.error)));
+            continue;
+        }
+        // A move takes the panel away only once its copy reads back equal;
+        // it goes to the recycle bin like any deleted panel.
+        std::string error;
+        if (move && result.copied() && !deletePanel(toPath(path), error))
+            errors.append(text(text::CannotDelete).arg(panelName(path), QString::fromStdString(error)));
+    }
+    refreshAfterChange();
+    if (!errors.isEmpty())
+        showError(errors.join('\n'));
+}
+
+void ManagerWindow::openRecycleBin()
+{
+    std::vector<RecycleBinDialog::Place> places;
+    const auto add = [&](const fs::path &folder) {
+        if (!folder.empty())
+            places.push_back({folder, QString::fromStdString(upperCase(folder.filename().string()))});
+    };
+    add(archiveFolder());
+    add(m_archives.root());
+    const fs::path disk = diskFolder();
+    add(disk);
+    if (m_singleDisk.isEmpty() && !m_disks.root().empty())
+        add(m_disks.root());
+    RecycleBinDialog dialog(std::move(places), [this](int line) { return text(line); },
+                            [this](const fs::path &panel) { return m_watch.isBeingEdited(panel); }, this);
+    dialog.exec();
+    if (dialog.changed())
+        refreshAfterChange();
+}
+
+bool ManagerWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_combo1) {
+        PanelDrag drag;
+        switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove: {
+            auto *dragEvent = static_cast<QDragMoveEvent *>(event);
+            if (PanelDrag::fromMimeData(dragEvent->mimeData(), drag))
+                dragEvent->acceptProposedAction();
+            else
+                dragEvent->ignore();
+            return true;
+        }
+        case QEvent::Drop: {
+            auto *dropEvent = static_cast<QDropEvent *>(event);
+            if (!PanelDrag::fromMimeData(dropEvent->mimeData(), drag))
+                return false;
+            dropEvent->setDropAction(Qt::CopyAction);
+            dropEvent->accept();
+            // The choice of the archive opens once the drag has ended.
+            QMetaObject::invokeMethod(this, [this, drag] { copyToArchive(drag.paths); }, Qt::QueuedConnection);
+            return true;
+        }
+        default:
+            break;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void ManagerWindow::startEdit(const QString &panel, bool isNew)
+{
     if (!m_launcher->isAvailable(programFileName(Program::Editor))) {
         showError(text(text::ProgramMissing).arg(QString::fromStdString(programFileName(Program::Editor))));
         return;
@@ -725,8 +962,8 @@ void ManagerWindow::editPanel(const QString &panel)
         showError(text(text::PathHasComma).arg(toQString(workingCopy)));
         return;
     }
-    EditingWatch::BeginResult begun = m_watch.begin(toPath(panel));
-    if (begun.outcome == EditingWatch::BeginResult::Outcome::EditedElsewhere) {
+    EditingWatch::BeginResult begun = isNew ? m_watch.beginNew(toPath(panel)) : m_watch.begin(toPath(panel));
+    if (begun.outcome == EditingWatch::BeginResult::Outcome::EditedElsewhere && !isNew) {
         // Another manager's mark: say whose, and let the user break it
         // after the warning (No is the default).
         const QString unknown = text(text::UnknownOwner);
@@ -971,7 +1208,7 @@ void ManagerWindow::deleteFolder(const FolderKind &kind)
     if (folderHasEdit(kind.folder))
         return;
     const QString name = kind.list->currentText();
-    if (!confirm(text(kind.askDelete).arg(name), false))
+    if (!confirm(text(kind.askDelete).arg(name) + "\n\n" + text(text::RecycleNote), false))
         return;
     const FolderStore::Result result = kind.store.remove(name.toStdString());
     (this->*kind.refresh)();
@@ -992,6 +1229,38 @@ void ManagerWindow::deleteArchive()
 
 void ManagerWindow::newDisk()
 {
+    const QString typed = askName(text::PromptNewDisk, {}, kDiskNameLength);
+    if (typed.isEmpty())
+        return;
+    const FolderStore::Result result = m_localDisks.create(typed.toStdString());
+    const QString message = folderMessage(result, text(text::DiskExists), text(text::InvalidName),
+                                          text(text::CannotCreateFolder));
+    if (!message.isEmpty()) {
+        showError(message);
+        return;
+    }
+    std::error_code ec;
+    if (!m_singleDisk.isEmpty() || !fs::equivalent(m_disks.root(), m_localDisks.root(), ec)) {
+        // The disk side shows a stick or the floppy: say where the disk went.
+        Messages(this, [this](int line) { return text(line); })
+            .information(text(text::LocalDiskMade)
+                             .arg(QString::fromStdString(result.name), toQString(m_localDisks.root())));
+        return;
+    }
+    SelDisco();
+    m_diskFolders->setCurrentText(QString::fromStdString(result.name));
+}
+
+void ManagerWindow::newDiskOnStick()
+{
+    // The folder of the stick's disks, by mode: maglie/ (volpe), orsa/.
+    const char *const modeFolders[] = {"", "immagini", "maglie", "orsa"};
+    const int mode = std::clamp(m_context.files.mode, 0, 3);
+    std::error_code ec;
+    if (m_disks.root().empty() || !m_singleDisk.isEmpty() || fs::equivalent(m_disks.root(), m_localDisks.root(), ec)) {
+        showWarning(text(text::NoStickForDisk).arg(QString::fromLatin1(modeFolders[mode])));
+        return;
+    }
     const QString typed = askName(text::PromptNewDisk, {}, kDiskNameLength);
     if (typed.isEmpty())
         return;
@@ -1036,7 +1305,12 @@ void ManagerWindow::closeEvent(QCloseEvent *event)
         return;
     }
     std::string error;
-    if (!saveMode(m_context.programDirectory / ManagerFiles::kStateFileName, m_context.files.mode, error))
+    SavedState state;
+    state.mode = m_context.files.mode;
+    state.archive = m_combo1->currentText().toStdString();
+    state.disk = m_diskFolders->currentText().toStdString();
+    state.geometry = saveGeometry().toHex().toStdString();
+    if (!state.save(m_context.programDirectory / ManagerFiles::kStateFileName, error))
         showError(text(text::CannotSave).arg(ManagerFiles::kStateFileName, QString::fromStdString(error)));
     event->accept();
 }
@@ -1072,6 +1346,7 @@ void ManagerWindow::buildDiskSide(QWidget *central)
             [this](const QStringList &paths, const QString &) { copyPanels(paths, Side::Disk); });
     connect(m_list2, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem *item) { editPanel(item->data(Qt::UserRole).toString()); });
+    connect(m_list2, &PanelListWidget::enterPressed, this, &ManagerWindow::editChosenPanels);
 }
 
 void ManagerWindow::setMode(int mode)
@@ -1087,6 +1362,9 @@ void ManagerWindow::ImpostaModo()
     for (int i = 0; i < entries.size(); ++i)
         entries[i]->setChecked(i == mode);
     m_label5->setText(text(text::ModeCaption) + text(text::ModeNameLince + mode));
+    // Disks on a stick are made only in the modes that keep them there.
+    if (QAction *onStick = findChild<QAction *>("USBaddChiavetta"))
+        onStick->setVisible(mode == 2 || mode == 3);
     QPalette palette = m_label5->palette();
     palette.setColor(QPalette::WindowText, kModeColours[mode]);
     m_label5->setPalette(palette);

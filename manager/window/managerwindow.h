@@ -99,6 +99,25 @@ public:
     void printPanels(const QStringList &panels);
     void editPanel(const QString &panel);
     void duplicatePanel(const QString &panel);
+    // A click on the editor's picture (or Enter on a list): the chosen
+    // panels are edited, as if dropped there; with none chosen a new panel
+    // is made.
+    void editChosenPanels();
+    // A click on the simulator's picture: the chosen panels are simulated.
+    void simulateChosenPanels();
+    // "Nuovo pannello": a panel of the current archive under a name the
+    // user types, started by the editor as a new panel and brought into the
+    // archive by the editing watch.
+    void newPanel();
+    // "Copia in archivio...": the chosen panels are copied (or moved) into
+    // another archive the user picks; a drop on Combo1 does the same.
+    void copyToArchive();
+    void copyToArchive(const QStringList &paths);
+    // Copies (or moves) panels into the archive of that name.
+    void copyIntoArchive(const QStringList &paths, const QString &archive, bool move);
+    // "Cestino": what was deleted from the current archive and disk, and
+    // the archives and disks deleted.
+    void openRecycleBin();
     // A panel file opened from outside the manager: a panel of an archive is
     // shown in its archive, chosen and previewed; one from elsewhere is
     // offered for copying into the current archive first.
@@ -107,7 +126,12 @@ public:
     void newArchive();
     void renameArchive();
     void deleteArchive();
+    // "Nuovo disco locale...": a folder among the local disks (dischi/),
+    // whatever the mode shows.
     void newDisk();
+    // "Nuovo disco sulla chiavetta...": a disk folder on the stick of the
+    // volpe or orsa mode; says so when no stick is there.
+    void newDiskOnStick();
     void renameDisk();
     void deleteDisk();
     void setMode(int mode);
@@ -127,6 +151,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildWindow();
@@ -149,8 +174,12 @@ private:
     QStringList diskNames() const;
     // The selected panels of the active list, and that list's folder name.
     QStringList chosenPanels(QString &source) const;
-    // "DAVANTI", "DAVANTI e DIETRO", "DAVANTI, DIETRO e altri 3".
-    QString panelNames(const QStringList &paths) const;
+    // "Eliminare DAVANTI, DIETRO e altri 3 da DEMO?" and the note that it
+    // can be undone.
+    QString deleteQuestion(const QStringList &paths, const QString &folder) const;
+    // Starts the editor on a panel under the editing watch (a new one:
+    // nothing in the archive yet).
+    void startEdit(const QString &panel, bool isNew);
     // True (after telling the user) when a panel of the folder is being edited.
     bool folderHasEdit(const std::filesystem::path &folder);
 
@@ -179,7 +208,9 @@ private:
     ManagerContext m_context;
     FolderStore m_archives;
     FolderStore m_disks;
+    FolderStore m_localDisks;
     QString m_singleDisk;
+    QString m_pendingDisk;  // the disk of the last session, chosen once listed
     EditingWatch m_watch;
     ProgramLauncher *m_launcher;
     std::filesystem::path m_file1Folder;

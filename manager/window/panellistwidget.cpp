@@ -2,6 +2,7 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QUrl>
 
@@ -98,6 +99,18 @@ void PanelListWidget::focusInEvent(QFocusEvent *event)
 {
     QListWidget::focusInEvent(event);
     emit userActivated();
+}
+
+void PanelListWidget::keyPressEvent(QKeyEvent *event)
+{
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier
+        && !selectedItems().isEmpty()) {
+        emit userActivated();
+        emit enterPressed();
+        event->accept();
+        return;
+    }
+    QListWidget::keyPressEvent(event);
 }
 
 void PanelListWidget::mousePressEvent(QMouseEvent *event)

@@ -44,8 +44,11 @@ signals:
     // The user clicked the list or moved the focus into it: the operations
     // that act on "the chosen panels" take this list's.
     void userActivated();
+    // Enter or Return on the list: the chosen panels are to be edited.
+    void enterPressed();
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     QStringList mimeTypes() const override;

@@ -623,8 +623,29 @@ void SimulatorWindow::carrierSettingsChanged()
 void SimulatorWindow::showBeside(QWidget *window, int offsetY)
 {
     if (!window->property("placed").toBool()) {
+        // Beside the main window, below the side windows already shown
+        // there so that none covers another, and always on the screen: on a
+        // narrow screen the left side of the main window, or its right edge.
         const QRect main = frameGeometry();
-        window->move(main.right() + 8, main.top() + offsetY);
+        const QSize size = window->frameGeometry().size().expandedTo(window->sizeHint());
+        int y = main.top() + offsetY;
+        for (QWidget *other : findChildren<QWidget *>()) {
+            if (other != window && other->isWindow() && other->isVisible() && other->property("placed").toBool()
+                && other->frameGeometry().top() <= y && other->frameGeometry().bottom() >= y)
+                y = other->frameGeometry().bottom() + 8;
+        }
+        int x = main.right() + 8;
+        if (const QScreen *screen = this->screen()) {
+            const QRect room = screen->availableGeometry();
+            if (x + size.width() > room.right() + 1)
+                x = main.left() - 8 - size.width() >= room.left() ? main.left() - 8 - size.width()
+                                                                   : room.right() + 1 - size.width();
+            if (y + size.height() > room.bottom() + 1)
+                y = room.bottom() + 1 - size.height();
+            x = std::max(x, room.left());
+            y = std::max(y, room.top());
+        }
+        window->move(x, y);
         window->setProperty("placed", true);
     }
     window->show();

@@ -6,6 +6,7 @@
 #include "transfer/saferemoval.h"
 #include "transfer/transfermode.h"
 
+#include "core/managertexts.h"
 #include "kn4/atomicfile.h"
 #include "transfertesting.h"
 
@@ -108,6 +109,27 @@ TEST_F(DriveScanTest, NewDriveWithTheModesFolderBecomesTheModesDrive)
     scanner.reset();
     EXPECT_TRUE(scanner.scan({system, other}, Mode::Emulator));
     EXPECT_EQ(scanner.modeDrive()->root, other.root);
+}
+
+// Stick A in use, B plugged in (the newest becomes the mode's drive) and
+// pulled out again: A is still there, so A's disks come back.
+TEST_F(DriveScanTest, VanishedSecondStickLeavesTheFirstInUse)
+{
+    const Drive a = stick("a", "maglie");
+    const Drive b = stick("b", "MAGLIE");
+    DriveScanner scanner;
+    EXPECT_TRUE(scanner.scan({a}, Mode::Volpe));
+    EXPECT_TRUE(scanner.scan({a, b}, Mode::Volpe));
+    EXPECT_EQ(scanner.modeDrive()->root, b.root);
+    EXPECT_TRUE(scanner.scan({a}, Mode::Volpe));
+    ASSERT_TRUE(scanner.modeDrive());
+    EXPECT_EQ(scanner.modeDrive()->root, a.root);
+    // A pulled out while B was in use: B stays; both gone: none.
+    EXPECT_TRUE(scanner.scan({a, b}, Mode::Volpe));
+    EXPECT_FALSE(scanner.scan({b}, Mode::Volpe));
+    EXPECT_EQ(scanner.modeDrive()->root, b.root);
+    EXPECT_TRUE(scanner.scan({}, Mode::Volpe));
+    EXPECT_FALSE(scanner.modeDrive());
 }
 
 TEST_F(DriveScanTest, ListedFoldersAndTheFloppy)
@@ -251,6 +273,43 @@ TEST_F(MachineFilesTest, VolpeDriveCheckAndChange)
     EXPECT_EQ(TestplcVolpe(m_disk, m_program, names).lines[1].substr(0, 17), "PLC = V10.EXE OK ");
 }
 
+// The checks in words: a mark and a sentence for each file, from lingua.ini
+// in the chosen language, and a last line on the whole medium.
+TEST_F(MachineFilesTest, CheckLinesReadAsSentencesInEachLanguage)
+{
+    kn4::manager::ManagerTexts texts;
+    ASSERT_TRUE(texts.load(fs::path(KN4_SOURCE_DIR) / "data/root/lingua.ini"));
+    const auto words = [&](const std::vector<FileState> &files, bool plcFound, kn4::manager::Language language) {
+        return checkInWords(files, plcFound, [&](int line) { return texts.text(line, language); });
+    };
+    for (const char *name : {"MOTORE.EXE", "Avvio.exe", "scrivo.exe", "maglia.key"})
+        put(m_disk / name, "x");
+    fs::copy_file(m_program / "p_lince/PLC1.EXE", m_disk / "PLC1.EXE");
+    age(m_disk / "PLC1.EXE", 86400);
+    const FloppyCheck floppy = FSel(m_disk, m_program, "PLC1.EXE", {"PLC1.EXE"}, "");
+    const auto italian = words(floppy.files, true, kn4::manager::Language::Italian);
+    ASSERT_EQ(italian.size(), 7u);
+    EXPECT_EQ(italian[0], "[OK] Motore.exe presente");
+    EXPECT_EQ(italian[4], "[--] scrivo.key mancante");
+    EXPECT_EQ(italian[5].substr(0, 47), "[!!] PLC1.EXE presente ma pi\xF9 vecchio di quello");
+    EXPECT_EQ(italian[6], "Al disco mancano dei file della macchina (segnati [--]).");
+    EXPECT_EQ(words(floppy.files, true, kn4::manager::Language::English)[4], "[--] scrivo.key missing");
+    EXPECT_EQ(words(floppy.files, true, kn4::manager::Language::Spanish)[4], "[--] scrivo.key ausente");
+
+    // The volpe stick: the portal and a PLC newer than the program's copy.
+    put(m_disk / "PORTALE.EXE", "x");
+    put(m_disk / "V10.EXE", "x");
+    const VolpeCheck volpe = TestplcVolpe(m_disk, m_program, volpeControllerPrograms(m_program));
+    const auto english = words(volpe.files, volpe.plcFound, kn4::manager::Language::English);
+    ASSERT_EQ(english.size(), 3u);
+    EXPECT_EQ(english[0].substr(0, 26), "[!!] PORTALE.EXE present, ");
+    EXPECT_EQ(english[1].substr(0, 39), "[!!] V10.EXE present, newer than the pr");
+    EXPECT_EQ(english[2], "The disk holds all the machine needs.");
+    fs::remove(m_disk / "V10.EXE");
+    const VolpeCheck none = TestplcVolpe(m_disk, m_program, volpeControllerPrograms(m_program));
+    EXPECT_EQ(words(none.files, none.plcFound, kn4::manager::Language::Italian)[1], "[--] Nessun PLC nel disco");
+}
+
 using FloppyFormatTest = kn4::testing::TransferTest;
 
 TEST(FloppyFormat, ScriptText)
@@ -272,6 +331,21 @@ TEST(FloppyFormat, ScriptText)
 }
 
 // The script run for real on a diskette image file standing in for the device.
+// A floppy is asked about only when it can be formatted.
+TEST(FloppyFormat, ReadinessBeforeTheQuestion)
+{
+    Drive floppy;
+    floppy.root = "/media/tecnico/FLOPPY";
+    EXPECT_EQ(formatReadiness(floppy), FormatReadiness::NotADevice);
+    floppy.device = "/dev/kn4-no-such-floppy";
+    EXPECT_EQ(formatReadiness(floppy), FormatReadiness::NoFloppy);
+    const auto state = [](bool present, bool readOnly) {
+        return [=](const Drive &) { return DeviceState{present, readOnly}; };
+    };
+    EXPECT_EQ(formatReadiness(floppy, state(true, true)), FormatReadiness::WriteProtected);
+    EXPECT_EQ(formatReadiness(floppy, state(true, false)), FormatReadiness::Ready);
+}
+
 TEST_F(FloppyFormatTest, FormatScriptMakesTheFloppy)
 {
     FormatRequest request;
@@ -343,6 +417,23 @@ TEST_F(ImageFileTest, BuildReplaceAndDelete)
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.error, "Pannello senza programma compilato, non messo nel disco: SORGENTE");
     EXPECT_EQ(readFile(old), built);
+
+    // Stopped between two files: the names as the disk writes them, and
+    // the old image stays.
+    job.panels.back() = put("dischi/D/manica bimbo.kn4", compiledPanel(100, 5));
+    std::vector<std::string> named;
+    job.progress = [&](std::size_t number, std::size_t count, const std::string &onDisk) {
+        named.push_back(std::to_string(number) + "/" + std::to_string(count) + " " + onDisk);
+        return number < 3;
+    };
+    result = buildImageFile(job);
+    EXPECT_TRUE(result.stopped);
+    EXPECT_EQ(named, (std::vector<std::string>{"1/4 PLC1.EXE", "2/4 A.KN4", "3/4 B.KN4"}));
+    EXPECT_EQ(readFile(old), built);
+    job.progress = [&](std::size_t, std::size_t, const std::string &onDisk) { named.push_back(onDisk); return true; };
+    ASSERT_TRUE(buildImageFile(job).ok);
+    EXPECT_EQ(named.back(), "MANICABI.KN4");
+    job.progress = {};
 
     job.name = "";
     EXPECT_EQ(buildImageFile(job).error, "Scegliere il nome dell'immagine");

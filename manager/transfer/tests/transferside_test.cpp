@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -60,6 +61,24 @@ void answerAll(int boxes, QStringList *texts)
             timer->deleteLater();
         }
         box->button(QMessageBox::Ok)->click();
+    });
+    timer->start();
+}
+
+// Types a name into the next name dialog and confirms it.
+void typeName(const QString &typed)
+{
+    auto *timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, typed] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        auto *name = dialog ? dialog->findChild<QLineEdit *>("Text1") : nullptr;
+        if (name == nullptr)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        name->setText(typed);
+        dialog->findChild<QPushButton *>("OKButton")->click();
     });
     timer->start();
 }
@@ -121,7 +140,8 @@ TEST_F(TransferSideTest, LinceShowsTheFloppyAndChecksIt)
     EXPECT_EQ(child<QComboBox>("diskFolders")->currentText(), "A:");
     EXPECT_EQ(child<PanelListWidget>("List2")->count(), 1);
     child<QAction>("FSel")->trigger();
-    EXPECT_TRUE(text1().contains("Motore.exe  \navvio.exe  ")) << text1().toStdString();
+    EXPECT_TRUE(text1().contains("\n[--] Motore.exe mancante\n[--] avvio.exe mancante\n")) << text1().toStdString();
+    EXPECT_TRUE(text1().endsWith("\nAl disco mancano dei file della macchina (segnati [--]).")) << text1().toStdString();
 }
 
 TEST_F(TransferSideTest, VolpeFindsTheStickAndCopiesOntoItsDisk)
@@ -135,11 +155,34 @@ TEST_F(TransferSideTest, VolpeFindsTheStickAndCopiesOntoItsDisk)
     EXPECT_EQ(readFile(m_dir / "chiave/maglie/INVERNO/DAVANTI.KN4"),
               readFile(m_program / "archivi/DEMO/DAVANTI.KN4"));
     child<QAction>("cambioVolpe")->trigger();
-    EXPECT_TRUE(text1().startsWith("PORTALE.EXE OK\nPLC = VOLPE10.EXE OK")) << text1().toStdString();
+    EXPECT_TRUE(text1().endsWith("\n[OK] PORTALE.EXE presente\n[OK] VOLPE10.EXE presente\n"
+                                 "Il disco ha tutto quello che serve alla macchina."))
+        << text1().toStdString();
 
-    // Orsa: the stick has no orsa/ folder, so there is no disk.
+    // "Nuovo disco locale..." makes a local disk, "Nuovo disco sulla
+    // chiavetta..." a disk on the stick.
+    QStringList boxes;
+    typeName("estate");
+    answerAll(1, &boxes);
+    child<QAction>("USBadd")->trigger();
+    EXPECT_TRUE(fs::is_directory(m_program / "dischi/ESTATE"));
+    EXPECT_FALSE(fs::exists(m_dir / "chiave/maglie/ESTATE"));
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].startsWith("Il disco locale ESTATE"));
+    typeName("autunno");
+    child<QAction>("USBaddChiavetta")->trigger();
+    EXPECT_TRUE(fs::is_directory(m_dir / "chiave/maglie/AUTUNNO"));
+    EXPECT_EQ(child<QComboBox>("diskFolders")->currentText(), "AUTUNNO");
+
+    // Orsa: the stick has no orsa/ folder, so there is no disk, and a disk
+    // on the stick cannot be made: the message says why.
     chooseMode("orsa");
     EXPECT_EQ(child<QComboBox>("diskFolders")->count(), 0);
+    boxes.clear();
+    answerAll(1, &boxes);
+    child<QAction>("USBaddChiavetta")->trigger();
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes[0], "Nessuna chiavetta con la cartella orsa: collegarla prima di creare un disco su di essa.");
 }
 
 TEST_F(TransferSideTest, EmulatorBuildsAndDeletesAnImage)
@@ -169,7 +212,22 @@ TEST_F(TransferSideTest, EmulatorBuildsAndDeletesAnImage)
     EXPECT_TRUE(text1().contains("FAT - DIR - BOOT - OK\nByte  = " + QString::number(image.size())
                                  + "\nNomi nel disco: \n  LINCE40.EXE\n  DAVANTI.KN4\n"))
         << text1().toStdString();
+
+    // A write that fails (a folder stands where the image would go): the
+    // box ends on the failure, not on the build's "OK" line.
+    fs::create_directory(m_dir / "chiave/immagini/DISCO2.vlp");
+    child<QComboBox>("Combo2")->setCurrentText("disco2");
+    QStringList boxes;
+    answerAll(2, &boxes);
+    child<QPushButton>("Command4")->click();
+    ASSERT_EQ(boxes.size(), 2);
+    EXPECT_TRUE(boxes[1].startsWith("Immagine DISCO2 non scritta")) << boxes[1].toStdString();
+    EXPECT_TRUE(text1().section('\n', -1).startsWith("Scrittura non riuscita: Immagine DISCO2 non scritta"))
+        << text1().toStdString();
+    fs::remove(m_dir / "chiave/immagini/DISCO2.vlp");
+    m_window->AggiornaDischi();
     auto *list3 = child<PanelListWidget>("List3");
+    child<QAction>("Emu")->trigger();
     ASSERT_EQ(list3->count(), 1);
     list3->setCurrentRow(0);
     answer(QMessageBox::Ok);
@@ -195,14 +253,15 @@ TEST_F(TransferSideTest, EnglishChosenTheMenusAndTheFloppyCheckReadEnglish)
     child<QComboBox>("Combo3")->setCurrentText("LINCE40.EXE");
     child<QAction>("FSel")->trigger();
     EXPECT_TRUE(text1().startsWith("Floppy check ")) << text1().toStdString();
-    EXPECT_TRUE(text1().contains("\nPLC on disk = LINCE40.EXE\nPLC date = ")) << text1().toStdString();
-    EXPECT_TRUE(text1().endsWith("\nPLC LINCE40.EXE not up to date")) << text1().toStdString();
+    EXPECT_TRUE(text1().contains("\n[--] scrivo.key missing\n[!!] LINCE40.EXE present but older than the program's copy ("))
+        << text1().toStdString();
+    EXPECT_TRUE(text1().endsWith("\nThe disk lacks some of the machine's files (marked [--]).")) << text1().toStdString();
     // The transfer's refusals that name the floppy or the image.
     QStringList boxes;
-    answerAll(2, &boxes);
+    answerAll(1, &boxes);
     child<QAction>("formatv")->trigger();
-    ASSERT_EQ(boxes.size(), 2);
-    EXPECT_EQ(boxes[1], "The floppy in " + QString::fromStdString((m_dir / "floppy").string())
+    ASSERT_EQ(boxes.size(), 1);  // refused before the question
+    EXPECT_EQ(boxes[0], "The floppy in " + QString::fromStdString((m_dir / "floppy").string())
                             + " is not a device that can be formatted");
     chooseMode("Emu");
     child<QComboBox>("diskFolders")->setCurrentText("PROVA");

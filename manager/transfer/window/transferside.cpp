@@ -12,6 +12,7 @@
 #include "window/messages.h"
 #include "window/panellistwidget.h"
 
+#include <kn4/filelookup.h>
 #include <kn4/qtconvert.h>
 
 #include <QAction>
@@ -24,10 +25,13 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QProgressDialog>
+#include <QCoreApplication>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTimer>
 
+#include <memory>
 #include <optional>
 
 namespace fs = std::filesystem;
@@ -62,6 +66,8 @@ QBoxLayout *layoutHolding(QLayout *layout, QWidget *widget)
 }
 
 constexpr int kProcessTimeoutMs = 30000;
+// Images of more panels than this show their progress and can be stopped.
+constexpr int kProgressFrom = 4;
 
 } // namespace
 
@@ -491,10 +497,28 @@ void TransferSide::showImage()
     }
     QStringList lines = {text(text::TransferImageName).arg(list->currentItem()->text())};
     for (const image::Entry &entry : image::list(*bytes, &error))
-        lines.append(fromCp1252(entry.name) + "  " + QString::number(entry.size));
+        lines.append("[OK] " + text(text::CheckPresent).arg(fromCp1252(entry.name)) + "  ("
+                     + QString::number(entry.size) + " byte)");
     const image::CheckReport report = image::check(*bytes);
     lines.append(report.sound() ? text(text::TransferImageOk)
                                 : text(text::TransferImageInvalid).arg(toQString(report.problems.front())));
+    m_text1->setPlainText(lines.join('\n'));
+    m_text1->setVisible(true);
+}
+
+QStringList TransferSide::inWords(const std::vector<transfer::FileState> &files, bool plcFound) const
+{
+    QStringList lines;
+    const auto language = m_window->context().files.settings.language;
+    for (const std::string &line : checkInWords(files, plcFound, [&](int number) {
+             return m_window->context().files.texts.text(number, language);
+         }))
+        lines.append(fromCp1252(line));
+    return lines;
+}
+
+void TransferSide::showText(const QStringList &lines)
+{
     m_text1->setPlainText(lines.join('\n'));
     m_text1->setVisible(true);
 }
@@ -515,11 +539,19 @@ void TransferSide::FSel()
     if (!m_floppy) {
         error(text(text::TransferInsertFloppy));
     } else {
-        const FloppyCheck check = transfer::FSel(m_floppy->root, m_window->context().programDirectory,
-                                                 m_combo3->currentText().toStdString(), lincePlcNames(),
+        const std::string chosen = m_combo3->currentText().toStdString();
+        const FloppyCheck check = transfer::FSel(m_floppy->root, m_window->context().programDirectory, chosen,
+                                                 lincePlcNames(),
                                                  (text(text::TransferCheckFloppy) + " ").toStdString()
                                                      + m_floppy->root.string());
-        showLines(check.lines);
+        // The findings in sentences; the PLC the floppy holds when it is not
+        // the one chosen.
+        QStringList lines = {text(text::TransferCheckFloppy) + " " + toQString(m_floppy->root)};
+        lines += inWords(check.files, !chosen.empty() || check.plcOnDisk.has_value());
+        if (check.plcOnDisk && !equalsIgnoringCase(*check.plcOnDisk, chosen))
+            lines.append(localLine("PLC nel disco = " + *check.plcOnDisk + "  "
+                                   + fileDateText(m_floppy->root / *check.plcOnDisk)));
+        showText(lines);
     }
     m_cambio->setEnabled(true);
 }
@@ -544,6 +576,17 @@ void TransferSide::format(bool quick)
     QString where = toQString(m_floppy->root);
     if (!m_floppy->device.empty())
         where += " (" + toQString(m_floppy->device) + ")";
+    // Whether the floppy can be formatted at all, before the question.
+    switch (formatReadiness(*m_floppy)) {
+    case FormatReadiness::Ready:
+        break;
+    case FormatReadiness::NotADevice:
+        return error(text(text::TransferNotFormattable).arg(toQString(m_floppy->root)));
+    case FormatReadiness::NoFloppy:
+        return error(text(text::FormatNoFloppyIn).arg(where));
+    case FormatReadiness::WriteProtected:
+        return error(text(text::FormatWriteProtected).arg(where));
+    }
     if (!confirm(text(text::TransferAskFormat).arg(where)))
         return;
     FormatRequest request;
@@ -577,7 +620,8 @@ void TransferSide::TestplcVolpe()
                                                     volpePlcNames());
     if (check.selected >= 0)
         m_combo4->setCurrentIndex(check.selected);
-    showLines(check.lines);
+    showText(QStringList{text(text::TransferCheckVolpe) + " " + toQString(drive->root)}
+             + inWords(check.files, check.plcFound));
 }
 
 void TransferSide::cambioVolpe()
@@ -644,8 +688,10 @@ void TransferSide::Command4_Click()
                  && !messages().confirm(text(text::AskCopyCrossing).arg(panel).arg(check.course), true))
             return;
     }
-    if (!refused.isEmpty())
+    if (!refused.isEmpty()) {
+        showText({text(text::TransferWriteFailed).arg(refused.join(' '))});
         return error(refused.join('\n'));
+    }
     if (!confirm(text(text::TransferAskBuildImage).arg(name.toUpper())))
         return;
     ImageJob job;
@@ -658,10 +704,41 @@ void TransferSide::Command4_Click()
     for (const QString &path : panels)
         job.panels.emplace_back(path.toStdString());
     job.rawImage = m_rawImage->isChecked();
+    // Many panels: each is named as it goes in, as the disk will show it,
+    // and the build can be stopped between two files (nothing is written then).
+    std::unique_ptr<QProgressDialog> progress;
+    if (panels.size() > kProgressFrom) {
+        progress = std::make_unique<QProgressDialog>(QString(), text(text::ProgressStop), 0,
+                                                     int(panels.size()) + 1, m_window);
+        progress->setObjectName("progressoImmagine");
+        progress->setWindowTitle(text(text::ProgressImageCaption).arg(name.toUpper()));
+        progress->setWindowModality(Qt::WindowModal);
+        progress->setMinimumDuration(0);
+        progress->setAutoReset(false);
+        job.progress = [&](std::size_t number, std::size_t count, const std::string &onDisk) {
+            if (progress->wasCanceled())
+                return false;
+            progress->setLabelText(
+                text(text::ProgressReading).arg(fromCp1252(onDisk)).arg(number).arg(count));
+            progress->setValue(int(number) - 1);
+            QCoreApplication::processEvents();
+            return !progress->wasCanceled();
+        };
+    }
     const ImageJobResult result = buildImageFile(job);
+    progress.reset();
+    if (result.stopped) {
+        showText({text(text::ProgressImageStopped)});
+        return;
+    }
     showLines(result.progress);
-    if (!result.ok)
-        return error(localMessage(result.error));
+    if (!result.ok) {
+        // The box must not end on the build's "OK" line when the image was
+        // never written: the failure is its last word.
+        const QString failure = localMessage(result.error);
+        m_text1->appendPlainText(text(text::TransferWriteFailed).arg(failure));
+        return error(failure);
+    }
     AggiornaImmagini(toQString(imageName(job.name)));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "transfer/drivescan.h"
+#include "transfer/machinefiles.h"
 #include "transfer/transfermode.h"
 
 #include <QObject>
@@ -72,6 +73,9 @@ private:
     void AggiornaImmagini(const QString &select = QString());
     void showImage();
     void showLines(const std::vector<std::string> &lines);
+    void showText(const QStringList &lines);
+    // A check's findings in sentences of the chosen language.
+    QStringList inWords(const std::vector<transfer::FileState> &files, bool plcFound) const;
     std::vector<std::string> lincePlcNames() const;
     std::vector<std::string> volpePlcNames() const;
     Messages messages() const;
