@@ -1,8 +1,10 @@
+#include "window/editrequestserver.h"
 #include "window/managerwindow.h"
 #ifdef KN4_TRANSFER_WINDOW
 #include "transfer/window/transferside.h"
 #endif
 
+#include <kn4/editrequestclient.h>
 #include <kn4/libraryclient.h>
 #include <kn4/programdirectory.h>
 #include <kn4/userdirectory.h>
@@ -74,6 +76,15 @@ int main(int argc, char *argv[])
     if (!context.programDirectory.has_filename())
         context.programDirectory = context.programDirectory.parent_path();
 
+    // An edit asked on the command line (the simulator's "open in the
+    // editor" when no manager answered it) goes to the manager of the
+    // program directory when one runs: its editing watch and locks hold.
+    const std::filesystem::path requested =
+        arguments.panel.empty() ? std::filesystem::path() : std::filesystem::absolute(arguments.panel);
+    if (arguments.row > 0 && !requested.empty() &&
+        kn4::sendEditRequest(context.programDirectory, kn4::EditRequest{requested.string(), arguments.row}))
+        return 0;
+
     // The user's directory is made from the installed data on the first
     // start and completed on later ones, never overwriting the user's files.
     const bool userDirectory = where.perUser() && context.programDirectory == where.programDirectory;
@@ -108,9 +119,19 @@ int main(int argc, char *argv[])
     new TransferSide(&window);
 #endif
     window.show();
-    if (!arguments.panel.empty()) {
-        const QString panel = QString::fromStdString(std::filesystem::absolute(arguments.panel).string());
-        QTimer::singleShot(0, &window, [&window, panel] { window.showPanel(panel); });
+    // Other programs of the suite ask this manager for edits.
+    EditRequestServer requests(window.context().programDirectory);
+    QObject::connect(&requests, &EditRequestServer::editRequested, &window, &ManagerWindow::editPanelAt);
+    requests.listen();
+    if (!requested.empty()) {
+        const QString panel = QString::fromStdString(requested.string());
+        const int row = arguments.row;
+        QTimer::singleShot(0, &window, [&window, panel, row] {
+            if (row > 0)
+                window.editPanelAt(panel, row);
+            else
+                window.showPanel(panel);
+        });
     }
     return app.exec();
 }
