@@ -6,6 +6,7 @@
 
 #include <kn4/editrequestclient.h>
 #include <kn4/libraryclient.h>
+#include <kn4/qtlanguage.h>
 #include <kn4/programdirectory.h>
 #include <kn4/userdirectory.h>
 
@@ -98,6 +99,8 @@ int main(int argc, char *argv[])
     }
 
     std::string failure = context.files.load(context.programDirectory);
+    if (failure.empty())
+        kn4::QtLanguage::install(QString::fromStdString(languageFolderName(context.files.settings.language)));
     if (failure.empty() && !seeded.offers.empty() &&
         offerLanguageFiles(where, seeded.offers, context.files.settings.language))
         failure = context.files.load(context.programDirectory);

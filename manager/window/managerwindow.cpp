@@ -11,6 +11,7 @@
 #include "window/settingswindow.h"
 
 #include <kn4/qtconvert.h>
+#include <kn4/qtlanguage.h>
 
 #include <QAction>
 #include <QActionGroup>
@@ -250,6 +251,8 @@ void ManagerWindow::buildMenus()
 
 void ManagerWindow::applyTexts()
 {
+    // Qt's own texts (message box buttons, dialogs) follow the language too.
+    kn4::QtLanguage::install(QString::fromStdString(languageFolderName(m_context.files.settings.language)));
     setWindowTitle(text(text::WindowCaption));
     const auto setAction = [this](const char *name, int line) {
         if (QAction *a = findChild<QAction *>(name))
