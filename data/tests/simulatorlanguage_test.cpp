@@ -9,6 +9,7 @@
 #include "kn4/cp1252.h"
 #include "kn4/qtlanguage.h"
 #include "kn4/testapplication.h"
+#include "historywindow.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -80,6 +81,10 @@ TEST_P(SimulatorLanguageTest, ShowsNoWordOfAnotherLanguage)
     ASSERT_FALSE(startup.ended()) << startup.fatalMessage;
     kn4::simulator::SimulatorWindow window(startup);
     window.show();
+    // The history at a knitted course names its row in the folder's words.
+    std::int64_t riga = -4;
+    window.DatiRighe(riga);
+    ASSERT_FALSE(window.historyWindow()->rowText().isEmpty());
     // Every window of the simulator, the panel's own notes and values left out.
     std::vector<ShownText> texts;
     for (QWidget *top : QApplication::topLevelWidgets())

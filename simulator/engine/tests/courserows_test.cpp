@@ -55,6 +55,15 @@ TEST(CourseRows, SimulatorAndEditorNameTheSameRowForEveryCourse)
             ASSERT_GE(editorRow, 0) << "course " << course;
             EXPECT_EQ(row->line, editor::CourseMap::kFirstRowLine + editorRow) << "course " << course;
             EXPECT_EQ(row->text, editorMap.rows()[std::size_t(editorRow)].text) << "course " << course;
+            // The command as the editor's row list names it: its alias.
+            std::string shown = editorMap.rows()[std::size_t(editorRow)].text;
+            const std::string word = shown.substr(0, shown.find(' '));
+            for (const editor::CommandEntry &entry : startup.commands->entries())
+                if (!entry.alias.empty() && entry.displayName == word) {
+                    shown = entry.alias + shown.substr(word.size());
+                    break;
+                }
+            EXPECT_EQ(row->shown, shown) << "course " << course;
         }
     }
 }
@@ -75,6 +84,12 @@ TEST(CourseRows, DescribesARowInTheLanguagesWordAndKnowsDefinitionsWithoutAKeywo
     EXPECT_EQ(rows.describe(5, "row"), "row 14: CALATO 2 1 4");
     EXPECT_EQ(rows.describe(1, "riga"), "");
     EXPECT_EQ(CourseRows::load(kDemo / "NESSUNO.KN4", kItalian).rowOfCourse(2), nullptr);
+    // With a keyword file, the command goes by its alias as in the editor.
+    const CourseRows english = CourseRows::fromText(panel, "DEFINIZIONE ; start\r\n"
+                                                           "CALATO ; decrease ; ALIAS: decrease\r\n"
+                                                           "LISCIO ; plain\r\n");
+    EXPECT_EQ(english.describe(5, "row"), "row 14: decrease 2 1 4");
+    EXPECT_EQ(english.describe(2, "row"), "row 13: LISCIO 3 1");
 }
 
 } // namespace

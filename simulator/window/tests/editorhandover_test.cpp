@@ -42,7 +42,7 @@ protected:
         // The history at course 4: row 14, "liscio 148".
         std::int64_t riga = -3;
         m_window->DatiRighe(riga);
-        ASSERT_EQ(m_window->historyWindow()->rowText(), "riga 14: LISCIO 148 1");
+        ASSERT_EQ(m_window->historyWindow()->rowText(), "riga 14: maglia liscia 148 1");
     }
 
     kn4::testing::SimulatorFolder m_folder;

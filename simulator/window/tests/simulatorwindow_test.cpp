@@ -220,8 +220,8 @@ TEST_F(SimulatorWindowTest, TheCourseReadOutAndTheHistoryAgree)
         EXPECT_EQ(row.isEmpty(), shown == "1") << courses;
         EXPECT_EQ(m_window->historyWindow()->openInEditor()->isEnabled(), !row.isEmpty());
     }
-    EXPECT_EQ(m_window->rowText(2), "riga 13: GIROLENTE 2 1");
-    EXPECT_EQ(m_window->rowText(4), "riga 14: LISCIO 148 1");
+    EXPECT_EQ(m_window->rowText(2), "riga 13: giri lenti 2 1");
+    EXPECT_EQ(m_window->rowText(4), "riga 14: maglia liscia 148 1");
 }
 
 // The preview's page is taller than a small screen: the window stays on the

@@ -25,6 +25,9 @@ public:
     {
         int line = 0;      // the compiler's line number of the row
         std::string text;  // "CALATO 2 1 4", Windows-1252 bytes of the row
+        // The same as the editor's row list shows it: the command by the
+        // keyword file's alias where it has one ("decrease 2 1 4").
+        std::string shown;
     };
 
     // A panel file's bytes and the keyword file's bytes. Without a keyword
@@ -38,8 +41,9 @@ public:
     // The row that knitted a course; nullptr for the set-up course, a course
     // past the piece or a panel without source rows.
     const Row *rowOfCourse(std::int64_t course) const;
-    // "riga 12: CALATO 2 1 4" with the language's word for the row (bytes
-    // as they come); empty where no row knitted the course.
+    // "riga 12: CALATO 2 1 4" with the language's word for the row and the
+    // row as shown (bytes as they come); empty where no row knitted the
+    // course.
     std::string describe(std::int64_t course, std::string_view rowWord) const;
     // The courses the map knows: first() .. last(); last() < first() when none.
     std::int64_t first() const { return editor::CourseMap::kFirstCourse; }
