@@ -122,6 +122,8 @@ int main(int argc, char *argv[])
     new TransferSide(&window);
 #endif
     window.show();
+    // Edits of an earlier session that never came back are offered first.
+    QTimer::singleShot(0, &window, [&window] { window.offerOrphans(); });
     // Other programs of the suite ask this manager for edits.
     EditRequestServer requests(window.context().programDirectory);
     QObject::connect(&requests, &EditRequestServer::editRequested, &window, &ManagerWindow::editPanelAt);
