@@ -12,6 +12,7 @@
 #include "document/rowtext.h"
 #include "kn4/cp1252.h"
 #include "kn4/qtlanguage.h"
+#include "kn4/modaldialoghandler.h"
 #include "kn4/testapplication.h"
 
 #include <QAction>
@@ -20,6 +21,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -168,6 +170,21 @@ TEST_P(LanguageCaptionsTest, ShowsNoWordOfAnotherLanguage)
     report.Form_Load();
     for (const auto &shown : kn4::testing::shownTexts(&report))
         texts.push_back(shown);
+    // The question on leaving a modified panel, answered Cancel.
+    QTest::mouseClick(m_window->findChild<QLabel *>(QStringLiteral("Label6")), Qt::LeftButton);
+    ASSERT_TRUE(m_window->isModified());
+    {
+        kn4::testing::ModalDialogHandler handler([&texts](QWidget *modal) {
+            for (const auto &shown : kn4::testing::shownTexts(modal))
+                texts.push_back(shown);
+            if (auto *question = qobject_cast<QMessageBox *>(modal))
+                question->button(QMessageBox::Cancel)->click();
+            else
+                modal->close();
+        });
+        m_window->findChild<QAction *>(QStringLiteral("Esci"))->trigger();
+        ASSERT_EQ(handler.handled(), 1);
+    }
     QMessageBox box(QMessageBox::Question, QStringLiteral("?"), QStringLiteral("?"),
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel | QMessageBox::Ok);
     for (const auto &shown : kn4::testing::shownTexts(&box))
