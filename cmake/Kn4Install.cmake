@@ -88,11 +88,13 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-# Every program links Qt's Widgets; the libraries of the shared objects come
-# from dpkg-shlibdeps when it is there, the rest is named here.
+# Every program links Qt's Widgets and shows Qt's own texts (buttons, print
+# and file dialogs) in the chosen language from qt6-translations-l10n; the
+# libraries of the shared objects come from dpkg-shlibdeps when it is there,
+# the rest is named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libqt6widgets6 (>= 6.2), libqt6gui6 (>= 6.2), libqt6printsupport6 (>= 6.2), qt6-qpa-plugins, fonts-liberation, mtools, dosfstools")
+    "libqt6widgets6 (>= 6.2), libqt6gui6 (>= 6.2), libqt6printsupport6 (>= 6.2), qt6-qpa-plugins, qt6-translations-l10n, fonts-liberation, mtools, dosfstools")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -1,5 +1,6 @@
 // Arbitrary bytes as a panel file (source or compiled) with a keyword file,
-// read into the course map the simulator and the editor share, and as a
+// read into the course map the simulator and the editor share (and the
+// simulator's rows of each course named from it), and as a
 // compile report read into its messages. A byte 0xFF splits the input into
 // the panel and its keyword file; without one the Italian keyword file is
 // used. The map must keep to its limits: at most 500 rows, at most 9999
@@ -12,6 +13,7 @@
 #include "document/rowtext.h"
 
 #include "kn4/filereader.h"
+#include "simulator/courserows.h"
 
 #include <cstdint>
 #include <string>
@@ -61,6 +63,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         }
     }
     require(map.rowOfSourceLine(0) == -1, "a row before the first line");
+
+    // The simulator's rows of the same panel: one for every knitted course,
+    // the command named by the keyword file's alias.
+    const kn4::CourseRows courseRows = kn4::CourseRows::fromText(panel, keywords);
+    for (std::int64_t course = courseRows.first() - 1; course <= courseRows.last() + 1; ++course) {
+        const kn4::CourseRows::Row *row = courseRows.rowOfCourse(course);
+        require((row != nullptr) == (course >= courseRows.first() && course <= courseRows.last()),
+                "a course without its row");
+        require(courseRows.describe(course, "riga").empty() == (row == nullptr), "a row without its words");
+    }
 
     // The same bytes as a compile report.
     for (const CompileReportLine &message : CompileReportLines::all(input))

@@ -5,7 +5,7 @@ set -eu
 
 packages="build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libgl-dev fonts-liberation xvfb xauth
+  qt6-base-dev qt6-translations-l10n libgl-dev fonts-liberation xvfb xauth
   poppler-utils mtools dosfstools ccache"
 if [ "${1:-}" = "fuzz" ]; then
     packages="$packages clang libclang-rt-14-dev"

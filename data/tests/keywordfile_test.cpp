@@ -102,8 +102,9 @@ TEST_P(KeywordFileTest, HeaderWordsCarryNoAlias)
     // there would overwrite the caption of every row holding the word.
     for (int i = kFirstHeaderWord; i <= kLastHeaderWord; ++i)
         EXPECT_EQ(m_lines[std::size_t(i)].line.find("ALIAS:"), std::string::npos) << "line " << i;
-    // and the definition rows keep their own caption
-    EXPECT_TRUE(m_lines[0].alias.empty());
+    // The definition word's alias (the folder's word for "definizione")
+    // takes no more columns than the word, so the kind after it stays put.
+    EXPECT_LE(m_lines[0].alias.size(), std::string("definizione").size());
 }
 
 class KeywordFileLibraryTest : public KeywordFileTest

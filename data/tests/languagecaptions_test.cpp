@@ -2,20 +2,26 @@
 // take the folder's texts, each caption fits the control it stands in, and
 // the command list shows the folder's aliases.
 
+#include "window/compilereport.h"
 #include "window/editorwindow.h"
 
 #include "datafiles.h"
+#include "strayitalian.h"
 #include "document/librarybinding.h"
 #include "document/palettecodec.h"
 #include "document/rowtext.h"
 #include "kn4/cp1252.h"
+#include "kn4/qtlanguage.h"
+#include "kn4/modaldialoghandler.h"
 #include "kn4/testapplication.h"
 
 #include <QAction>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -69,6 +75,8 @@ protected:
         m_startup = EditorStartup::run(input, &m_library, m_library.errorMessage(), paletteColourCodec());
         ASSERT_FALSE(m_startup.ended()) << m_startup.fatalMessage;
         ASSERT_TRUE(m_startup.messages.empty()) << m_startup.messages.front();
+        // Qt's own texts in the folder's language, as the program does.
+        kn4::QtLanguage::install(QString::fromStdString(m_startup.languageFolder.string()));
         m_window = std::make_unique<EditorWindow>(EditorContext{m_library, m_startup, "01/01/2026"});
         m_window->show();
 
@@ -145,6 +153,50 @@ TEST_P(LanguageCaptionsTest, CommandListShowsTheFolderAliases)
         ++aliases;
     }
     EXPECT_GT(aliases, 0);
+}
+
+TEST_P(LanguageCaptionsTest, ShowsNoWordOfAnotherLanguage)
+{
+    const int language = int(std::find_if(std::begin(kn4::testing::kLanguageFolders),
+                                           std::end(kn4::testing::kLanguageFolders),
+                                           [](const char *f) { return std::string(f) == GetParam(); }) -
+                             std::begin(kn4::testing::kLanguageFolders));
+    if (language == 0)
+        GTEST_SKIP() << "Italian is the suite's own language";
+    ASSERT_TRUE(kn4::testing::ownWordsAreSound());
+    std::vector<kn4::testing::ShownText> texts = kn4::testing::shownTexts(m_window.get());
+    // The report window after a carriage warning, and Qt's own buttons.
+    frmPopUpCompilazione report(-2, "", m_startup.language, m_window.get());
+    report.Form_Load();
+    for (const auto &shown : kn4::testing::shownTexts(&report))
+        texts.push_back(shown);
+    // The question on leaving a modified panel, answered Cancel.
+    QTest::mouseClick(m_window->findChild<QLabel *>(QStringLiteral("Label6")), Qt::LeftButton);
+    ASSERT_TRUE(m_window->isModified());
+    {
+        kn4::testing::ModalDialogHandler handler([&texts](QWidget *modal) {
+            for (const auto &shown : kn4::testing::shownTexts(modal))
+                texts.push_back(shown);
+            if (auto *question = qobject_cast<QMessageBox *>(modal))
+                question->button(QMessageBox::Cancel)->click();
+            else
+                modal->close();
+        });
+        m_window->findChild<QAction *>(QStringLiteral("Esci"))->trigger();
+        ASSERT_EQ(handler.handled(), 1);
+    }
+    QMessageBox box(QMessageBox::Question, QStringLiteral("?"), QStringLiteral("?"),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel | QMessageBox::Ok);
+    for (const auto &shown : kn4::testing::shownTexts(&box))
+        texts.push_back(shown);
+    ASSERT_GT(texts.size(), 40u);
+    for (int other = 0; other < 3; ++other) {
+        if (other == language)
+            continue;
+        const QStringList stray = kn4::testing::strayWords(texts, kn4::testing::ownWords(other));
+        EXPECT_TRUE(stray.isEmpty()) << kn4::testing::kLanguageFolders[other] << " in "
+                                     << GetParam() << ":\n" << stray.join('\n').toStdString();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(LanguageFolders, LanguageCaptionsTest, ::testing::Values("italiano", "inglese", "spagnolo"));

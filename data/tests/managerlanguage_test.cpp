@@ -2,11 +2,14 @@
 // that language's texts of lingua.ini.
 
 #include "window/managerwindow.h"
+#include "window/settingswindow.h"
 
 #include "datafiles.h"
+#include "strayitalian.h"
 #include "kn4/cp1252.h"
 #include "kn4/testapplication.h"
 
+#include <QApplication>
 #include <QMenuBar>
 
 #include <gtest/gtest.h>
@@ -69,6 +72,38 @@ TEST_P(ManagerLanguageTest, CaptionAndMenusSpeakTheChosenLanguage)
     EXPECT_EQ(menus.front()->text(), managerText(m_texts, 1, GetParam()));
     for (QAction *menu : menus)
         EXPECT_FALSE(menu->text().isEmpty());
+}
+
+TEST_P(ManagerLanguageTest, ShowsNoWordOfAnotherLanguage)
+{
+    using namespace kn4::testing;
+    if (GetParam() == 0)
+        GTEST_SKIP() << "Italian is the suite's own language";
+    ASSERT_TRUE(ownWordsAreSound());
+    kn4::testing::writeFile(m_dir / "archivi" / "DEMO" / "DAVANTI.KN4",
+                            kn4::testing::readFile(kArchiveDir / "DAVANTI.KN4"));
+    ManagerContext context;
+    context.programDirectory = m_dir;
+    ASSERT_EQ(context.files.load(m_dir), "");
+    ManagerWindow window(std::move(context));
+    window.show();
+    kn4::manager::SettingsWindow settings(window.context(), &window);
+    settings.show();
+    // The archive's and the disks' names and the panels' values are theirs.
+    const QStringList content{QStringLiteral("Combo1"), QStringLiteral("List1"), QStringLiteral("List2"),
+                              QStringLiteral("List3")};
+    std::vector<ShownText> texts;
+    for (QWidget *top : QApplication::topLevelWidgets())
+        for (const ShownText &shown : shownTexts(top, content))
+            texts.push_back(shown);
+    ASSERT_GT(texts.size(), 20u);
+    for (int other = 0; other < 3; ++other) {
+        if (other == GetParam())
+            continue;
+        const QStringList stray = strayWords(texts, ownWords(other));
+        EXPECT_TRUE(stray.isEmpty()) << kLanguageFolders[other] << " in " << kLanguageFolders[GetParam()] << ":\n"
+                                     << stray.join('\n').toStdString();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, ManagerLanguageTest, ::testing::Values(0, 1, 2));

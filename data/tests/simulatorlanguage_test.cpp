@@ -5,9 +5,13 @@
 #include "simulatorwindow.h"
 
 #include "datafiles.h"
+#include "strayitalian.h"
 #include "kn4/cp1252.h"
+#include "kn4/qtlanguage.h"
 #include "kn4/testapplication.h"
+#include "historywindow.h"
 
+#include <QApplication>
 #include <QMenu>
 
 #include <gtest/gtest.h>
@@ -64,6 +68,36 @@ TEST_P(SimulatorLanguageTest, MenusSpeakTheFolderLanguage)
     ASSERT_NE(settings, nullptr);
     EXPECT_FALSE(label(kSettingsMenuSlot).empty());
     EXPECT_EQ(settings->title(), QString::fromStdString(kn4::cp1252ToUtf8(label(kSettingsMenuSlot))));
+}
+
+TEST_P(SimulatorLanguageTest, ShowsNoWordOfAnotherLanguage)
+{
+    if (GetParam() == 0)
+        GTEST_SKIP() << "Italian is the suite's own language";
+    ASSERT_TRUE(ownWordsAreSound());
+    kn4::QtLanguage::install(QString::fromStdString(folder().string()));
+    kn4::simulator::SimulatorStartup startup = kn4::simulator::SimulatorStartup::run(
+        (m_dir / "DAVANTI.KN4").string() + "," + folder().string() + "/", m_dir);
+    ASSERT_FALSE(startup.ended()) << startup.fatalMessage;
+    kn4::simulator::SimulatorWindow window(startup);
+    window.show();
+    // The history at a knitted course names its row in the folder's words.
+    std::int64_t riga = -4;
+    window.DatiRighe(riga);
+    ASSERT_FALSE(window.historyWindow()->rowText().isEmpty());
+    // Every window of the simulator, the panel's own notes and values left out.
+    std::vector<ShownText> texts;
+    for (QWidget *top : QApplication::topLevelWidgets())
+        for (const ShownText &shown : shownTexts(top, {QStringLiteral("Note")}))
+            texts.push_back(shown);
+    ASSERT_GT(texts.size(), 40u);
+    for (int other = 0; other < 3; ++other) {
+        if (other == GetParam())
+            continue;
+        const QStringList stray = strayWords(texts, ownWords(other));
+        EXPECT_TRUE(stray.isEmpty()) << kLanguageFolders[other] << " in " << kLanguageFolders[GetParam()] << ":\n"
+                                     << stray.join('\n').toStdString();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(LanguageFolders, SimulatorLanguageTest, ::testing::Values(0, 1, 2));

@@ -30,34 +30,49 @@ std::optional<std::string> languageText(const LanguageTable &language, int line)
 
 } // namespace
 
-std::string CompileReportView::carriageWarning(std::int32_t result)
+std::string CompileReportView::carriageWarning(std::int32_t result, const LanguageTable &language)
 {
     switch (result) {
-    case OuterBeyondNeedleBed: return "ATTENZIONE: carro esterno oltre la frontura.";
-    case InnerAtZero: return "ATTENZIONE: carro interno arrivato a 0.";
-    case OuterAgainstInner: return "ATTENZIONE: carro esterno contro il carro interno.";
+    case OuterBeyondNeedleBed:
+        return cp1252ToUtf8(language.textOr(LanguageTable::AttenzioneCarroEsterno,
+                                            "ATTENZIONE: carro esterno oltre la frontura."));
+    case InnerAtZero:
+        return cp1252ToUtf8(
+            language.textOr(LanguageTable::AttenzioneCarroInterno, "ATTENZIONE: carro interno arrivato a 0."));
+    case OuterAgainstInner:
+        return cp1252ToUtf8(language.textOr(LanguageTable::AttenzioneCarri,
+                                            "ATTENZIONE: carro esterno contro il carro interno."));
     default: return {};
     }
 }
 
-CompileReportView::Opening CompileReportView::opening(std::int32_t result, std::string_view report)
+CompileReportView::Opening CompileReportView::opening(std::int32_t result, std::string_view report,
+                                                      const LanguageTable &language)
 {
+    // The report is the library's, as it wrote it; the editor's own texts
+    // around it speak the language of the folder.
+    auto status = [&language](int line, const char *builtIn) {
+        return cp1252ToUtf8(language.textOr(line, builtIn));
+    };
     Opening view;
     view.report = cp1252ToUtf8(report);
     if (result == 0) {
         view.indicator = kGreen;
-        view.status = "Il pannello non contiene errori";
+        view.status = status(LanguageTable::StatoNessunErrore, "Il pannello non contiene errori");
         return view;
     }
     view.indicator = kRed;
     view.beep = true;
     if (result > 4) {
-        view.status = "Il pannello contiene alcuni errori gravi";
+        view.status = status(LanguageTable::StatoErroriGravi, "Il pannello contiene alcuni errori gravi");
     } else if (result == KN4_NOT_A_SOURCE) {
-        view.status = kNotCompiledStatus;
+        view.status = language.text(LanguageTable::StatoNonCompilato).empty()
+                          ? std::string(kNotCompiledStatus)
+                          : cp1252ToUtf8(language.text(LanguageTable::StatoNonCompilato));
     } else if (result >= OuterAgainstInner && result <= OuterBeyondNeedleBed) {
-        view.status = "Il pannello contiene alcuni errori potenzialmente gravi";
-        view.report += carriageWarning(result);
+        view.status = status(LanguageTable::StatoErroriPotenziali,
+                             "Il pannello contiene alcuni errori potenzialmente gravi");
+        view.report += carriageWarning(result, language);
     }
     return view;
 }
@@ -82,7 +97,8 @@ CompileReportView::Layout CompileReportView::ResocontoCompilazione(std::int16_t 
     layout.caption = languageText(language, LanguageTable::ReportCaption);
     layout.closeCaption = languageText(language, LanguageTable::ChiudiReport);
     if (const int line = carriageLine(result); line >= 0) {
-        layout.label1Text = "ERRORE ! : " + cp1252ToUtf8(language.text(line));
+        layout.label1Text =
+            cp1252ToUtf8(language.textOr(LanguageTable::ParolaErrore, "ERRORE !")) + " : " + cp1252ToUtf8(language.text(line));
         layout.label1Colour = kRed;
     } else if (result == 0) {
         layout.label1Text = cp1252ToUtf8(language.text(LanguageTable::NoErrors));
@@ -90,7 +106,7 @@ CompileReportView::Layout CompileReportView::ResocontoCompilazione(std::int16_t 
     } else {
         // Every other result shows its status text, never the control's
         // built-in "Label1".
-        layout.label1Text = opening(result, {}).status;
+        layout.label1Text = opening(result, {}, language).status;
         layout.label1Colour = kRed;
     }
     return layout;

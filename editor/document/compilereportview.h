@@ -51,11 +51,14 @@ public:
         std::string report;
         bool beep = false;   // anything but a clean compilation
     };
-    static Opening opening(std::int32_t result, std::string_view report);
+    // The status line and the carriage warning come from the language file
+    // (lines 86-93), in Italian where it has none.
+    static Opening opening(std::int32_t result, std::string_view report,
+                           const LanguageTable &language = LanguageTable());
 
-    // The sentence added to the report for a carriage warning; empty for
-    // any other result.
-    static std::string carriageWarning(std::int32_t result);
+    // The sentence added to the report for a carriage warning (UTF-8);
+    // empty for any other result.
+    static std::string carriageWarning(std::int32_t result, const LanguageTable &language = LanguageTable());
 
     // The window after ResocontoCompilazione(a). What is nothing is left as
     // it was. The compact view's Label1 shows, for a result that is neither

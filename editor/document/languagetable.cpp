@@ -65,6 +65,12 @@ std::string LanguageTable::text(int line) const
     return m_texts[std::size_t(line)];
 }
 
+std::string LanguageTable::textOr(int line, std::string_view builtIn) const
+{
+    std::string shown = text(line);
+    return shown.empty() ? std::string(builtIn) : shown;
+}
+
 std::string ModificaLabel(std::string caption, const LanguageTable &language,
                           const CommandList &commands, bool leftSideLabelsShown)
 {

@@ -53,7 +53,23 @@ public:
         // before a compile error of the row.
         FirstMessageHint = 72, LastMessageHint = 79, BordiIncrociatiHint = 80,
         ErroreCompilazione = 81,
-        LastLine = ErroreCompilazione,
+        // The word before the panel's name in the window's title.
+        TitoloPannello = 82,
+        // The buttons of the question on leaving a modified panel.
+        RispostaSi = 83, RispostaNo = 84, RispostaAnnulla = 85,
+        // The report window's status line by result, the word before a
+        // carriage check's text, and the carriage warnings the editor adds
+        // after the library's report.
+        StatoNessunErrore = 86, StatoErroriGravi = 87, StatoErroriPotenziali = 88, StatoNonCompilato = 89,
+        ParolaErrore = 90, AttenzioneCarroEsterno = 91, AttenzioneCarroInterno = 92, AttenzioneCarri = 93,
+        // The names of the keys shown in menus and tips (Qt calls them Ctrl,
+        // Shift, Del, Ins, Return).
+        TastoCtrl = 94, TastoShift = 95, TastoDel = 96, TastoIns = 97, TastoInvio = 98,
+        // The information box: the language note after the version, the
+        // word before the library's date, the two lines of the publisher.
+        InformazioniLingua = 99, InformazioniData = 100, InformazioniProgrammi = 101,
+        InformazioniAssistenza = 102,
+        LastLine = InformazioniAssistenza,
     };
 
     // The status-bar hint of a row message line (37-44 or BordiIncrociati);
@@ -73,6 +89,9 @@ public:
     int lineCount() const { return int(m_texts.size()); }
     // Text of a line; the empty text for a line the file does not have.
     std::string text(int line) const;
+    // The same, or builtIn (the editor's own Italian) where the file has no
+    // text for the line.
+    std::string textOr(int line, std::string_view builtIn) const;
 
 private:
     static LanguageTable fromLabels(const kn4::LabelFile &labels);

@@ -130,7 +130,7 @@ frmPopUpCompilazione::frmPopUpCompilazione(std::int32_t compileResult, std::stri
 {
     setObjectName(QStringLiteral("frmPopUpCompilazione"));
     setModal(true);
-    setWindowTitle(QString::fromLatin1(CompileReportView::kCaption));
+    setWindowTitle(fromCp1252(language.textOr(LanguageTable::ReportCaption, CompileReportView::kCaption)));
 
     m_led = new CompileLed(this);
     m_led->setObjectName(QStringLiteral("LedCompilazione"));
@@ -202,7 +202,7 @@ void frmPopUpCompilazione::Form_Load()
     short compact = CompileReportView::kCompact;
     ResocontoCompilazione(compact);
 
-    const CompileReportView::Opening opening = CompileReportView::opening(m_result, m_report);
+    const CompileReportView::Opening opening = CompileReportView::opening(m_result, m_report, m_language);
     m_text->setPlainText(fromUtf8(opening.report));
     m_led->setColour(toQColor(opening.indicator));
     m_status->setText(fromUtf8(opening.status));

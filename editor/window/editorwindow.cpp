@@ -269,8 +269,9 @@ EditorWindow::EditorWindow(const EditorContext &context, QWidget *parent)
     // A fixed-size window: it cannot be resized, maximised or shrunk.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     setWindowFlag(Qt::WindowMaximizeButtonHint, false);
-    setWindowTitle(QStringLiteral("Kn4Edit - Pannello: ") +
-                   QString::fromStdString(m_startup.panelName));
+    setWindowTitle(QStringLiteral("Kn4Edit - ") +
+                   fromCp1252(m_startup.language.textOr(LanguageTable::TitoloPannello, "Pannello")) +
+                   QStringLiteral(": ") + QString::fromStdString(m_startup.panelName));
 
     // The help starts reduced, shows what it has, and the totals are
     // replayed once; a freshly opened panel is not modified.
@@ -996,6 +997,15 @@ void EditorWindow::askToSaveOnExit()
                          QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
     question.setObjectName(QStringLiteral("ExitQuestion"));
     question.setDefaultButton(QMessageBox::No);
+    // The buttons speak the folder's language; without its lines they keep
+    // Qt's own words in that language.
+    for (const auto &[button, line] : {std::pair{QMessageBox::Yes, LanguageTable::RispostaSi},
+                                       std::pair{QMessageBox::No, LanguageTable::RispostaNo},
+                                       std::pair{QMessageBox::Cancel, LanguageTable::RispostaAnnulla}}) {
+        const std::string caption = m_startup.language.text(line);
+        if (!caption.empty())
+            question.button(button)->setText(fromCp1252(caption));
+    }
     switch (question.exec()) {
     case QMessageBox::Yes:
         if (!save()) {
@@ -1041,12 +1051,19 @@ void EditorWindow::Esci_Click()
 
 void EditorWindow::Informazioni_Click()
 {
+    const LanguageTable &language = m_startup.language;
+    auto line = [&language](int number, const char *builtIn) { return fromCp1252(language.textOr(number, builtIn)); };
     QMessageBox::information(this, QStringLiteral("KN4edit"),
-                             QStringLiteral("Kn4Edit vVers.10.12C lingua su file esterno\n"
-                                            "Data libkn4edit2.so = ") +
-                                 QString::fromStdString(m_libraryDate) +
-                                 QStringLiteral("\nProgrammi per macchine da maglieria rettilinee"
-                                                "\nAssistenza tecnica: rivolgersi al rivenditore"));
+                             QStringLiteral("Kn4Edit vVers.10.12C ") +
+                                 line(LanguageTable::InformazioniLingua, "lingua su file esterno") +
+                                 QStringLiteral("\n") + line(LanguageTable::InformazioniData, "Data") +
+                                 QStringLiteral(" libkn4edit2.so = ") + QString::fromStdString(m_libraryDate) +
+                                 QStringLiteral("\n") +
+                                 line(LanguageTable::InformazioniProgrammi,
+                                      "Programmi per macchine da maglieria rettilinee") +
+                                 QStringLiteral("\n") +
+                                 line(LanguageTable::InformazioniAssistenza,
+                                      "Assistenza tecnica: rivolgersi al rivenditore"));
 }
 
 void EditorWindow::Colore_Click(int index)

@@ -3,6 +3,8 @@
 #include "window/editorwindow.h"
 #include "document/palettecodec.h"
 #include "kn4/programdirectory.h"
+#include "kn4/qtconvert.h"
+#include "kn4/qtlanguage.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -39,6 +41,15 @@ int main(int argc, char *argv[])
     input.workingDirectory = std::filesystem::current_path();
     StartupResult startup = EditorStartup::run(input, loaded ? &library : nullptr,
                                                library.errorMessage(), kn4::editor::paletteColourCodec());
+    // Qt's own texts (message box buttons, dialogs) in the folder's
+    // language, the key names of the menus from its language file.
+    const LanguageTable &language = startup.language;
+    kn4::QtLanguage::install(QString::fromStdString(startup.languageFolder.string()),
+                             {{QStringLiteral("Ctrl"), kn4::fromCp1252(language.text(LanguageTable::TastoCtrl))},
+                              {QStringLiteral("Shift"), kn4::fromCp1252(language.text(LanguageTable::TastoShift))},
+                              {QStringLiteral("Del"), kn4::fromCp1252(language.text(LanguageTable::TastoDel))},
+                              {QStringLiteral("Ins"), kn4::fromCp1252(language.text(LanguageTable::TastoIns))},
+                              {QStringLiteral("Return"), kn4::fromCp1252(language.text(LanguageTable::TastoInvio))}});
     if (startup.ended()) {
         showError(startup.fatalMessage);
         return 1;

@@ -2,6 +2,10 @@
 
 #include "core/panelfiles.h"
 
+#include "kn4/number.h"
+
+#include <algorithm>
+
 namespace kn4::manager {
 
 std::string ManagerFiles::load(const std::filesystem::path &programDirectory)
@@ -18,7 +22,14 @@ std::string ManagerFiles::load(const std::filesystem::path &programDirectory)
 StartArguments StartArguments::parse(const std::vector<std::string> &arguments)
 {
     StartArguments result;
-    for (const std::string &argument : arguments) {
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string &argument = arguments[i];
+        if (argument == "--row" || argument.starts_with("--row=")) {
+            const std::string number = argument == "--row" ? (i + 1 < arguments.size() ? arguments[++i] : "")
+                                                           : argument.substr(6);
+            result.row = std::max(0, leadingInteger(number));
+            continue;
+        }
         if (argument.empty())
             continue;
         const std::filesystem::path path(argument);

@@ -31,11 +31,14 @@ struct ManagerFiles
 // The manager's command line: kn4manager [PROGRAM_DIRECTORY] [PANEL], or
 // kn4manager PANEL. An argument naming a panel (an existing file, or a name
 // ending in .kn4 in any letter case) is the panel to show; the first other
-// one is the program directory. Further arguments are ignored.
+// one is the program directory. Further arguments are ignored. With
+// "--row N" (or "--row=N") the panel is edited at once, the editor opening
+// at row N.
 struct StartArguments
 {
     std::filesystem::path programDirectory;  // empty: the default one
     std::filesystem::path panel;             // empty: none was given
+    int row = 0;                             // above 0: edit the panel at this row
 
     static StartArguments parse(const std::vector<std::string> &arguments);
 };

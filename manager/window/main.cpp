@@ -1,9 +1,12 @@
+#include "window/editrequestserver.h"
 #include "window/managerwindow.h"
 #ifdef KN4_TRANSFER_WINDOW
 #include "transfer/window/transferside.h"
 #endif
 
+#include <kn4/editrequestclient.h>
 #include <kn4/libraryclient.h>
+#include <kn4/qtlanguage.h>
 #include <kn4/programdirectory.h>
 #include <kn4/userdirectory.h>
 
@@ -74,6 +77,15 @@ int main(int argc, char *argv[])
     if (!context.programDirectory.has_filename())
         context.programDirectory = context.programDirectory.parent_path();
 
+    // An edit asked on the command line (the simulator's "open in the
+    // editor" when no manager answered it) goes to the manager of the
+    // program directory when one runs: its editing watch and locks hold.
+    const std::filesystem::path requested =
+        arguments.panel.empty() ? std::filesystem::path() : std::filesystem::absolute(arguments.panel);
+    if (arguments.row > 0 && !requested.empty() &&
+        kn4::sendEditRequest(context.programDirectory, kn4::EditRequest{requested.string(), arguments.row}))
+        return 0;
+
     // The user's directory is made from the installed data on the first
     // start and completed on later ones, never overwriting the user's files.
     const bool userDirectory = where.perUser() && context.programDirectory == where.programDirectory;
@@ -87,6 +99,8 @@ int main(int argc, char *argv[])
     }
 
     std::string failure = context.files.load(context.programDirectory);
+    if (failure.empty())
+        kn4::QtLanguage::install(QString::fromStdString(languageFolderName(context.files.settings.language)));
     if (failure.empty() && !seeded.offers.empty() &&
         offerLanguageFiles(where, seeded.offers, context.files.settings.language))
         failure = context.files.load(context.programDirectory);
@@ -110,9 +124,19 @@ int main(int argc, char *argv[])
     window.show();
     // Edits of an earlier session that never came back are offered first.
     QTimer::singleShot(0, &window, [&window] { window.offerOrphans(); });
-    if (!arguments.panel.empty()) {
-        const QString panel = QString::fromStdString(std::filesystem::absolute(arguments.panel).string());
-        QTimer::singleShot(0, &window, [&window, panel] { window.showPanel(panel); });
+    // Other programs of the suite ask this manager for edits.
+    EditRequestServer requests(window.context().programDirectory);
+    QObject::connect(&requests, &EditRequestServer::editRequested, &window, &ManagerWindow::editPanelAt);
+    requests.listen();
+    if (!requested.empty()) {
+        const QString panel = QString::fromStdString(requested.string());
+        const int row = arguments.row;
+        QTimer::singleShot(0, &window, [&window, panel, row] {
+            if (row > 0)
+                window.editPanelAt(panel, row);
+            else
+                window.showPanel(panel);
+        });
     }
     return app.exec();
 }

@@ -15,6 +15,7 @@
 
 #include <kn4/filelookup.h>
 #include <kn4/qtconvert.h>
+#include <kn4/qtlanguage.h>
 
 #include <QAction>
 #include <QActionGroup>
@@ -287,6 +288,8 @@ void ManagerWindow::buildMenus()
 
 void ManagerWindow::applyTexts()
 {
+    // Qt's own texts (message box buttons, dialogs) follow the language too.
+    kn4::QtLanguage::install(QString::fromStdString(languageFolderName(m_context.files.settings.language)));
     setWindowTitle(text(text::WindowCaption));
     const auto setAction = [this](const char *name, int line) {
         if (QAction *a = findChild<QAction *>(name))
@@ -472,13 +475,13 @@ void ManagerWindow::refreshAfterChange()
     MascAnteprima();
 }
 
-void ManagerWindow::showPanel(const QString &path)
+QString ManagerWindow::showPanel(const QString &path)
 {
     fs::path panel = toPath(path);
     std::error_code ec;
     if (!fs::is_regular_file(panel, ec)) {
         showError(text(text::FileMissing).arg(path));
-        return;
+        return {};
     }
     SelArchivio();
     std::string archive = m_archives.holderOf(panel);
@@ -486,16 +489,16 @@ void ManagerWindow::showPanel(const QString &path)
         const fs::path folder = archiveFolder();
         if (folder.empty()) {
             showWarning(text(text::NoArchiveChosen));
-            return;
+            return {};
         }
         QString question = text(text::AskCopyIntoArchive);
         if (question.isEmpty())  // a lingua.ini from before this text
             question = QStringLiteral("Il pannello %1 non \u00E8 in un archivio. Copiarlo nell'archivio %2?");
         if (!confirm(question.arg(panelName(path), m_combo1->currentText()), true))
-            return;
+            return {};
         if (m_watch.isBeingEdited(folder / panel.filename())) {
             showError(text(text::AlreadyBeingEdited).arg(panelName(path)));
-            return;
+            return {};
         }
         const CopyResult copied = manager::copyPanel(panel, folder, [&](const std::string &name) {
             return confirm(text(text::AskReplacePanel).arg(QString::fromStdString(name), m_combo1->currentText()),
@@ -503,7 +506,7 @@ void ManagerWindow::showPanel(const QString &path)
         });
         if (copied.outcome == CopyResult::Outcome::Failed) {
             showError(text(text::CannotCopy).arg(panelName(path), QString::fromStdString(copied.error)));
-            return;
+            return {};
         }
         panel = copied.target;
         archive = m_combo1->currentText().toStdString();
@@ -516,6 +519,7 @@ void ManagerWindow::showPanel(const QString &path)
     CreaLista(1, panelName(toQString(panel)));
     if (m_list1->currentItem())
         choosePanel(m_list1->currentItem()->data(Qt::UserRole).toString());
+    return toQString(panel);
 }
 
 void ManagerWindow::choosePanel(const QString &path)
@@ -774,7 +778,21 @@ void ManagerWindow::startProgram(Program program, const QString &panel)
         showError(text(text::CannotStartProgram).arg(QString::fromStdString(programFileName(program)), error));
 }
 
-void ManagerWindow::editPanel(const QString &panel)
+void ManagerWindow::editPanelAt(const QString &path, int row)
+{
+    // The user sees the manager that answers the request, and its messages.
+    raise();
+    activateWindow();
+    QString panel = path;
+    if (m_disks.holderOf(toPath(path)).empty()) {
+        panel = showPanel(path);
+        if (panel.isEmpty())
+            return;
+    }
+    editPanel(panel, row);
+}
+
+void ManagerWindow::editPanel(const QString &panel, int row)
 {
     startEdit(panel, false);
 }
@@ -986,10 +1004,12 @@ void ManagerWindow::startEdit(const QString &panel, bool isNew)
         return;
     }
     const std::string program = programFileName(Program::Editor);
-    const std::string argument = launchArgument(Program::Editor, begun.workingCopy, m_context.programDirectory,
-                                                m_context.files.settings);
+    std::vector<std::string> arguments{
+        launchArgument(Program::Editor, begun.workingCopy, m_context.programDirectory, m_context.files.settings)};
+    if (row > 0)
+        arguments.insert(arguments.end(), {"--row", std::to_string(row)});
     QString error;
-    if (!m_launcher->startWatched(begun.id, program, argument, error)) {
+    if (!m_launcher->startWatched(begun.id, program, arguments, error)) {
         m_watch.editorFailedToStart(begun.id);
         showError(text(text::CannotStartProgram).arg(QString::fromStdString(program), error));
         return;

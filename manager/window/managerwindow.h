@@ -97,7 +97,14 @@ public:
     void startProgram(Program program, const QString &panel);
     // One print program for all the panels: one print dialog for them all.
     void printPanels(const QStringList &panels);
-    void editPanel(const QString &panel);
+    // Edits a panel under the editing watch; a row above 0 opens the
+    // editor at that row (the compiler's line number, as --row takes it).
+    void editPanel(const QString &panel, int row = 0);
+    // An edit asked from outside (another program of the suite, or the
+    // command line): a panel of a disk is edited where it is, one of an
+    // archive is shown in its archive first, one from elsewhere is offered
+    // for copying into the current archive and the copy is edited.
+    void editPanelAt(const QString &panel, int row);
     void duplicatePanel(const QString &panel);
     // A click on the editor's picture (or Enter on a list): the chosen
     // panels are edited, as if dropped there; with none chosen a new panel
@@ -121,7 +128,8 @@ public:
     // A panel file opened from outside the manager: a panel of an archive is
     // shown in its archive, chosen and previewed; one from elsewhere is
     // offered for copying into the current archive first.
-    void showPanel(const QString &path);
+    // The archive's panel shown, empty when none is.
+    QString showPanel(const QString &path);
 
     void newArchive();
     void renameArchive();

@@ -67,12 +67,21 @@ bool ProgramLauncher::startDetached(const std::string &program, const std::vecto
 
 bool ProgramLauncher::startWatched(int id, const std::string &program, const std::string &argument, QString &error)
 {
+    return startWatched(id, program, std::vector<std::string>{argument}, error);
+}
+
+bool ProgramLauncher::startWatched(int id, const std::string &program, const std::vector<std::string> &arguments,
+                                   QString &error)
+{
     QString path;
     if (!programFile(program, path, error))
         return false;
+    QStringList list;
+    for (const std::string &argument : arguments)
+        list.append(QString::fromStdString(argument));
     auto *process = new QProcess(this);
     process->setProgram(path);
-    process->setArguments({QString::fromStdString(argument)});
+    process->setArguments(list);
     process->setWorkingDirectory(QString::fromStdString(m_programDirectory.string()));
     // The editor talks to the user in its own window; its output goes to
     // the manager's terminal, if any.

@@ -35,6 +35,9 @@ public:
     // Starts a program watched under an id; watchedEnded(id) follows when
     // its process has ended, watchedFailed(id, reason) when it never ran.
     bool startWatched(int id, const std::string &program, const std::string &argument, QString &error);
+    // The same with several arguments (the editor's argument and --row N).
+    bool startWatched(int id, const std::string &program, const std::vector<std::string> &arguments,
+                      QString &error);
     int runningCount() const { return int(m_watched.size()); }
     // True when the program file is in the program directory and can be run.
     bool isAvailable(const std::string &program) const;

@@ -2,11 +2,13 @@
 // outline of the piece) through one print dialog, or into PDF files, or
 // writes their listings on standard output.
 
+#include "printarguments.h"
 #include "printloader.h"
 #include "printoutput.h"
 #include "stampacommandline.h"
 
 #include "kn4/outputcheck.h"
+#include "kn4/qtlanguage.h"
 
 #include <QApplication>
 #include <QDir>
@@ -208,6 +210,11 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("kn4"));
     QApplication::setApplicationName(QStringLiteral("stampa"));
+    // The print dialog and the message boxes in the language of the folder
+    // the (first) panel came with.
+    if (!line.argumentStrings.empty())
+        kn4::QtLanguage::install(
+            QString::fromStdString(kn4::PrintArguments::parse(line.argumentStrings.front()).prefix));
     const bool window = line.mode == StampaCommandLine::Mode::Print;
     for (const auto &failure : failures)
         report(window, failure);

@@ -60,7 +60,19 @@ HistoryWindow::HistoryWindow(const LabelTexts &labels, QWidget *parent)
     connect(m_next, &QPushButton::clicked, this, &HistoryWindow::Avanti_Click);
     connect(m_back, &QPushButton::clicked, this, &HistoryWindow::indietro_Click);
 
-    setFixedSize(twips(kCarrierPitch * 9 + 360), twips(2000));
+    const int width = kCarrierPitch * 9 + 1440;
+    m_row = new QLabel(this);
+    m_row->setObjectName(QStringLiteral("RigaSorgente"));
+    m_row->setFont(mono);
+    m_row->setGeometry(twips(kLeft), twips(1920), twips(width - 2 * kLeft), twips(285));
+    m_openInEditor = new QPushButton(labels[kLabelOpenInEditor], this);
+    m_openInEditor->setObjectName(QStringLiteral("ApriEditor"));
+    m_openInEditor->setToolTip(labels[kLabelOpenInEditorTip]);
+    m_openInEditor->setGeometry(twips(kLeft), twips(2280), twips(2960), twips(375));
+    m_openInEditor->setEnabled(false);
+    connect(m_openInEditor, &QPushButton::clicked, this, &HistoryWindow::ApriEditor_Click);
+
+    setFixedSize(twips(width), twips(2800));
 }
 
 void HistoryWindow::showCourse(std::int64_t course, const CourseRecord *record)
@@ -80,6 +92,18 @@ void HistoryWindow::showCourse(std::int64_t course, const CourseRecord *record)
     }
     m_check->setText(record->mark == 'E' ? QStringLiteral("ERR") : QStringLiteral("<---->"));
     m_empty->setText(record->mark == 'V' ? QStringLiteral("VUO") : QString());
+}
+
+void HistoryWindow::showRow(const QString &row)
+{
+    m_row->setText(row);
+    m_row->setToolTip(row);
+    m_openInEditor->setEnabled(!row.isEmpty());
+}
+
+QString HistoryWindow::rowText() const
+{
+    return m_row->text();
 }
 
 QString HistoryWindow::courseText() const

@@ -18,6 +18,8 @@ namespace kn4::simulator {
 // carrier, the stripe check of the course ("ERR" when the carrier was taken
 // up on the wrong side, "<---->" otherwise, "VUO" for an empty course), and
 // the buttons Avanti (the next course up) and indietro (the one below).
+// Under them the source row that knitted the course ("riga 12: CALATO 2 1
+// 4") and the button that opens the editor at that row.
 class HistoryWindow : public QWidget
 {
     Q_OBJECT
@@ -30,20 +32,26 @@ public:
     // Shows a course and its record; without a record (a course past the
     // table, or below the piece) only the number is shown.
     void showCourse(std::int64_t course, const CourseRecord *record);
+    // The row that knitted the shown course, as text to show; an empty text
+    // (no row knitted it) disables the editor's button.
+    void showRow(const QString &row);
 
     // The texts as shown, for tests and the print-out.
     QString courseText() const;
     QString checkText() const;
     QString emptyText() const;
+    QString rowText() const;
     // Left edge of the arrow in twips, -1 when hidden.
     int arrowTwips() const;
 
     QPushButton *avanti() const { return m_next; }
     QPushButton *indietro() const { return m_back; }
+    QPushButton *openInEditor() const { return m_openInEditor; }
 
 Q_SIGNALS:
     void Avanti_Click();
     void indietro_Click();
+    void ApriEditor_Click();
 
 private:
     QLabel *m_course = nullptr;
@@ -52,6 +60,8 @@ private:
     QLabel *m_empty = nullptr;
     QPushButton *m_next = nullptr;
     QPushButton *m_back = nullptr;
+    QLabel *m_row = nullptr;
+    QPushButton *m_openInEditor = nullptr;
 };
 
 } // namespace kn4::simulator

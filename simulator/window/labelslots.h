@@ -111,7 +111,12 @@ enum LabelSlot : int {
     kLabelStripeErrorList = 103,  // title of the list of stripe errors
     kLabelStripeErrorListTip = 104,
     kLabelPrinting = 105,         // the progress of a long print
-    kLabelLast = kLabelPrinting,
+    kLabelRow = 106,              // "riga", before the source row that knitted a course
+    kLabelOpenInEditor = 107,     // the history's button that edits the panel at that row
+    kLabelOpenInEditorTip = 108,
+    kLabelManagerNotStarted = 109,
+    kLabelDefaultSettings = 110,  // simulatore.sav missing: the defaults are used
+    kLabelLast = kLabelDefaultSettings,
 };
 
 // The label texts as the windows show them, indexed by slot (slot 0 unused;

@@ -1,6 +1,8 @@
 #include "simulatorstartup.h"
 #include "simulatorwindow.h"
 
+#include "kn4/qtlanguage.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
@@ -17,6 +19,9 @@ int main(int argc, char *argv[])
     for (int i = 1; i < argc; ++i)
         arguments += (i > 1 ? " " : "") + std::string(argv[i]);
     SimulatorStartup startup = SimulatorStartup::run(arguments, QDir::currentPath().toStdString());
+    // Qt's own texts (message box buttons, the print dialog) in the
+    // language of the folder.
+    kn4::QtLanguage::install(QString::fromStdString(startup.arguments.settingsDir));
     if (startup.ended()) {
         QMessageBox::critical(nullptr, QString::fromStdString(startup.fatalTitle),
                               QString::fromStdString(startup.fatalMessage));

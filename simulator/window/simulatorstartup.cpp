@@ -9,6 +9,9 @@ namespace kn4::simulator {
 namespace {
 
 const char kTitle[] = "Simulatore";
+// The message of a missing simulatore.sav. Its Italian words hold a comma,
+// which a column of the label file cannot: Italian keeps this text.
+const char kDefaultSettingsMessage[] = "File di inizializzazione non trovato, assumo impostazioni di default";
 
 // The texts of the slots a label file of an older version lacks, in the
 // three columns of the shipped files (Italian, English, Spanish).
@@ -25,6 +28,18 @@ const LaterSlot kLaterSlots[] = {
      {"Clic su un errore per mostrarne il rango", "Click an error to show its course",
       "Clic en un error para mostrar su pasada"}},
     {kLabelPrinting, {"Stampa in corso...", "Printing...", "Imprimiendo..."}},
+    {kLabelRow, {"riga", "row", "fila"}},
+    {kLabelOpenInEditor, {"Apri nell'editor", "Open in the editor", "Abrir en el editor"}},
+    {kLabelOpenInEditorTip,
+     {"Apre il pannello nell'editor su questa riga (attraverso il gestore degli archivi)",
+      "Opens the panel in the editor at this row (through the archive manager)",
+      "Abre el panel en el editor en esta fila (a trav\xE9s del gestor de archivos)"}},
+    {kLabelManagerNotStarted,
+     {"Il gestore degli archivi non si \xE8 potuto avviare:", "The archive manager could not be started:",
+      "No se ha podido iniciar el gestor de archivos:"}},
+    {kLabelDefaultSettings,
+     {kDefaultSettingsMessage, "Settings file not found: the default settings are used",
+      "No se encontr\xF3 el archivo de configuraci\xF3n: se usan los valores predeterminados"}},
 };
 
 void fillLaterSlots(SimLabels &labels)
@@ -66,6 +81,7 @@ SimulatorStartup SimulatorStartup::run(std::string_view commandLine, const std::
         return s;
     }
     fillLaterSlots(s.labels);
+    s.rows = CourseRows::load(s.arguments.panelPath, s.arguments.settingsDir);
 
     s.settingsPath = workingDirectory / SimSettingsFile::kFileName;
     s.settings = SimSettingsFile::load(s.settingsPath);
@@ -84,8 +100,9 @@ SimulatorStartup SimulatorStartup::run(std::string_view commandLine, const std::
     }
     case SimSettingsFile::Status::Missing:
     case SimSettingsFile::Status::Unreadable:
-        s.messages.push_back("File di inizializzazione non trovato, assumo impostazioni di default\n"
-                             + s.settings.reason);
+        s.messages.push_back((s.labels.column() == 0 ? std::string(kDefaultSettingsMessage)
+                                                     : cp1252ToUtf8(s.labels.text(kLabelDefaultSettings))) +
+                             "\n" + s.settings.reason);
         break;
     }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "simulator/courserows.h"
 #include "simulator/panelhead.h"
 #include "simulator/simarguments.h"
 #include "simulator/simlabels.h"
@@ -23,6 +24,7 @@ struct SimulatorStartup
     SimLabels labels;
     SimSettingsFile::Result settings;
     PanelHead head;
+    CourseRows rows;  // the source row of each course
     std::filesystem::path settingsPath;  // simulatore.sav in the working folder
 
     std::string fatalTitle;

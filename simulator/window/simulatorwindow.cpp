@@ -2,6 +2,7 @@
 
 #include "coloursettingswindow.h"
 #include "coursepainter.h"
+#include "editorhandover.h"
 #include "historywindow.h"
 #include "noteswindow.h"
 #include "pictureview.h"
@@ -110,6 +111,12 @@ QString fitted(const QPushButton *button, const QString &text)
     return broken;
 }
 
+// The row beside a read-out's course, when one knitted it.
+QString withRow(const QString &row)
+{
+    return row.isEmpty() ? row : QStringLiteral("   ") + row;
+}
+
 QString oneDecimal(double value)
 {
     return QString::number(value, 'f', 1);
@@ -118,8 +125,10 @@ QString oneDecimal(double value)
 } // namespace
 
 SimulatorWindow::SimulatorWindow(SimulatorStartup &startup, QWidget *parent)
-    : QMainWindow(parent), m_head(std::move(startup.head)), m_simLabels(std::move(startup.labels)),
-      m_settingsPath(startup.settingsPath)
+    : QMainWindow(parent), m_head(std::move(startup.head)), m_rows(std::move(startup.rows)),
+      m_languageFolder(startup.arguments.settingsDir),
+      m_binaryDirectory(QCoreApplication::applicationDirPath().toStdString()),
+      m_simLabels(std::move(startup.labels)), m_settingsPath(startup.settingsPath)
 {
     setObjectName(QStringLiteral("frmSimulatore"));
     QStringList texts;
@@ -234,6 +243,7 @@ void SimulatorWindow::buildControls()
     m_history = new HistoryWindow(m_labels, this);
     connect(m_history, &HistoryWindow::Avanti_Click, this, &SimulatorWindow::Avanti_Click);
     connect(m_history, &HistoryWindow::indietro_Click, this, &SimulatorWindow::indietro_Click);
+    connect(m_history, &HistoryWindow::ApriEditor_Click, this, &SimulatorWindow::ApriEditor_Click);
     m_stripeErrors = new StripeErrorsWindow(m_labels, this);
     connect(m_stripeErrors, &StripeErrorsWindow::courseChosen, this, &SimulatorWindow::showStripeError);
     m_colourSettings = new ColourSettingsWindow(
@@ -305,7 +315,9 @@ void SimulatorWindow::layOut()
         y += kButtonPitch;
     }
     m_needleReadout->setGeometry(8, l.pageHeight + 2, 220, kReadoutHeight - 4);
-    m_courseReadout->setGeometry(236, l.pageHeight + 2, 220, kReadoutHeight - 4);
+    // The course read-out names the row that knitted it too: it takes the
+    // rest of the line.
+    m_courseReadout->setGeometry(236, l.pageHeight + 2, l.pageWidth + kButtonWidth - 236, kReadoutHeight - 4);
 
     m_alta->setChecked(settings.savedResolution == "1");
     m_bassa->setChecked(settings.savedResolution == "0");
@@ -427,13 +439,14 @@ void SimulatorWindow::Picture1_MouseMove(QPointF units)
         m_needleReadout->setText(oneDecimal(needles / m_head.needlesPerCm()) + QLatin1Char(' ') +
                                  label(kLabelCentimetres));
         m_courseReadout->setText(oneDecimal(courses / m_head.coursesPerCm()) + QLatin1Char(' ') +
-                                 label(kLabelCentimetres));
+                                 label(kLabelCentimetres) + withRow(rowText(riga)));
     } else {
         // Above the base line the read-out counts upwards with a minus sign;
         // its number is the course the history window shows.
         m_needleReadout->setText(QString::number(std::llround(needles)) + QStringLiteral(" = ") +
                                  label(kLabelNeedles));
-        m_courseReadout->setText(QString::number(-drawn) + QStringLiteral(" = ") + label(kLabelCourses));
+        m_courseReadout->setText(QString::number(-drawn) + QStringLiteral(" = ") + label(kLabelCourses) +
+                                 withRow(rowText(riga)));
     }
     m_picture->moveVerticalMarker(units.x());
     m_picture->moveHorizontalMarker(units.y());
@@ -448,7 +461,27 @@ void SimulatorWindow::DatiRighe(std::int64_t &riga)
     const CourseRecord *record = m_engine.record(course);
     updateSwatches(record);
     m_history->showCourse(course, record);
+    m_history->showRow(rowText(course));
+    m_historyCourse = course;
     riga = course;
+}
+
+QString SimulatorWindow::rowText(std::int64_t course) const
+{
+    return shown(m_rows.describe(course, m_simLabels.text(kLabelRow)));
+}
+
+void SimulatorWindow::ApriEditor_Click()
+{
+    const CourseRows::Row *row = m_rows.rowOfCourse(m_historyCourse);
+    if (row == nullptr)
+        return;
+    const EditorHandover::Result result =
+        EditorHandover::request(EditorHandover::programDirectoryOf(m_languageFolder), m_binaryDirectory,
+                                m_head.panelPath(), row->line);
+    if (result.outcome == EditorHandover::Outcome::Failed)
+        showMessage(label(kLabelOpenInEditor), label(kLabelManagerNotStarted) + QLatin1Char('\n') + result.error,
+                    true);
 }
 
 void SimulatorWindow::showHistoryAt(std::int64_t riga)

@@ -106,6 +106,14 @@ public:
     void ColoriGuidafili_Click();
     void Avanti_Click();
     void indietro_Click();
+    // The history's "open in the editor": the row that knitted the course
+    // shown, edited through the archive manager.
+    void ApriEditor_Click();
+    // "riga 12: CALATO 2 1 4" for a course (the piece's own number), empty
+    // where no row knitted it.
+    QString rowText(std::int64_t course) const;
+    // Where the program lies, for the manager started beside it; tests set it.
+    void setBinaryDirectory(std::filesystem::path directory) { m_binaryDirectory = std::move(directory); }
 
     // Shows a course of the stripe check: the picture moves to bring it in,
     // the history window and the marker line go to it.
@@ -159,6 +167,10 @@ private:
     QString label(int slot) const { return m_labels[slot]; }
 
     PanelHead m_head;
+    CourseRows m_rows;
+    std::string m_languageFolder;
+    std::filesystem::path m_binaryDirectory;
+    std::int64_t m_historyCourse = 0;
     SimLabels m_simLabels;
     LabelTexts m_labels;
     std::filesystem::path m_settingsPath;

@@ -8,6 +8,7 @@
 #include "simulator/simsettings.h"
 
 #include "kn4/atomicfile.h"
+#include "kn4/programdirectory.h"
 #include "kn4/outputcheck.h"
 
 #include <iostream>
@@ -15,7 +16,7 @@
 namespace {
 
 const char kUsage[] =
-    "Usage: kn4sim [--settings FILE] [--json] [--png OUT.png] PANEL...\n"
+    "Usage: kn4sim [--settings FILE] [--json] [--rows] [--png OUT.png] PANEL...\n"
     "\n"
     "Simulates each compiled panel (.KN4) as the simulator does (view 0) and\n"
     "prints its head values, the final course, edges and carriage positions,\n"
@@ -27,6 +28,9 @@ const char kUsage[] =
     "                   simulatore.sav in the current directory, the built-in\n"
     "                   defaults when there is none\n"
     "  --json           one JSON array with one object per panel\n"
+    "  --rows           also the source row that knitted each course (its line\n"
+    "                   number, as the compile report and the editor's --row\n"
+    "                   give it, and its command)\n"
     "  --png OUT.png    also write the simulator's picture of the (one) panel\n"
     "  -h, --help       show this help\n"
     "\n"
@@ -71,12 +75,18 @@ int main(int argc, char **argv)
         std::cerr << "kn4sim: warning: " << settingsPath << ": value ignored, its default is used: " << value
                   << '\n';
 
+    // The rows are read with the keyword file of the Italian folder beside
+    // kn4sim, as kn4c compiles with it.
+    std::optional<std::filesystem::path> rowsFolder;
+    if (args.rows)
+        rowsFolder = kn4::programDirectory(argc > 0 ? argv[0] : nullptr) / "italiano";
+
     int status = 0;
     if (args.json)
         std::cout << "[";
     for (std::size_t i = 0; i < args.panels.size(); ++i) {
         const kn4::PanelSimulation result =
-            kn4::PanelSimulation::run(args.panels[i], settings.settings, !args.pngPath.empty());
+            kn4::PanelSimulation::run(args.panels[i], settings.settings, !args.pngPath.empty(), rowsFolder);
         if (!result.error.empty()) {
             status = 1;
             std::cerr << "kn4sim: " << kn4::pathText(args.panels[i]) << ": " << result.error << '\n';

@@ -1,5 +1,7 @@
 #include "panelsimulation.h"
 
+#include "simulator/courserows.h"
+
 #include "simulator/drawingraster.h"
 #include "simulator/simlabels.h"
 #include "simulator/simulationsetup.h"
@@ -96,7 +98,8 @@ std::string jsonText(const std::string &utf8)
     return out + "\"";
 }
 
-PanelSimulation PanelSimulation::run(const std::string &panel, const SimSettings &settings, bool picture)
+PanelSimulation PanelSimulation::run(const std::string &panel, const SimSettings &settings, bool picture,
+                                     const std::optional<std::filesystem::path> &rowsFolder)
 {
     PanelSimulation result;
     result.panel = panel;
@@ -138,6 +141,14 @@ PanelSimulation PanelSimulation::run(const std::string &panel, const SimSettings
     }
     if (picture)
         result.drawing = engine.drawing();
+    if (rowsFolder) {
+        const CourseRows courseRows = CourseRows::load(panel, *rowsFolder);
+        result.rows.emplace();
+        for (std::int64_t course = 1; course < result.finalState.course; ++course) {
+            const CourseRows::Row *row = courseRows.rowOfCourse(course);
+            result.rows->push_back(row ? CourseRow{course, row->line, row->text} : CourseRow{course, 0, {}});
+        }
+    }
     return result;
 }
 
@@ -181,6 +192,15 @@ std::string PanelSimulation::json() const
     field("stripe_errors", numberList(stripeErrors));
     field("weight_total", weightTotal ? number(*weightTotal) : "null");
     field("weights", weightTotal ? numberList(weights) : "null");
+    if (rows) {
+        std::string list = "[";
+        for (const CourseRow &row : *rows) {
+            list += (list.size() > 1 ? ", " : "") + std::string("{\"course\": ") + number(double(row.course)) +
+                    ", \"row\": " + (row.line > 0 ? number(row.line) : "null") +
+                    ", \"text\": " + (row.line > 0 ? jsonString(row.text) : "null") + "}";
+        }
+        field("rows", list + "]");
+    }
     return out + "}";
 }
 
@@ -222,6 +242,12 @@ std::string PanelSimulation::text() const
         for (std::size_t k = 0; k < weights.size(); ++k)
             out += " " + std::to_string(k + 1) + ": " + number(weights[k]) + " g";
         out += "\n";
+    }
+    if (rows) {
+        for (const CourseRow &row : *rows)
+            if (row.line > 0)
+                out += "course " + std::to_string(row.course) + ": row " + std::to_string(row.line) + ": " +
+                       cp1252ToUtf8(row.text) + "\n";
     }
     return out;
 }

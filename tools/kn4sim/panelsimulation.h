@@ -6,6 +6,7 @@
 #include "simulator/simsettings.h"
 
 #include <array>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -47,7 +48,20 @@ struct PanelSimulation
     DrawingList drawing;
     std::string png(int size) const;
 
-    static PanelSimulation run(const std::string &panel, const SimSettings &settings, bool picture);
+    // The source row of every course the engine knitted, when asked for:
+    // line 0 where none knitted it (the set-up course).
+    struct CourseRow
+    {
+        std::int64_t course = 0;
+        int line = 0;
+        std::string text;  // Windows-1252, "CALATO 2 1 4"
+    };
+    std::optional<std::vector<CourseRow>> rows;
+
+    // rowsFolder: when given, the rows are read with the keyword file of
+    // that language folder.
+    static PanelSimulation run(const std::string &panel, const SimSettings &settings, bool picture,
+                               const std::optional<std::filesystem::path> &rowsFolder = std::nullopt);
 
     // One JSON object with the keys kn4sim documents.
     std::string json() const;

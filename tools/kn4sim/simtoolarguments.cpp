@@ -18,6 +18,8 @@ SimToolArguments SimToolArguments::parse(const std::vector<std::string> &args)
             result.help = true;
         } else if (arg == "--json") {
             result.json = true;
+        } else if (arg == "--rows") {
+            result.rows = true;
         } else if (arg == "--settings" || arg == "--png") {
             if (i + 1 >= args.size()) {
                 result.error = arg + " needs a file name";

@@ -5,12 +5,13 @@
 
 namespace kn4 {
 
-// The command line of kn4sim:  kn4sim [--settings FILE] [--json] [--png OUT.png] PANEL...
+// The command line of kn4sim:  kn4sim [--settings FILE] [--json] [--rows] [--png OUT.png] PANEL...
 // Parsing never exits and never prints.
 struct SimToolArguments
 {
     bool help = false;
     bool json = false;
+    bool rows = false;         // the source row of every course
     std::string settingsFile;  // empty: simulatore.sav in the current directory
     std::string pngPath;       // empty: no picture
     std::vector<std::string> panels;

@@ -90,7 +90,7 @@ for f in ./usr/lib/kn4/libkn4edit2.so ./usr/lib/kn4/kn4start ./usr/bin/kn4start 
     echo "$listing" | grep -q " $f\( \|$\)" || fail "the package lacks $f"
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-for p in libqt6widgets6 fonts-liberation mtools dosfstools; do
+for p in libqt6widgets6 qt6-translations-l10n fonts-liberation mtools dosfstools; do
     echo "$depends" | grep -q "$p" || fail "the package does not depend on $p: $depends"
 done
 echo "package $(basename "$deb"): $(echo "$listing" | wc -l) entries"

@@ -207,14 +207,21 @@ TEST_F(SimulatorWindowTest, ThePrintPreviewPrintsAVectorPdf)
 
 // The read-out keeps its minus sign above the base line; its number is the
 // course the history window shows, in the middle of a band and at its edges.
+// Both name the row that knitted the course; the set-up course has none.
 TEST_F(SimulatorWindowTest, TheCourseReadOutAndTheHistoryAgree)
 {
     for (const double courses : {4.5, 4.01, 4.99, 0.5}) {
         m_window->Picture1_MouseMove({4000, 8000 - courses * scale()});
         const QString shown = m_window->historyWindow()->courseText();
-        EXPECT_EQ(m_window->courseReadout(), "-" + shown + " = ranghi") << courses;
+        const QString row = m_window->historyWindow()->rowText();
+        EXPECT_EQ(m_window->courseReadout(), "-" + shown + " = ranghi" + (row.isEmpty() ? "" : "   " + row))
+            << courses;
         EXPECT_EQ(shown, QString::number(int(courses) + 1)) << courses;
+        EXPECT_EQ(row.isEmpty(), shown == "1") << courses;
+        EXPECT_EQ(m_window->historyWindow()->openInEditor()->isEnabled(), !row.isEmpty());
     }
+    EXPECT_EQ(m_window->rowText(2), "riga 13: giri lenti 2 1");
+    EXPECT_EQ(m_window->rowText(4), "riga 14: maglia liscia 148 1");
 }
 
 // The preview's page is taller than a small screen: the window stays on the

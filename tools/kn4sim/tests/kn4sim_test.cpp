@@ -199,3 +199,22 @@ TEST_F(Kn4sim, APathIsShownAsItsOwnText)
               std::string::npos);
     EXPECT_EQ(pathText("a\xC0\xE0" "b"), "a\xEF\xBF\xBD\xEF\xBF\xBD" "b");
 }
+
+// --rows names the source row of every course, in JSON and in text; without
+// it the JSON keeps exactly its documented keys (checked above).
+TEST_F(Kn4sim, RowsNameTheSourceRowOfEveryCourse)
+{
+    EXPECT_TRUE(SimToolArguments::parse({"--rows", "a.kn4"}).rows);
+    const ToolRun json = runKn4sim(m_dir, "--json --rows DAVANTI.KN4");
+    ASSERT_EQ(json.status, 0);
+    EXPECT_NE(json.out.find("\"rows\": [{\"course\": 1, \"row\": null, \"text\": null}, "
+                            "{\"course\": 2, \"row\": 13, \"text\": \"GIROLENTE 2 1\"}, "
+                            "{\"course\": 3, \"row\": 13, \"text\": \"GIROLENTE 2 1\"}, "
+                            "{\"course\": 4, \"row\": 14, \"text\": \"LISCIO 148 1\"}, "),
+              std::string::npos)
+        << json.out.substr(0, 2000);
+    EXPECT_NE(json.out.find("{\"course\": 283, \"row\": "), std::string::npos);
+    EXPECT_EQ(json.out.find("{\"course\": 284, "), std::string::npos);  // the engine's end: no course
+    const ToolRun text = runKn4sim(m_dir, "--rows RIGHE.KN4");
+    EXPECT_NE(text.out.find("\ncourse 2: row 13: "), std::string::npos) << text.out;
+}
