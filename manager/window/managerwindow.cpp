@@ -794,7 +794,7 @@ void ManagerWindow::editPanelAt(const QString &path, int row)
 
 void ManagerWindow::editPanel(const QString &panel, int row)
 {
-    startEdit(panel, false);
+    startEdit(panel, false, row);
 }
 
 void ManagerWindow::editChosenPanels()
@@ -968,7 +968,7 @@ bool ManagerWindow::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void ManagerWindow::startEdit(const QString &panel, bool isNew)
+void ManagerWindow::startEdit(const QString &panel, bool isNew, int row)
 {
     if (!m_launcher->isAvailable(programFileName(Program::Editor))) {
         showError(text(text::ProgramMissing).arg(QString::fromStdString(programFileName(Program::Editor))));

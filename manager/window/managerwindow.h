@@ -187,7 +187,8 @@ private:
     QString deleteQuestion(const QStringList &paths, const QString &folder) const;
     // Starts the editor on a panel under the editing watch (a new one:
     // nothing in the archive yet).
-    void startEdit(const QString &panel, bool isNew);
+    // row > 0: the editor opens at that source row.
+    void startEdit(const QString &panel, bool isNew, int row = 0);
     // True (after telling the user) when a panel of the folder is being edited.
     bool folderHasEdit(const std::filesystem::path &folder);
 
