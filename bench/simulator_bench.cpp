@@ -3,6 +3,7 @@
 // the longest legal code, close to 10000 bytes, made of long count-byte
 // repeats: plain courses, carrier changes, half-needle widenings and edge
 // decreases, each run repeated 128 times by its count bytes.
+#include "benchpanels.h"
 #include "simulator/drawingraster.h"
 #include "simulator/knitengine.h"
 
@@ -30,19 +31,6 @@ using namespace kn4;
 
 namespace {
 
-// 15-byte units until the code would pass 9997 bytes, then the exit byte.
-std::string longestCode()
-{
-    const std::string unit = {char(0x95), char(0x94), char(127), char(127), char(0x98), char(127),
-                              char(0x90), char(63),   char(0x96), char(0x94), char(127), char(0x99),
-                              char(127),  char(0x91), char(63)};
-    std::string code(1, char(0x9D));
-    while (code.size() + unit.size() < 9997)
-        code += unit;
-    code += char(0x9C);
-    return code;
-}
-
 void setUp(KnitEngine &engine)
 {
     KnitStartValues values;
@@ -51,7 +39,7 @@ void setUp(KnitEngine &engine)
     values.ribLeft = 120;
     values.borderHeight = 6;
     values.coursesPerCm = 4.5;
-    engine.setPanel(values, longestCode());
+    engine.setPanel(values, kn4::bench::longestCode());
     engine.drawingView().scale = 2;
 }
 
