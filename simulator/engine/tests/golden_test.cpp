@@ -118,6 +118,8 @@ struct Variant
     int stripeMode;
     int countStart;
     int scale;
+    double baseY = DrawingView::kBaseY;
+    double centreX = DrawingView::kCentreX;
 };
 
 constexpr Variant kVariants[] = {
@@ -125,6 +127,8 @@ constexpr Variant kVariants[] = {
     {"view1 stripe1 start1 scale4", 1, 1, 1, 4},
     {"view0 stripe2 scale2", 0, 2, 0, 2},
     {"view0 stripe0 scale2", 0, 0, 0, 2},  // the benchmark's
+    // Panned: the first courses below the picture, the piece off to the left.
+    {"view1 stripe0 scale10 panned", 1, 0, 0, 10, 9000.5, 300.25},
 };
 
 // One input: a compiled panel of the golden folder, or a code block with
@@ -154,6 +158,8 @@ void prepare(KnitEngine &engine, const Input &input, const Variant &variant)
         engine.drawingView().scale = variant.scale;
     }
     engine.drawingView().view = variant.view;
+    engine.drawingView().baseY = variant.baseY;
+    engine.drawingView().centreX = variant.centreX;
 }
 
 std::string primitiveText(const DrawPrimitive &p)
