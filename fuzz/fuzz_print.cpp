@@ -2,7 +2,11 @@
 // keyword file's aliases and a compiled panel, read into header values,
 // listing and profile (through the simulator's engine) and laid out on
 // pages. The input is split at its first NUL byte: keyword file before it,
-// panel after it (the whole input is both when there is none).
+// panel after it (the whole input is both when there is none). The profile
+// walks the code cut at the course bound of coursebound.h; the simulator's
+// long target replays whole codes through the same engine.
+#include "coursebound.h"
+
 #include "aliastable.h"
 #include "listingbuilder.h"
 #include "printarguments.h"
@@ -37,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     content.header = kn4::PanelHeaderValues::read(panel, labels);
     content.listing = kn4::ListingBuilder(aliases, labels, content.header.setupValue).build(panel.programText());
     if (panel.hasCodeBlock())
-        content.profile = kn4::ProfileWalk::walk(content.header, panel.codeBlock());
+        content.profile = kn4::ProfileWalk::walk(content.header, kn4::fuzzing::cutAtCourseBound(panel.codeBlock()));
     (void)kn4::PrintJobBuilder(labels).build(content);
     return 0;
 }
