@@ -17,8 +17,9 @@
 # quarantine): several times more inputs a second. The replay after the merge
 # checks for leaks, and a finding is reproduced with the full reports by
 #   fuzz-build/bin/fuzz_TARGET fuzz-build/findings/TARGET/crash-...
-# For a long campaign in the background, lowest priority:
-#   nohup nice -n 19 sh scripts/fuzz.sh 3600 > fuzz.log 2>&1 &
+# For a long campaign in the background, lowest priority, each target
+# stopping after ten million inputs or ten hours, whichever comes first:
+#   FUZZ_RUNS=10000000 nohup nice -n 19 sh scripts/fuzz.sh 36000 > fuzz.log 2>&1 &
 set -eu
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -82,7 +83,7 @@ for t in $targets; do
 
     # New inputs go to the scratch folder (the first one named); the saved
     # ones are read from the corpus.
-    "$program" "$work" "$corpus" -max_total_time="$seconds" -max_len="$(max_len_of "$t")" \
+    "$program" "$work" "$corpus" -max_total_time="$seconds" -runs="${FUZZ_RUNS:--1}" -max_len="$(max_len_of "$t")" \
         -timeout=20 -detect_leaks=0 -print_final_stats=1 -artifact_prefix="$findings/" >"$log" 2>&1 || true
     "$program" -merge=1 "$corpus" "$work" >"$log.merge" 2>&1 || true
     ASAN_OPTIONS=detect_leaks=1 "$build/tests/replay_$t" "$corpus" >"$log.replay" 2>&1 ||
