@@ -96,7 +96,9 @@ protected:
         m_dir.writeScript("Kn4Edit2", "echo \"$1\" >> log-Kn4Edit2\npanel=${1%%,*}\n"
                                       "printf ';edited\\r\\n' >> \"$panel\"\n");
         m_dir.writeScript("simulatore", "echo \"$1\" >> log-simulatore\n");
-        m_dir.writeScript("stampa", "echo \"$1\" >> log-stampa\n");
+        // The print program takes one argument per panel: one per line, and
+        // the count of each run in a log of its own.
+        m_dir.writeScript("stampa", "printf '%s\\n' \"$@\" >> log-stampa\necho $# >> log-stampa-runs\n");
 
         ManagerContext context;
         context.programDirectory = m_dir.path();
@@ -239,14 +241,15 @@ TEST_F(ManagerWindowTest, DropOnDeleteAsksFirst)
     EXPECT_EQ(count("archiveCount"), "N. 2");
 }
 
-TEST_F(ManagerWindowTest, PrintingThreeSelectedPanelsStartsThePrintProgramThreeTimes)
+TEST_F(ManagerWindowTest, PrintingThreeSelectedPanelsStartsThePrintProgramOnceForAll)
 {
     child<PanelListWidget>("List1")->selectAll();
     QString asked;
     answer(QMessageBox::Ok, &asked);
     QTest::mouseClick(child<DropPicture>("Image9"), Qt::LeftButton);
     EXPECT_EQ(asked, "Stampa  di 3 parti da DEMO");
-    ASSERT_TRUE(waitFor([&] { return lines(log("stampa")).size() == 3; }));
+    ASSERT_TRUE(waitFor([&] { return !lines(log("stampa-runs")).isEmpty(); }));
+    EXPECT_EQ(lines(log("stampa-runs")), QStringList{"3"}) << "one print dialog for all three";
     QStringList printed = lines(log("stampa"));
     printed.sort();
     EXPECT_EQ(printed.first(), archived("DAVANTI.KN4") + "," + QString::fromStdString(m_dir.path().string()) + "/italiano/");

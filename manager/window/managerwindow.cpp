@@ -182,10 +182,7 @@ void ManagerWindow::connectPictures()
             editPanel(path);
     });
     connect(picture("Image9"), &DropPicture::clicked, this, &ManagerWindow::printChosenPanels);
-    connect(picture("Image9"), &DropPicture::panelsDropped, this, [this](const QStringList &paths) {
-        for (const QString &path : paths)
-            startProgram(Program::Print, path);
-    });
+    connect(picture("Image9"), &DropPicture::panelsDropped, this, &ManagerWindow::printPanels);
     for (const char *name : {"Image4", "Image6"}) {
         connect(picture(name), &DropPicture::panelsDropped, this, [this](const QStringList &paths) {
             duplicatePanel(paths.first());
@@ -617,8 +614,23 @@ void ManagerWindow::printChosenPanels()
     const QString source = fromDisk ? m_diskFolders->currentText() : m_combo1->currentText();
     if (!confirm(text(text::PrintOf) + QString::number(paths.size()) + text(text::PartsFrom) + source, false))
         return;
-    for (const QString &path : paths)
-        startProgram(Program::Print, path);
+    printPanels(paths);
+}
+
+void ManagerWindow::printPanels(const QStringList &panels)
+{
+    const std::string program = programFileName(Program::Print);
+    if (!m_launcher->isAvailable(program)) {
+        showError(text(text::ProgramMissing).arg(QString::fromStdString(program)));
+        return;
+    }
+    std::vector<std::string> arguments;
+    for (const QString &panel : panels)
+        arguments.push_back(
+            launchArgument(Program::Print, toPath(panel), m_context.programDirectory, m_context.files.settings));
+    QString error;
+    if (!m_launcher->startDetached(program, arguments, error))
+        showError(text(text::CannotStartProgram).arg(QString::fromStdString(program), error));
 }
 
 void ManagerWindow::startProgram(Program program, const QString &panel)

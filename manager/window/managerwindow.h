@@ -91,6 +91,8 @@ public:
     void deleteDroppedPanels(const QStringList &paths);
     void printChosenPanels();
     void startProgram(Program program, const QString &panel);
+    // One print program for all the panels: one print dialog for them all.
+    void printPanels(const QStringList &panels);
     void editPanel(const QString &panel);
     void duplicatePanel(const QString &panel);
     // A panel file opened from outside the manager: a panel of an archive is

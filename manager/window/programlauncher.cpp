@@ -42,12 +42,21 @@ bool ProgramLauncher::isAvailable(const std::string &program) const
 
 bool ProgramLauncher::startDetached(const std::string &program, const std::string &argument, QString &error)
 {
+    return startDetached(program, std::vector<std::string>{argument}, error);
+}
+
+bool ProgramLauncher::startDetached(const std::string &program, const std::vector<std::string> &arguments,
+                                    QString &error)
+{
     QString path;
     if (!programFile(program, path, error))
         return false;
+    QStringList list;
+    for (const std::string &argument : arguments)
+        list.append(QString::fromStdString(argument));
     QProcess process;
     process.setProgram(path);
-    process.setArguments({QString::fromStdString(argument)});
+    process.setArguments(list);
     process.setWorkingDirectory(QString::fromStdString(m_programDirectory.string()));
     if (!process.startDetached()) {
         error = path + ": " + process.errorString();

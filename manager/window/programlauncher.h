@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 class QProcess;
 
@@ -29,6 +30,8 @@ public:
     // Starts a program not watched. False, with the reason, when it cannot
     // be started.
     bool startDetached(const std::string &program, const std::string &argument, QString &error);
+    // The same with several arguments (the print program takes one per panel).
+    bool startDetached(const std::string &program, const std::vector<std::string> &arguments, QString &error);
     // Starts a program watched under an id; watchedEnded(id) follows when
     // its process has ended, watchedFailed(id, reason) when it never ran.
     bool startWatched(int id, const std::string &program, const std::string &argument, QString &error);

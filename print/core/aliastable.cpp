@@ -2,9 +2,6 @@
 
 #include "kn4/filelookup.h"
 
-#include <fstream>
-#include <iterator>
-
 namespace kn4 {
 
 namespace {
@@ -20,15 +17,15 @@ std::string_view trimmed(std::string_view text)
 
 } // namespace
 
-std::optional<AliasTable> AliasTable::load(const std::filesystem::path &path)
+std::optional<AliasTable> AliasTable::load(const std::filesystem::path &path, FileContent *failure)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    FileContent content = FileReader::read(path, FileReader::kTextFileLimit);
+    if (!content) {
+        if (failure)
+            *failure = std::move(content);
         return std::nullopt;
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        return std::nullopt;
-    return fromText(text);
+    }
+    return fromText(content.bytes);
 }
 
 AliasTable AliasTable::fromText(std::string_view text)
@@ -48,10 +45,9 @@ AliasTable AliasTable::fromText(std::string_view text)
         entry.keyword = std::string(trimmed(line.substr(0, line.find(';'))));
         const std::size_t marker = line.find("ALIAS:");
         if (marker != std::string_view::npos) {
-            std::string_view alias = line.substr(marker + 6);
-            while (!alias.empty() && (alias.back() == ' ' || alias.back() == '\t'))
-                alias.remove_suffix(1);
-            entry.alias = std::string(alias) + " ";
+            const std::string_view alias = trimmed(line.substr(marker + 6));
+            if (!alias.empty())
+                entry.alias = std::string(alias) + " ";
         }
         table.m_entries.push_back(std::move(entry));
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kn4/filereader.h"
+
 #include <cstddef>
 #include <filesystem>
 #include <optional>
@@ -11,8 +13,10 @@ namespace kn4 {
 
 // The display aliases of the command words, from the language folder's
 // keyword file: a line "WORD   ; comment ALIAS: text" gives the keyword
-// WORD and the alias " text " (the text after "ALIAS:" with one blank
-// appended, as the listing lays it over the row's command field).
+// WORD and the alias "text " (the text after "ALIAS:" without the blanks
+// before it, so that an aliased row starts in the same column as a plain
+// one, and with one blank appended, as the listing lays it over the row's
+// command field).
 class AliasTable
 {
 public:
@@ -24,7 +28,9 @@ public:
         std::string alias;   // empty when the line has no "ALIAS:"
     };
 
-    static std::optional<AliasTable> load(const std::filesystem::path &path);
+    // Nothing when the file cannot be read (missing, a folder, a read
+    // error), with the reason in failure.
+    static std::optional<AliasTable> load(const std::filesystem::path &path, FileContent *failure = nullptr);
     static AliasTable fromText(std::string_view text);
 
     const std::vector<Entry> &entries() const { return m_entries; }

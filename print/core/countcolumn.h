@@ -28,6 +28,12 @@ public:
     // The column of a row that restarts the count.
     static constexpr std::string_view kRestart = "|  0 ******|";
 
+    // The column text: prefix, then the value with its leading blank, in
+    // kWidth characters and the closing "|". A value too long for the
+    // column first loses its leading blank, then shows as ">99999999" (or
+    // "<-9999999"): beyond what the column holds, never a cut number.
+    static std::string column(std::string_view prefix, std::int64_t value);
+
 private:
     std::int64_t m_total = 0;
     std::int64_t m_cycle = 0;

@@ -58,8 +58,23 @@ ListingBuilder::ListingBuilder(const AliasTable &aliases, const LabelFile &label
 
 std::string ListingBuilder::withAlias(std::string row) const
 {
-    if (const AliasTable::Entry *entry = m_aliases.aliasFor(row))
-        overwrite(row, 0, entry->alias, std::max(entry->keyword.size(), entry->alias.size()));
+    const AliasTable::Entry *entry = m_aliases.aliasFor(row);
+    if (!entry)
+        return row;
+    // The parameters begin at the first character after the command word
+    // that is not a blank; neither they nor the comma before the interval
+    // are ever covered: a longer alias is cut, keeping a blank before them.
+    const std::size_t wordEnd = std::min(row.find_first_of(" ,"), row.size());
+    const std::size_t limit = std::min({row.find_first_not_of(' ', wordEnd), row.find(','), row.size()});
+    std::string alias = entry->alias;
+    std::size_t width = std::max(entry->keyword.size(), alias.size());
+    if (width > limit) {
+        width = limit;
+        alias.resize(limit);
+        if (limit > 0 && limit < row.size())
+            alias.back() = ' ';
+    }
+    overwrite(row, 0, alias, width);
     return row;
 }
 

@@ -35,7 +35,8 @@ public:
 
     // The alias of the row's command word laid over the start of the row:
     // as many characters as the longer of keyword and alias, never
-    // lengthening the row.
+    // lengthening the row and never reaching the parameters or the comma
+    // before the interval (a longer alias is cut there).
     std::string withAlias(std::string row) const;
     // The definition kind words (ALTRO, LATO, SCOLLO, RIGATURA, else
     // PROFILO) overwritten by the language's words, 16 characters.

@@ -24,6 +24,8 @@ public:
 
     // Prints one line at the current position and moves to the next line.
     void printLine(std::string_view cp1252Text);
+    // The same for a text that is already UTF-8 (a path of the file system).
+    void printUtf8Line(std::string_view utf8Text);
     // Moves down by one line without printing anything.
     void skipLine();
     void newPage();
@@ -35,6 +37,9 @@ public:
     // the fonts the print-out was laid out for.
     int lineHeight() const;
     static int lineHeight(page::Face face, double points);
+    // The advance of one character of the monospaced face, in page units
+    // (Liberation Mono: 1229/2048 of the size).
+    static double monoAdvance(double points);
 
     std::vector<PrintPage> takePages() { return std::move(m_pages); }
     const std::vector<PrintPage> &pages() const { return m_pages; }
@@ -47,5 +52,11 @@ private:
     int m_x = 0;
     int m_y = 0;
 };
+
+// The characters (code points) of a UTF-8 text.
+std::size_t characterCount(std::string_view utf8Text);
+// A UTF-8 text of at most maxCharacters characters: a longer one keeps its
+// end behind "…" (a path keeps the panel's file name).
+std::string elidedLeft(std::string_view utf8Text, std::size_t maxCharacters);
 
 } // namespace kn4

@@ -47,6 +47,20 @@ std::vector<std::string_view> commaFields(std::string_view line)
     }
 }
 
+// A header text as the technician typed it, as the editor reads its fields
+// back: the editor fills them with "-" to their widths ("DAVANTI---",
+// "13.5----"); blanks, then those dashes, go at either end.
+std::string withoutPadding(std::string_view text)
+{
+    for (const char *padding : {" ", "-"}) {
+        const std::size_t first = text.find_first_not_of(padding);
+        if (first == std::string_view::npos)
+            return {};
+        text = text.substr(first, text.find_last_not_of(padding) - first + 1);
+    }
+    return std::string(text);
+}
+
 std::string sidesInWords(std::string_view text, const LabelFile &labels)
 {
     std::string out;
@@ -115,9 +129,9 @@ PanelHeaderValues PanelHeaderValues::read(const PrintedPanel &panel, const Label
 {
     PanelHeaderValues v;
     const std::string_view header = panel.headerLine();
-    v.type = std::string(field(header, 0, 5));
-    v.size = std::string(field(header, 6, 2));
-    v.part = std::string(field(header, 9, 10));
+    v.type = withoutPadding(field(header, 0, 5));
+    v.size = withoutPadding(field(header, 6, 2));
+    v.part = withoutPadding(field(header, 9, 10));
 
     // The numbers come from the shared reader of the header line, which
     // reads its numeric tail from the right: a density written with a
@@ -143,7 +157,7 @@ PanelHeaderValues PanelHeaderValues::read(const PrintedPanel &panel, const Label
         // The density is everything between the width and the set-up.
         const std::size_t from = std::size_t(fields[2].data() - header.data());
         const std::size_t to = std::size_t(fields[n - 5].data() - header.data()) - 1;
-        v.density = std::string(header.substr(from, to - from));
+        v.density = withoutPadding(header.substr(from, to - from));
     }
 
     // The measures line ";Alt.bordo 6----Ag.cm 3----Ran.cm 4.5--": each

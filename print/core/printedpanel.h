@@ -54,7 +54,9 @@ private:
 // The values the header of the print-out shows and the profile starts from.
 struct PanelHeaderValues
 {
-    std::string type, size, part;          // 5, 2 and 10 characters of the compiled header line
+    // The 5, 2 and 10 characters of the compiled header line and the
+    // density, each without the "-" that pads it to its width.
+    std::string type, size, part;
     std::string needleBedWidth;            // without its "D"
     std::string density;
     std::string setupText;

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 namespace kn4 {
 
@@ -26,6 +27,14 @@ std::string measureText(double value)
     if (!text.empty() && text.back() == '.')
         text.pop_back();
     return value < 0 ? text : " " + text;
+}
+
+// Page units per needle or per course: whole from 10 on, else one decimal.
+std::string scaleText(double value)
+{
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, value >= 10 ? "%.0f" : "%.1f", value);
+    return buffer;
 }
 
 std::string needles(double value)
@@ -70,6 +79,13 @@ std::vector<PrintPage> PrintJobBuilder::build(const PrintContent &content) const
     const std::string right = label(15), left = label(16);
     auto sides = [&](double r, double l) { return needles(r) + right + " " + needles(l) + left; };
     const double ribWidth = p.ribRight + p.ribLeft;
+    // The courses with the border (welt), split into the border and the
+    // piece above it, which the listing counts.
+    const std::string courses = p.border ? std::to_string(p.courses) + " = " + std::to_string(p.borderCourses()) +
+                                               " + " + std::to_string(p.pieceCourses())
+                                         : std::to_string(p.pieceCourses());
+    const std::string zoom = "Zoom " + scaleText(p.needleScale) +
+                             (scaleText(p.courseScale) == scaleText(p.needleScale) ? "" : " x " + scaleText(p.courseScale));
     const std::string values[] = {
         sides(p.ribRight, p.ribLeft),
         sides(p.widestRight, p.widestLeft),
@@ -77,16 +93,16 @@ std::vector<PrintPage> PrintJobBuilder::build(const PrintContent &content) const
         sides(p.necklineRight, p.necklineLeft),
         std::to_string(p.outer),
         std::to_string(p.inner),
-        std::to_string(p.courses),
+        courses,
         ribWidth > 0 ? std::to_string(std::lround((p.finalRight + p.finalLeft) * 100 / ribWidth)) + "%" : "-",
-        "Zoom " + std::to_string(p.scale),
+        zoom,
     };
     out.setFont(Face::Sans, 8, true);
-    int y = 24500;
+    int y = kValuesY;
     for (int i = 0; i < 9; ++i) {
         out.setPosition(kRightX, y);
         out.printLine(label(19 + i));
-        out.setPosition(27000, y);
+        out.setPosition(kValuesX, y);
         out.printLine(values[i]);
         y = out.y();
     }
@@ -102,7 +118,14 @@ std::vector<PrintPage> PrintJobBuilder::build(const PrintContent &content) const
     out.printLine(label(1));
     out.setFont(Face::Mono, 11, true);
     out.setPosition(kLeftX, 2700);
-    out.printLine(label(2) + " " + utf8ToCp1252(content.panelPath));
+    {
+        // The path as long as the line allows, always ending in the panel's
+        // name; the footer below holds more of it.
+        const std::string title = cp1252ToUtf8(label(2)) + " ";
+        const auto room = std::size_t((kProfileLeft - kLeftX) / PageWriter::monoAdvance(11));
+        const std::size_t used = characterCount(title);
+        out.printUtf8Line(title + elidedLeft(content.panelPath, room > used ? room - used : 0));
+    }
     out.printLine(label(18) + " " + content.fileDate);
     out.setFont(Face::Mono, 9, false);
     out.printLine(label(3) + " " + h.type + "   " + label(4) + " " + h.size + "  " + label(5) + " " + h.part);
@@ -131,7 +154,40 @@ std::vector<PrintPage> PrintJobBuilder::build(const PrintContent &content) const
         out.setBold(line.bold);
         out.printLine(line.text);
     }
-    return out.takePages();
+    std::vector<PrintPage> pages = out.takePages();
+    for (std::size_t i = 0; i < pages.size(); ++i)
+        addFooter(pages[i], content, i + 1, pages.size());
+    return pages;
+}
+
+std::string PrintJobBuilder::pageText(std::size_t number, std::size_t count) const
+{
+    std::string text = cp1252ToUtf8(m_labels.text(kPageLabel));
+    if (text.find("%1") == std::string::npos)
+        text = "%1 / %2";
+    for (const auto &[mark, value] : {std::pair{"%1", number}, std::pair{"%2", count}}) {
+        const std::size_t at = text.find(mark);
+        if (at != std::string::npos)
+            text.replace(at, 2, std::to_string(value));
+    }
+    return text;
+}
+
+void PrintJobBuilder::addFooter(PrintPage &page, const PrintContent &content, std::size_t number,
+                                std::size_t count) const
+{
+    // Right: the date and "page N of M"; left: the panel's path, cut from
+    // the left where the line is too short, so its name always shows.
+    const std::string right =
+        cp1252ToUtf8(m_labels.text(18)) + " " + content.fileDate + "   " + pageText(number, count);
+    const double advance = PageWriter::monoAdvance(kFooterPoints);
+    const auto room = std::size_t((kFooterRight - kLeftX) / advance);
+    const std::size_t rightCharacters = characterCount(right);
+    const std::size_t pathRoom = room > rightCharacters + 3 ? room - rightCharacters - 3 : 0;
+    page::add(page.items, page::Text{kLeftX, kFooterY, Face::Mono, kFooterPoints, false,
+                                     elidedLeft(content.panelPath, pathRoom)});
+    const int rightX = kFooterRight - int(std::lround(double(rightCharacters) * advance));
+    page::add(page.items, page::Text{rightX, kFooterY, Face::Mono, kFooterPoints, false, right});
 }
 
 } // namespace kn4

@@ -25,7 +25,8 @@ struct PrintContent
 
 // Lays a print-out out on pages: on page 1 the profile with its values, the
 // header and the listing in the left column; the listing goes on in the
-// right column below the profile, then two columns to a page.
+// right column below the profile, then two columns to a page. Every page
+// ends with a footer naming the panel, its date and the page.
 class PrintJobBuilder
 {
 public:
@@ -34,10 +35,22 @@ public:
     static constexpr int kLeftX = 500;
     static constexpr int kRightX = 21000;
     static constexpr int kFirstRightY = 32600; // below the profile on page 1
-    static constexpr int kTopY = 2500;         // the columns of further pages
+    // The columns of further pages: their 79 rows end above the footer.
+    static constexpr int kTopY = 1800;
     static constexpr int kFirstRightRow = 61;
     static constexpr int kFirstPageEndRow = 92;
     static constexpr int kRowsPerColumn = 79;
+    // The values beside the profile, labels at kRightX.
+    static constexpr int kValuesX = 27000;
+    static constexpr int kValuesY = 24500;
+    // The header's lines end where the profile's box begins.
+    static constexpr int kProfileLeft = ProfileDrawing::kBoxLeft - 500;
+    // The footer of every page: the panel, the date, "page N of M".
+    static constexpr double kFooterPoints = 7;
+    static constexpr int kFooterY = 59300;
+    static constexpr int kFooterRight = page::kWidth - 500;
+    // The label of "page N of M", "%1" and "%2" standing for N and M.
+    static constexpr std::size_t kPageLabel = 39;
 
     explicit PrintJobBuilder(const LabelFile &labels) : m_labels(labels) {}
 
@@ -47,7 +60,12 @@ public:
     enum class Move { None, FirstRightColumn, NewPage, RightColumn };
     static Move moveBefore(int row);
 
+    // "page N of M" in the language of the labels.
+    std::string pageText(std::size_t number, std::size_t count) const;
+
 private:
+    void addFooter(PrintPage &page, const PrintContent &content, std::size_t number, std::size_t count) const;
+
     const LabelFile &m_labels;
 };
 

@@ -3,6 +3,7 @@
 #include "profilewalk.h"
 
 #include "kn4/cp1252.h"
+#include "kn4/filereader.h"
 
 #include <chrono>
 #include <ctime>
@@ -46,14 +47,28 @@ std::string PrintLoader::label(std::size_t n) const
 bool PrintLoader::loadFiles(std::string_view argumentString)
 {
     m_arguments = PrintArguments::parse(argumentString);
-    if (!m_arguments.error.empty())
-        return fail(std::string(kErrorTitle), "stampa: " + m_arguments.error);
-    m_labels = LabelFile::load(m_arguments.languageFile(kLabelFile), kLabelCount);
-    if (m_labels.status() == LabelFile::Status::Missing)
-        return fail(std::string(kErrorTitle), "File stampa.ini non trovato");
-    auto aliases = AliasTable::load(m_arguments.languageFile(kKeywordFile));
+    if (!m_arguments.error.empty()) {
+        fail(std::string(kErrorTitle), m_arguments.error);
+        m_failure->usage = true;
+        return false;
+    }
+    // A file that is there but cannot be read (a folder, a read error) gets
+    // the reason under the message.
+    auto notRead = [](const std::filesystem::path &path, std::string message, const FileContent &failure) {
+        if (!failure.missing())
+            message += "\n" + failure.message(path);
+        return message;
+    };
+    const std::filesystem::path labelPath = m_arguments.languageFile(kLabelFile);
+    const FileContent labels = FileReader::read(labelPath, FileReader::kTextFileLimit);
+    if (!labels)
+        return fail(std::string(kErrorTitle), notRead(labelPath, "File stampa.ini non trovato", labels));
+    m_labels = LabelFile::fromText(labels.bytes, kLabelCount);
+    const std::filesystem::path keywordPath = m_arguments.languageFile(kKeywordFile);
+    FileContent failure;
+    auto aliases = AliasTable::load(keywordPath, &failure);
     if (!aliases)
-        return fail(std::string(kErrorTitle), "File VUZUDO.KEY non trovato");
+        return fail(std::string(kErrorTitle), notRead(keywordPath, "File VUZUDO.KEY non trovato", failure));
     m_aliases = std::move(*aliases);
     return true;
 }
@@ -72,7 +87,10 @@ bool PrintLoader::loadPanel()
     m_content.header = PanelHeaderValues::read(*panel, m_labels);
     m_content.listing =
         ListingBuilder(m_aliases, m_labels, m_content.header.setupValue).build(panel->programText());
-    m_content.profile = ProfileWalk::walk(m_content.header, panel->codeBlock());
+    ProfileWalk::Result profile = ProfileWalk::walk(m_content.header, panel->codeBlock());
+    if (profile.damaged)
+        return fail(m_arguments.panelPath, label(kDamagedLabel));
+    m_content.profile = std::move(profile.drawing);
     return true;
 }
 

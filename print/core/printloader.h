@@ -24,10 +24,15 @@ public:
     static constexpr std::string_view kLabelFile = "stampa.ini";
     static constexpr std::string_view kKeywordFile = "VUZUDO.KEY";
 
+    // The message of a panel whose header or code go beyond what a needle
+    // bed and a legal code hold.
+    static constexpr std::size_t kDamagedLabel = 40;
+
     struct Failure
     {
         std::string title; // UTF-8
         std::string text;  // UTF-8
+        bool usage = false; // the argument string itself is malformed
     };
 
     // Reads the label and keyword files named by the argument string.

@@ -2,20 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <string>
 
 namespace kn4 {
 
 namespace {
-
-constexpr int kBorderStep = 400;
-constexpr int kBorderStripe = 200;
-
-int clampToPage(double value)
-{
-    return int(std::clamp(value, -1.0e9, 1.0e9));
-}
 
 bool isSymmetric(std::string_view setupText)
 {
@@ -24,59 +15,54 @@ bool isSymmetric(std::string_view setupText)
     return first != std::string_view::npos && setupText.substr(first, last - first + 1) == "1";
 }
 
+bool withinBed(double needles)
+{
+    return std::abs(needles) <= ProfileLimits::kMaxNeedles;
+}
+
 } // namespace
 
-ProfileWalk::ProfileWalk(const PanelHeaderValues &header, ProfileDrawing &drawing)
-    : m_drawing(drawing), m_symmetric(isSymmetric(header.setupText))
+ProfileWalk::ProfileWalk(const PanelHeaderValues &header, ProfileTrace &trace, ProfileDrawing &drawing)
+    : m_trace(trace), m_drawing(drawing), m_symmetric(isSymmetric(header.setupText))
 {
 }
 
-int ProfileWalk::x(double needles) const
+ProfileWalk::Result ProfileWalk::walk(const PanelHeaderValues &header, std::string_view codeBlock)
 {
-    return clampToPage(ProfileDrawing::kCentreX + needles * m_drawing.scale);
-}
-
-int ProfileWalk::y(std::int64_t course) const
-{
-    return clampToPage(ProfileDrawing::kBaseY - double(course) * m_drawing.scale);
-}
-
-void ProfileWalk::drawBorder(std::int64_t borderCourses)
-{
-    const int left = x(-m_drawing.ribLeft);
-    const int right = x(m_drawing.ribRight);
-    const int top = y(borderCourses);
-    const int base = y(0);
-    for (int stripe = left; stripe < right; stripe += kBorderStep)
-        page::add(m_drawing.items,
-                  page::Box{stripe + kBorderStripe, top, std::min(stripe + kBorderStep, right), base, page::kGrey});
-    page::add(m_drawing.items, page::Line{left, base, left, top, page::kBlack});
-    page::add(m_drawing.items, page::Line{right, base, right, top, page::kBlack});
-}
-
-ProfileDrawing ProfileWalk::walk(const PanelHeaderValues &header, std::string_view codeBlock)
-{
-    ProfileDrawing drawing;
-    drawing.scale = ProfileDrawing::scaleFor(header.ribLeft, header.ribRight, header.courseCount);
+    Result result;
+    ProfileDrawing &drawing = result.drawing;
     drawing.ribRight = header.ribRight;
     drawing.ribLeft = header.ribLeft;
     drawing.necklineRight = header.necklineRight;
     drawing.necklineLeft = header.necklineLeft;
 
-    ProfileWalk walker(header, drawing);
     // With the three measures the count starts above the border, which is
-    // drawn as grey rib stripes; otherwise at course 1.
-    std::int64_t start = 1;
-    if (header.borderHeight != 0 && header.needlesPerCm != 0 && header.coursesPerCm != 0) {
-        start = std::int64_t(std::floor(std::clamp(header.coursesPerCm * header.borderHeight, -1.0e6, 1.0e6)));
-        walker.drawBorder(start);
+    // drawn as grey rib stripes; otherwise at course 1. A measure that is
+    // not a positive number is no measure.
+    const bool border = header.borderHeight > 0 && header.needlesPerCm > 0 && header.coursesPerCm > 0;
+    const double borderCourses = border ? std::floor(header.coursesPerCm * header.borderHeight) : 1;
+
+    if (!withinBed(header.ribRight) || !withinBed(header.ribLeft) || !withinBed(header.necklineRight) ||
+        !withinBed(header.necklineLeft) || codeBlock.size() > ProfileLimits::kMaxCodeBytes ||
+        !(borderCourses <= double(ProfileLimits::kMaxCourses))) {
+        result.damaged = true;
+        return result;
     }
+
+    ProfileTrace trace;
+    ProfileWalk walker(header, trace, drawing);
+    const std::int64_t start = std::int64_t(borderCourses);
+    trace.border = border;
+    trace.startCourse = start;
+    trace.ribRight = header.ribRight;
+    trace.ribLeft = walker.m_symmetric ? header.ribRight : header.ribLeft;
     walker.m_courseOffset = start - 1;
     walker.m_previousCourse = start;
-    walker.m_previousRight = header.ribRight;
-    walker.m_previousLeft = walker.m_symmetric ? header.ribRight : header.ribLeft;
-    drawing.widestRight = walker.m_previousRight;
-    drawing.widestLeft = walker.m_previousLeft;
+    walker.m_startOuter = header.necklineRight;
+    walker.m_startInner = walker.m_symmetric ? header.necklineRight : header.necklineLeft;
+    trace.outline.push_back({start, trace.ribRight, trace.ribLeft});
+    drawing.widestRight = trace.ribRight;
+    drawing.widestLeft = trace.ribLeft;
 
     KnitEngine engine;
     KnitStartValues values;
@@ -92,21 +78,49 @@ ProfileDrawing ProfileWalk::walk(const PanelHeaderValues &header, std::string_vi
     engine.setObserver(&walker);
     engine.maglia();
 
+    if (walker.m_beyondLimits) {
+        result.damaged = true;
+        return result;
+    }
+
     const KnitState &state = engine.state();
     drawing.finalRight = state.rightEdge;
     drawing.finalLeft = walker.m_symmetric ? state.rightEdge : state.leftEdge;
     drawing.outer = state.outer;
     drawing.inner = walker.m_symmetric ? state.outer : state.inner;
     drawing.courses = walker.m_previousCourse;
-    return drawing;
+    drawing.startCourse = start;
+    drawing.border = border;
+    ProfileDrawing::layOut(trace, header.needlesPerCm, header.coursesPerCm, drawing);
+    return result;
+}
+
+void ProfileWalk::addCourse(std::int64_t course, double right, double left, double outer, double inner)
+{
+    m_trace.outline.push_back({course, right, left});
+    // The inner edges of the neckline stay within the piece.
+    const double neckRight = std::clamp(outer, -left, right);
+    const double neckLeft = std::clamp(inner, -right, left);
+    if (m_trace.neckline.empty()) {
+        if (outer == double(m_startOuter) && inner == double(m_startInner))
+            return;
+        // The carriages moved for the first time: the neckline opens at the
+        // previous course, across its width from the header.
+        const ProfileTrace::Point &base = m_trace.outline[m_trace.outline.size() - 2];
+        m_trace.neckline.push_back({m_previousCourse, std::clamp(double(m_startOuter), -base.left, base.right),
+                                    std::clamp(double(m_startInner), -base.right, base.left)});
+    }
+    m_trace.neckline.push_back({course, neckRight, neckLeft});
 }
 
 void ProfileWalk::stepDecoded(const KnitStep &step, const KnitState &state)
 {
+    if (m_beyondLimits)
+        return;
     const double right = state.rightEdge;
     const double left = m_symmetric ? state.rightEdge : state.leftEdge;
-    m_drawing.widestRight = std::max(m_drawing.widestRight, right);
-    m_drawing.widestLeft = std::max(m_drawing.widestLeft, left);
+    const double outer = double(state.outer);
+    const double inner = m_symmetric ? double(state.outer) : double(state.inner);
 
     // The set-up codes only select colour 1 on paper: the courses the
     // engine counts for them are not the piece's.
@@ -114,19 +128,25 @@ void ProfileWalk::stepDecoded(const KnitStep &step, const KnitState &state)
         m_courseOffset -= state.course - m_engineCourse;
     m_engineCourse = state.course;
     const std::int64_t course = state.course + m_courseOffset;
-    if (course != m_previousCourse) {
-        const int from = y(m_previousCourse), to = y(course);
-        page::add(m_drawing.items, page::Line{x(-m_previousLeft), from, x(-left), to, page::kBlack});
-        page::add(m_drawing.items, page::Line{x(m_previousRight), from, x(right), to, page::kBlack});
-        m_previousCourse = course;
-        m_previousRight = right;
-        m_previousLeft = left;
+
+    // Beyond any needle bed or any legal code: the panel is damaged, and
+    // the walk draws nothing more.
+    if (!withinBed(right) || !withinBed(left) || !withinBed(outer) || !withinBed(inner) ||
+        course > ProfileLimits::kMaxCourses * 2 || course < -ProfileLimits::kMaxCourses) {
+        m_beyondLimits = true;
+        return;
     }
-    const int at = y(course);
+
+    m_drawing.widestRight = std::max(m_drawing.widestRight, right);
+    m_drawing.widestLeft = std::max(m_drawing.widestLeft, left);
+    if (course != m_previousCourse) {
+        addCourse(course, right, left, outer, inner);
+        m_previousCourse = course;
+    }
     if (step.command == 156)
-        page::add(m_drawing.items, page::Box{x(-left), at + 10, x(right), at + 20, page::kBlack});
+        m_trace.marks.push_back({course, right, left, ProfileTrace::Mark::Kind::End});
     else if (step.command == 160 || step.command == 161)
-        page::add(m_drawing.items, page::Box{x(-left), at + 30, x(right), at + 50, page::kWhite});
+        m_trace.marks.push_back({course, right, left, ProfileTrace::Mark::Kind::Marker});
 }
 
 } // namespace kn4

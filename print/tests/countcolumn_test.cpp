@@ -54,12 +54,41 @@ TEST(CountColumn, ColumnTextsAreElevenCharactersAndABar)
     EXPECT_EQ(count.next("rigato        2, 4   , 1", true, "| cc"), "| cc  4    |");
 }
 
+// A value too long for its column is never cut to a wrong number.
+TEST(CountColumn, ValuesBeyondTheColumnAreMarkedNotCut)
+{
+    struct Case
+    {
+        const char *prefix;
+        std::int64_t value;
+        const char *column;
+    } cases[] = {
+        {"| ", 99999999, "|  99999999|"},
+        {"| ", 199960002, "| 199960002|"},
+        {"| ", 1999600020, "| >99999999|"},
+        {"| ", -12345678, "| -12345678|"},
+        {"| ", -123456789, "| <-9999999|"},
+        {"| cc ", 123456, "| cc 123456|"},
+        {"| cc ", 1234567, "| cc >99999|"},
+        {"| ", INT64_MAX, "| >99999999|"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(kn4::CountColumn::column(c.prefix, c.value), c.column) << c.value;
+}
+
 TEST(CountColumn, LongPiecesDoNotWrapAt16Bits)
 {
     std::vector<Row> rows(40, Row{"liscio         ,1999 ,999", false});
     std::string column;
     EXPECT_EQ(totalAfter(rows, &column), 40LL * 1999 * 999);
     EXPECT_EQ(column, "|  79880040|");
+
+    // Cycles of huge repetitions stop at the largest count, never wrap.
+    std::vector<Row> huge(6, Row{"rigato        1,99999,99999999", true});
+    huge.push_back({"ripeto         ,  0  ,99999999", false});
+    huge.push_back({"ripeto         ,  0  ,99999999", false});
+    EXPECT_EQ(totalAfter(huge, &column), INT64_MAX);
+    EXPECT_EQ(column, "| >99999999|");
 }
 
 } // namespace

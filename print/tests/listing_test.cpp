@@ -35,7 +35,7 @@ TEST(AliasTable, KeywordsMatchTheCommandWordWithoutPaddingOrCase)
                                                             "SCOLLO          ; ALIAS: scollo tondo\r\n");
     ASSERT_EQ(table.entries().size(), 4u);
     EXPECT_EQ(table.entries()[0].keyword, "LISCIO");
-    EXPECT_EQ(table.entries()[0].alias, " maglia liscia ");
+    EXPECT_EQ(table.entries()[0].alias, "maglia liscia ") << "starting where a plain row starts";
     ASSERT_NE(table.aliasFor("liscio         , 2"), nullptr);
     EXPECT_EQ(table.aliasFor("calato        2, 2"), nullptr) << "a line without ALIAS: leaves the word";
     EXPECT_EQ(table.aliasFor(" mai"), nullptr) << "an empty keyword never matches";
@@ -52,13 +52,31 @@ TEST(AliasTable, ReadsAtMost61Lines)
 
 TEST(ListingBuilder, AliasReplacesTheCommandAndTheCountReadsTheRowBeforeIt)
 {
-    // The Italian alias " pettini dentro " is 16 characters: it covers the
-    // comma before the interval, and the count must still read R = 2, C = 3.
     const kn4::AliasTable aliases = kn4::AliasTable::fromText("PETTINI_DENTRO  ; ALIAS: pettini dentro\r\n");
     const auto lines = kn4::ListingBuilder(aliases, labels(), 1)
                            .build(program({rowLine("pettini_dentro", "  2", "  3")}));
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[1].text, "|  1   |  pettini dentro   2  ,  3  |  6       |");
+    EXPECT_EQ(lines[1].text, "|  1   | pettini dentro ,  2  ,  3  |  6       |");
+}
+
+// An alias covers the command word only: never a parameter, never the
+// comma before the interval; a longer one is cut, a blank before them.
+TEST(ListingBuilder, AliasesNeverCoverParametersOrTheComma)
+{
+    const kn4::AliasTable aliases = kn4::AliasTable::fromText("RIENTRO ; ALIAS: retorno del escote\r\n"
+                                                              "GIROLENTE ; ALIAS: pasadas muy lentas\r\n"
+                                                              "CALATO ; ALIAS: c\r\n");
+    const kn4::ListingBuilder builder(aliases, labels(), 1);
+    struct Case
+    {
+        const char *row, *shown;
+    } cases[] = {
+        {"rientro      -1,  4  , 3", "retorno del  -1,  4  , 3"},
+        {"girolente      ,  2  , 1", "pasadas muy le ,  2  , 1"},
+        {"calato        2,  2  , 3", "c             2,  2  , 3"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(builder.withAlias(c.row), c.shown) << c.row;
 }
 
 TEST(ListingBuilder, KindWordsOfDefinitionsTakeTheLanguagesWords)

@@ -15,11 +15,11 @@ TEST(PrintedPanel, HeaderValuesFromTheCompiledLineAndTheSourceHeader)
 {
     const auto panel = kn4::PrintedPanel::fromBytes(compiledPanel(sourceHeader()));
     const auto v = kn4::PanelHeaderValues::read(panel, kLabels);
-    EXPECT_EQ(v.type, "AB---");
+    EXPECT_EQ(v.type, "AB") << "without the padding";
     EXPECT_EQ(v.size, "44");
-    EXPECT_EQ(v.part, "DAVANTI---");
+    EXPECT_EQ(v.part, "DAVANTI");
     EXPECT_EQ(v.needleBedWidth, "120");
-    EXPECT_EQ(v.density, "12------");
+    EXPECT_EQ(v.density, "12");
     EXPECT_EQ(v.setupText, "1");
     EXPECT_EQ(v.ribText, "5dx 5sx");
     EXPECT_EQ(v.necklineText, "20dx 20sx");
@@ -49,7 +49,7 @@ TEST(PrintedPanel, WordsAndCommasInNotesAndFieldsDoNotShiftTheValues)
     EXPECT_EQ(v.notes[0], "uscita bordo Ag. Ran. predisposizione 2");
     EXPECT_EQ(v.notes[1], "nota due");
     EXPECT_EQ(v.courseCount, 500) << "commas and digits in the code are not the header's";
-    EXPECT_EQ(v.density, "13,5----") << "a decimal comma in the density shifts no field";
+    EXPECT_EQ(v.density, "13,5") << "a decimal comma in the density shifts no field";
     EXPECT_EQ(v.ribText, "5dx 5sx");
     EXPECT_EQ(v.setupText, "1");
 }

@@ -78,9 +78,22 @@ TEST(PrintLoader, FailuresGiveTheirMessages)
         EXPECT_FALSE(loader.loadFiles(c.arguments)) << c.arguments;
         ASSERT_TRUE(loader.failure());
         EXPECT_EQ(loader.failure()->title, c.title);
+        EXPECT_EQ(loader.failure()->usage, c.text.empty()) << "only the malformed argument string";
         if (!c.text.empty()) {
             EXPECT_EQ(loader.failure()->text, c.text);
         }
+    }
+
+    // A folder where the label or the keyword file should be is a message.
+    for (const char *name : {"stampa.ini", "VUZUDO.KEY"}) {
+        fs::create_directories(dir / "cartelle" / name);
+        kn4::PrintLoader loader;
+        EXPECT_FALSE(loader.loadFiles(argumentString(dir / "source.KN4", dir / "cartelle"))) << name;
+        ASSERT_TRUE(loader.failure());
+        EXPECT_EQ(loader.failure()->text.rfind("File " + std::string(name) + " non trovato\n", 0), 0u)
+            << loader.failure()->text;
+        fs::remove_all(dir / "cartelle" / "stampa.ini");
+        writeFile(dir / "cartelle" / "stampa.ini", readFile(kItalian / "stampa.ini"));
     }
 
     writeFile(dir / "lingua" / "vuzudo.key", readFile(kItalian / "VUZUDO.KEY"));
@@ -89,11 +102,23 @@ TEST(PrintLoader, FailuresGiveTheirMessages)
     EXPECT_FALSE(loader.loadPanel());
     EXPECT_EQ(loader.failure()->title, "ERR...");
     EXPECT_EQ(loader.failure()->text, loader.label(36) + "\n" + (dir / "source.KN4").string());
+    ASSERT_TRUE(loader.loadFiles(argumentString(dir / "lingua", dir / "lingua"))) << "a folder as the panel";
+    EXPECT_FALSE(loader.loadPanel());
+    EXPECT_EQ(loader.failure()->title, "ERR...");
 
     ASSERT_TRUE(loader.loadFiles(argumentString(dir / "nomarker.KN4", dir / "lingua")));
     EXPECT_FALSE(loader.loadPanel());
     EXPECT_EQ(loader.failure()->text, loader.label(29)) << "the label's text, not its number";
     EXPECT_FALSE(loader.label(29).empty());
+
+    // A rib of 20 digits in a small panel is refused, not drawn.
+    writeFile(dir / "damaged.KN4",
+              compiledPanel(sourceHeader(), "AB--- 44 DAVANTI---,120D,12------,1,99999999999999999999D 5S,20D 20S,2,1"));
+    ASSERT_TRUE(loader.loadFiles(argumentString(dir / "damaged.KN4", dir / "lingua")));
+    EXPECT_FALSE(loader.loadPanel());
+    EXPECT_EQ(loader.failure()->title, (dir / "damaged.KN4").string());
+    EXPECT_EQ(loader.failure()->text, loader.label(kn4::PrintLoader::kDamagedLabel));
+    EXPECT_FALSE(loader.failure()->text.empty());
     fs::remove_all(dir);
 }
 

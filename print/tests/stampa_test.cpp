@@ -1,21 +1,25 @@
 // The program as a technician runs it from the shell.
 
 #include "pagepainter.h"
+#include "printloader.h"
+#include "printoutput.h"
 #include "printtesting.h"
 
+#include "kn4/tempfolder.h"
 #include "kn4/testapplication.h"
-
 #include "kn4/testfiles.h"
 
 #include <gtest/gtest.h>
 
 #include <QImage>
 #include <QPainter>
+#include <QPrinter>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <sys/wait.h>
 
 namespace {
 
@@ -68,6 +72,115 @@ TEST(Stampa, ListingOnStandardOutputAndFailures)
         run(std::string(KN4_STAMPA) + " --listing /nonexistent.KN4," + kItalian.string() + "/ 2>&1", &status);
     EXPECT_NE(status, 0);
     EXPECT_NE(missing.find("/nonexistent.KN4"), std::string::npos) << missing;
+}
+
+// A panel of 420 rows: a listing of four pages.
+fs::path longPanel(const fs::path &dir)
+{
+    std::vector<std::string> source = sourceHeader();
+    source.push_back("definizione PROFILO ESTERNO             ");
+    for (int i = 0; i < 420; ++i)
+        source.push_back(rowLine("liscio", "  2", " 1"));
+    const fs::path panel = dir / "LUNGO.KN4";
+    writeFile(panel, compiledPanel(source));
+    return panel;
+}
+
+// The pages of a PDF as grey pictures at 72 dots per inch (a point a dot).
+std::vector<QImage> rendered(const fs::path &pdf)
+{
+    const fs::path prefix = pdf.parent_path() / "page";
+    run("pdftoppm -r 72 -gray '" + pdf.string() + "' '" + prefix.string() + "'");
+    std::vector<QImage> pages;
+    for (int n = 1; fs::exists(prefix.string() + "-" + std::to_string(n) + ".pgm"); ++n)
+        pages.emplace_back(QString::fromStdString(prefix.string() + "-" + std::to_string(n) + ".pgm"));
+    return pages;
+}
+
+// No ink within 5 mm of the paper's edges, upright or across; the page
+// keeps its proportions, so across it stands centred with room on its sides.
+TEST(Stampa, PdfKeepsFiveMillimetresFreeOnEveryPaper)
+{
+    const kn4::testing::TempFolder dir("stampa-margins");
+    for (const char *orientation : {"", "--landscape "}) {
+        const fs::path pdf = dir.path() / "out.pdf";
+        int status = -1;
+        run(std::string(KN4_STAMPA) + " --pdf '" + pdf.string() + "' " + orientation + "'" +
+                longPanel(dir.path()).string() + "," + kItalian.string() + "/'",
+            &status);
+        ASSERT_EQ(status, 0) << orientation;
+        const auto pages = rendered(pdf);
+        ASSERT_EQ(pages.size(), 4u) << orientation;
+        for (const QImage &image : pages) {
+            const int margin = 14; // 5 mm at 72 dots per inch
+            int inkedNearEdge = 0, inkedLeftHalf = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) {
+                    const bool ink = qGray(image.pixel(x, y)) < 200;
+                    inkedNearEdge += ink && (x < margin || y < margin || x >= image.width() - margin ||
+                                             y >= image.height() - margin);
+                    inkedLeftHalf += ink && x < image.width() / 2;
+                }
+            EXPECT_EQ(inkedNearEdge, 0) << orientation;
+            EXPECT_GT(inkedLeftHalf, 0) << orientation;
+        }
+        if (*orientation) {
+            // Across: 595 points high, so the page is about 390 wide, centred.
+            int leftmost = pages[1].width();
+            for (int y = 0; y < pages[1].height(); ++y)
+                for (int x = 0; x < leftmost; ++x)
+                    if (qGray(pages[1].pixel(x, y)) < 200)
+                        leftmost = x;
+            EXPECT_GT(leftmost, 200) << "centred, not stretched";
+        }
+    }
+}
+
+// Pages 2-3 of a four-page listing: those two and no others.
+TEST(PrintOutput, PrintsThePageRangeChosen)
+{
+    kn4::testing::ensureApplication();
+    const kn4::testing::TempFolder dir("stampa-range");
+    kn4::PrintLoader loader;
+    ASSERT_TRUE(loader.loadFiles(longPanel(dir.path()).string() + "," + kItalian.string() + "/"));
+    ASSERT_TRUE(loader.loadPanel());
+    ASSERT_EQ(loader.pages().size(), 4u);
+    QPrinter printer(QPrinter::HighResolution);
+    const fs::path pdf = dir.path() / "range.pdf";
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(pdf.string()));
+    printer.setPrintRange(QPrinter::PageRange);
+    printer.setFromTo(2, 3);
+    ASSERT_TRUE(kn4::PrintOutput::print(printer, loader.pages()));
+    const std::string text = run("pdftotext -layout '" + pdf.string() + "' -");
+    EXPECT_NE(text.find("Pagina 2 di 4"), std::string::npos) << text;
+    EXPECT_NE(text.find("Pagina 3 di 4"), std::string::npos);
+    EXPECT_EQ(text.find("Pagina 1 di 4"), std::string::npos);
+    EXPECT_EQ(text.find("Pagina 4 di 4"), std::string::npos);
+}
+
+TEST(Stampa, SeveralPanelsAndMalformedArguments)
+{
+    const kn4::testing::TempFolder dir("stampa-several");
+    int status = -1;
+    const fs::path folder = dir.path() / "pdf";
+    run(std::string(KN4_STAMPA) + " --pdf '" + folder.string() + "' " + panelArgument("RIGHE") + " " +
+            panelArgument("MANICA"),
+        &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(fs::is_regular_file(folder / "RIGHE.pdf"));
+    EXPECT_TRUE(fs::is_regular_file(folder / "MANICA.pdf"));
+
+    const std::string listings =
+        run(std::string(KN4_STAMPA) + " --listing " + panelArgument("RIGHE") + " " + panelArgument("MANICA"), &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(listings, readFile(kGoldenSource / "RIGHE" / "listing.txt") +
+                            readFile(kGoldenSource / "MANICA" / "listing.txt"));
+
+    const std::string malformed = run(std::string(KN4_STAMPA) + " --listing no-comma-here 2>&1", &status);
+    EXPECT_EQ(WEXITSTATUS(status), 2);
+    EXPECT_EQ(malformed.rfind("stampa: ", 0), 0u) << malformed;
+    EXPECT_EQ(malformed.find("stampa: ", 1), std::string::npos) << "one prefix\n" << malformed;
 }
 
 // Page units map onto the device: a picture of 400 x 600 pixels has 100
