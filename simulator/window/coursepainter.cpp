@@ -15,10 +15,10 @@ namespace kn4::simulator {
 namespace {
 
 // Qt's raster fills run vector code that leaves the upper halves of the
-// processor's vector registers in use. Until they are cleared, every scalar
-// floating-point instruction that follows pays for it: the simulation run
-// right after a paint (every zoom and pan) took twice as long. Clearing
-// them costs one instruction.
+// processor's vector registers in use. Until something clears them, every
+// scalar floating-point instruction that follows pays for it: a simulation
+// run straight after a paint (a zoom or pan, in the benchmark of the two)
+// took twice as long. Clearing them here costs one instruction.
 #if defined(__x86_64__)
 __attribute__((target("avx"))) void clearUpperVectorHalves()
 {
