@@ -1,5 +1,8 @@
 // The replay of the running totals, as it runs after every click: a panel of
-// 500 rows that unrolls past the 9999-step limit, with the real library.
+// 500 rows that unrolls past the 9999-step limit, with the real library. Its
+// rib is the argument: 300 needles keep the edges apart, 100 make them
+// cross after a hundred decreases (the crossing rows are then looked up
+// course by course).
 #include "document/commandlist.h"
 #include "document/librarybinding.h"
 #include "document/panelreader.h"
@@ -41,7 +44,7 @@ void BM_RunningTotalsFullPanel(benchmark::State &state)
     TotalsSettings settings;
     settings.frontura = "320";
     settings.ingombroPettini = "30";
-    settings.costinaDx = settings.costinaSx = "300";
+    settings.costinaDx = settings.costinaSx = std::to_string(state.range(0));
     settings.scolloDx = settings.scolloSx = "1";
 
     RunningTotals totals(library);
@@ -51,7 +54,9 @@ void BM_RunningTotalsFullPanel(benchmark::State &state)
     }
     if (totals.programSteps() != RunningTotals::kStepLimit)
         state.SkipWithError("the panel does not reach the step limit");
+    if ((totals.crossedCourses() > 0) != (state.range(0) < 250))
+        state.SkipWithError("the edges cross where they should not, or the other way round");
 }
-BENCHMARK(BM_RunningTotalsFullPanel)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RunningTotalsFullPanel)->Arg(300)->Arg(100)->Unit(benchmark::kMicrosecond);
 
 } // namespace

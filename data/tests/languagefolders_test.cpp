@@ -30,10 +30,12 @@ struct LineWidth
 // message area of a row, columns 43-63), the definition kinds (written over
 // the 18 columns of a definition's kind), the compact report texts (behind
 // "ERRORE ! : " in a window 400 pixels wide), the three buttons of the
-// expert help (a third of the row list's width each). The captions of the
+// expert help (a third of the row list's width each), the crossing edges'
+// row message, the row messages in words (one line of the status bar). The captions of the
 // window are measured in pixels by the editor's own language test.
 const std::vector<LineWidth> kEditorWidths = {
-    {25, 36, 18}, {37, 44, 21}, {45, 50, 18}, {52, 55, 50}, {60, 62, 24},
+    {25, 36, 18}, {37, 44, 21}, {45, 50, 18}, {52, 55, 50}, {60, 62, 24}, {63, 63, 21},
+    {72, 80, 125},
 };
 
 // The print program's definition kinds (labels 30-35), written over 16

@@ -79,4 +79,31 @@ CommandLine CommandLine::fromArguments(const std::vector<std::string> &arguments
     return parse(joined);
 }
 
+std::optional<int> CommandLine::takeRowOption(std::vector<std::string> &arguments)
+{
+    constexpr std::string_view kOption = "--row";
+    std::optional<int> row;
+    for (std::size_t i = 0; i < arguments.size();) {
+        const std::string &argument = arguments[i];
+        std::string value;
+        std::size_t taken = 0;
+        if (argument == kOption) {
+            taken = i + 1 < arguments.size() ? 2 : 1;
+            if (taken == 2)
+                value = arguments[i + 1];
+        } else if (argument.starts_with(std::string(kOption) + "=")) {
+            taken = 1;
+            value = argument.substr(kOption.size() + 1);
+        } else {
+            ++i;
+            continue;
+        }
+        row.reset();
+        if (isNumberField(value) && value.front() != '-' && leadingInteger(value) > 0)
+            row = leadingInteger(value);
+        arguments.erase(arguments.begin() + std::ptrdiff_t(i), arguments.begin() + std::ptrdiff_t(i + taken));
+    }
+    return row;
+}
+
 } // namespace kn4::editor

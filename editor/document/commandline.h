@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,6 +45,14 @@ struct CommandLine
     // blanks, as they are written on the manager's command line, and parses
     // them.
     static CommandLine fromArguments(const std::vector<std::string> &arguments);
+
+    // The editor's own option beside the manager's argument string:
+    // "--row N" (or "--row=N") opens the panel with the row of the
+    // compiler's line number N selected (the number the compile report and
+    // the simulator show). Takes the option out of the arguments; nothing
+    // when it is not there or N is not a number above 0 (the option is
+    // taken out all the same).
+    static std::optional<int> takeRowOption(std::vector<std::string> &arguments);
 };
 
 } // namespace kn4::editor

@@ -81,6 +81,26 @@ CommandList::LoadResult CommandList::fromText(std::string_view text, const Comma
     return result;
 }
 
+std::vector<std::string> CommandList::displayNamesFromText(std::string_view text)
+{
+    // As fromText reads it: a NUL cuts the text and ends its last line; a
+    // last line without CR LF is not an entry.
+    std::string content(text.substr(0, text.find('\0')));
+    if (content.size() != text.size())
+        content += "\r\n";
+    std::vector<std::string> names;
+    std::size_t pos = 0;
+    while (names.size() < std::size_t(kMaxEntries)) {
+        const std::size_t end = content.find("\r\n", pos);
+        if (end == std::string::npos)
+            break;
+        const std::string_view line = std::string_view(content).substr(pos, end - pos);
+        pos = end + 2;
+        names.emplace_back(trimBlanks(line.substr(0, line.find(';'))));
+    }
+    return names;
+}
+
 void CommandList::buildOrder()
 {
     m_order.clear();

@@ -46,6 +46,11 @@ public:
 
     static std::string missingFileMessage();
 
+    // The display names of a keyword file's lines as fromText reads them
+    // (the line before its ";", trimmed), without asking the library: the
+    // entry index of a command is its position. At most kMaxEntries.
+    static std::vector<std::string> displayNamesFromText(std::string_view text);
+
     const std::vector<CommandEntry> &entries() const { return m_entries; }
     int count() const { return int(m_entries.size()); }
     const CommandEntry &entry(int index) const { return m_entries[std::size_t(index)]; }

@@ -44,6 +44,13 @@ LanguageTable LanguageTable::fromLabels(const LabelFile &labels)
     return table;
 }
 
+int LanguageTable::hintOf(int messageLine)
+{
+    if (messageLine >= FirstRowMessage && messageLine <= LastRowMessage)
+        return FirstMessageHint + (messageLine - FirstRowMessage);
+    return messageLine == BordiIncrociati ? BordiIncrociatiHint : -1;
+}
+
 std::string LanguageTable::text(int line) const
 {
     if (line < 0 || line >= lineCount())

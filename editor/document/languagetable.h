@@ -39,7 +39,26 @@ public:
         // lines existed end at line 59: the buttons then keep their
         // built-in Italian captions.
         EspandiAiuto = 60, RiduciAiuto = 61, NascondiAiuto = 62,
+        // The row message of the running totals where the piece's edges
+        // cross (a course narrower than one needle, a neckline past its
+        // outer edge).
+        BordiIncrociati = 63,
+        // The Edit menu: its title and entries, the tip of a refused typed
+        // value, the report window's detail box, the word before a row's
+        // line number in the status bar and the drawing's read-out.
+        MenuModifica = 64, Annulla = 65, Ripeti = 66, ScriviValore = 67, AiutoEsperto = 68,
+        ValoriAmmessi = 69, ResocontoCompleto = 70, Riga = 71,
+        // The row messages in words, with what to do, for the status bar:
+        // one per message 37-44, then the crossing edges; then the words
+        // before a compile error of the row.
+        FirstMessageHint = 72, LastMessageHint = 79, BordiIncrociatiHint = 80,
+        ErroreCompilazione = 81,
+        LastLine = ErroreCompilazione,
     };
+
+    // The status-bar hint of a row message line (37-44 or BordiIncrociati);
+    // -1 for any other line.
+    static int hintOf(int messageLine);
 
     // CaricoLingua: reads folder + "kn4edit.ini" (found ignoring case; an
     // empty folder is the working directory). A missing file or one of more

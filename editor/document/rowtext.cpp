@@ -121,6 +121,37 @@ int RowText::entryIndex(std::string_view row)
     return leadingInteger(columns(row, kEntryIndexColumn, kEntryIndexColumn + kNumberWidth - 1));
 }
 
+namespace {
+
+// The first blank- or comma-delimited word in columns first..last, as the
+// compiler's reader cuts it out of the saved row, read as a number.
+int cycleToken(std::string_view row, int first, int last)
+{
+    const std::string text = RowText::columns(row, first, last);
+    const std::size_t start = text.find_first_not_of(" ,");
+    if (start == std::string::npos)
+        return 0;
+    const std::size_t end = text.find_first_of(" ,", start);
+    return leadingInteger(std::string_view(text).substr(start, end - start));
+}
+
+} // namespace
+
+int RowText::signedInterval(std::string_view row)
+{
+    const FieldSpan span = FieldTable::field(1);
+    const char first = at(row, span.first);
+    const int value = cycleToken(row, span.first, span.last);
+    if (at(row, kIntervalMarker) == '-' && first >= '1' && first <= '9')
+        return -value;
+    return value;
+}
+
+int RowText::signedRepetition(std::string_view row)
+{
+    return cycleToken(row, kCycleOfCyclesDash, FieldTable::field(2).last);
+}
+
 int RowText::nameEnd(std::string_view row)
 {
     const std::size_t blank = row.find(' ');

@@ -153,6 +153,14 @@ public:
     static std::int32_t functionCode(std::string_view row);
     static int entryIndex(std::string_view row);
 
+    // The interval and the repetition as the compiler reads them from a row
+    // line or a row text: the first word of columns 17-20 (23-26), negative
+    // when the interval marker "-" at column 16 stands before a digit 1-9
+    // (the writer keeps it only there) or when the cycle-of-cycles "-"
+    // stands at column 22; 0 when there is no number.
+    static int signedInterval(std::string_view row);
+    static int signedRepetition(std::string_view row);
+
     // The 1-based position of the first blank of the row, capped at 15: the
     // end of the command name.
     static int nameEnd(std::string_view row);

@@ -9,6 +9,8 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace kn4::editor {
 
 namespace {
@@ -54,13 +56,62 @@ void CompileLed::paintEvent(QPaintEvent *)
 ReportTextBox::ReportTextBox(QWidget *parent) : QPlainTextEdit(parent)
 {
     setReadOnly(true);
-    // Selection and scrolling stay with the mouse.
-    setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Selection and scrolling stay with the mouse; the arrow keys move
+    // through the lines.
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 }
 
 void ReportTextBox::keyPressEvent(QKeyEvent *event)
 {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        choose(false);
+        break;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        if (event->modifiers() == Qt::NoModifier) {
+            QPlainTextEdit::keyPressEvent(event);
+            break;
+        }
+        [[fallthrough]];
+    default:
+        break;
+    }
     event->accept();
+}
+
+void ReportTextBox::mouseReleaseEvent(QMouseEvent *event)
+{
+    QPlainTextEdit::mouseReleaseEvent(event);
+    // A drag selects text to copy; a click chooses the line.
+    if (event->button() == Qt::LeftButton && !textCursor().hasSelection())
+        choose(false);
+}
+
+void ReportTextBox::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QPlainTextEdit::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton)
+        choose(true);
+}
+
+void ReportTextBox::choose(bool close)
+{
+    const QTextCursor cursor = textCursor();
+    // The chosen line stands out.
+    QTextEdit::ExtraSelection line;
+    line.format.setBackground(QColor(200, 220, 255));
+    line.format.setProperty(QTextFormat::FullWidthSelection, true);
+    line.cursor = cursor;
+    line.cursor.clearSelection();
+    setExtraSelections({line});
+    if (onLineChosen)
+        onLineChosen(cursor.blockNumber(), close);
 }
 
 void ReportTextBox::keyReleaseEvent(QKeyEvent *event)
@@ -100,8 +151,13 @@ frmPopUpCompilazione::frmPopUpCompilazione(std::int32_t compileResult, std::stri
     m_text->setFont(mono);
     m_text->hide();
 
-    m_tips = new QCheckBox(this);
+    // The check box says what it shows (beyond the window's built-in form,
+    // which had no caption).
+    const std::string tipsCaption = language.text(LanguageTable::ResocontoCompleto);
+    m_tips = new QCheckBox(tipsCaption.empty() ? QStringLiteral("Resoconto completo") : fromCp1252(tipsCaption), this);
     m_tips->setObjectName(QStringLiteral("chkTips"));
+    m_tips->setFont(labelFont());
+    m_text->onLineChosen = [this](int line, bool close) { lineChosen(line, close); };
     connect(m_tips, &QCheckBox::clicked, this, &frmPopUpCompilazione::chkTips_Click);
 
     m_close = new QPushButton(QString::fromLatin1(CompileReportView::kCloseCaption), this);
@@ -114,10 +170,22 @@ frmPopUpCompilazione::frmPopUpCompilazione(std::int32_t compileResult, std::stri
 }
 
 void frmPopUpCompilazione::showModal(std::int32_t compileResult, const std::string &compileReport,
-                                     const LanguageTable &language, QWidget *parent)
+                                     const LanguageTable &language, QWidget *parent, LineHandler handler)
 {
     frmPopUpCompilazione window(compileResult, compileReport, language, parent);
+    window.setLineHandler(std::move(handler));
     window.exec();
+}
+
+void frmPopUpCompilazione::lineChosen(int line, bool close)
+{
+    const CompileReportLine message = CompileReportLines::at(m_text->toPlainText().toStdString(), line);
+    if (message.kind == CompileReportLine::Kind::None)
+        return;
+    if (m_lineHandler)
+        m_lineHandler(message);
+    if (close)
+        cmdChiudi_Click();
 }
 
 void frmPopUpCompilazione::showEvent(QShowEvent *event)
@@ -174,7 +242,9 @@ void frmPopUpCompilazione::placeControls()
     m_label1->setGeometry(kMargin, top, w - 2 * kMargin, kLineHeight);
     m_close->setGeometry(w - kMargin - kButtonWidth, h - kMargin - kButtonHeight, kButtonWidth,
                          kButtonHeight);
-    m_tips->setGeometry(kMargin, h - kMargin - kButtonHeight, kButtonHeight, kButtonHeight);
+    // As wide as its caption needs, within the room left of the button.
+    const int tipsWidth = std::min(m_tips->sizeHint().width(), w - 3 * kMargin - kButtonWidth);
+    m_tips->setGeometry(kMargin, h - kMargin - kButtonHeight, tipsWidth, kButtonHeight);
     m_text->setGeometry(kMargin, top, w - 2 * kMargin, h - top - 2 * kMargin - kButtonHeight);
 }
 

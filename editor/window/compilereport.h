@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/compilereportlines.h"
 #include "document/compilereportview.h"
 #include "document/languagetable.h"
 
@@ -8,6 +9,7 @@
 #include <QPlainTextEdit>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class QCheckBox;
@@ -33,16 +35,26 @@ private:
 };
 
 // The report text box: the report can be scrolled and selected with the
-// mouse, but every key is swallowed, so it is never edited.
+// mouse, but it is never edited: every key is swallowed except those that
+// move through the lines. A click on a line (or Enter on it) hands the
+// line's number over, a double click also asks to close.
 class ReportTextBox : public QPlainTextEdit
 {
 public:
     explicit ReportTextBox(QWidget *parent = nullptr);
 
+    // The line (from 0) a click or Enter chose; close: a double click.
+    std::function<void(int line, bool close)> onLineChosen;
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+
+private:
+    void choose(bool close);
 };
 
 // The window that shows the result of a save: indicator, status line, and
@@ -52,6 +64,10 @@ protected:
 //
 // Controls (object names): LedCompilazione, lblStatus, Label1,
 // txtCompilazione, chkTips, cmdChiudi.
+//
+// A message of the report that names a source line or a code step can be
+// chosen (click or Enter; a double click also closes the window): the
+// window hands it to the handler, which brings the editor to its row.
 class frmPopUpCompilazione : public QDialog
 {
     Q_OBJECT
@@ -63,8 +79,13 @@ public:
 
     // Shows the window for the kept result of a save and returns when it is
     // closed.
+    using LineHandler = std::function<void(const CompileReportLine &)>;
     static void showModal(std::int32_t compileResult, const std::string &compileReport,
-                          const LanguageTable &language, QWidget *parent);
+                          const LanguageTable &language, QWidget *parent, LineHandler handler = {});
+
+    void setLineHandler(LineHandler handler) { m_lineHandler = std::move(handler); }
+    // A line of the report text (from 0) was chosen.
+    void lineChosen(int line, bool close);
 
     // Fills the window for its result: compact view, report text, indicator
     // and status, and the beep for anything but a clean compilation. Runs
@@ -91,6 +112,7 @@ private:
     std::int32_t m_result;
     std::string m_report;
     const LanguageTable &m_language;
+    LineHandler m_lineHandler;
     std::int16_t m_viewMode = CompileReportView::kCompact;
     bool m_loaded = false;
 

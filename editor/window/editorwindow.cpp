@@ -6,6 +6,10 @@
 #include "kn4/palettewindow.h"
 #include "window/compilereport.h"
 #include "window/drawingpainter.h"
+#include "window/editoractions.h"
+#include "window/panelundocommand.h"
+#include "window/valueentry.h"
+#include "window/core/rowstatus.h"
 #include "window/core/measures.h"
 #include "document/palettecodec.h"
 
@@ -27,7 +31,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTimer>
+#include <QToolTip>
+#include <QUndoStack>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -57,6 +64,7 @@ const QColor kFormColour(48, 48, 48);
 const QColor kRowTextWhite(255, 255, 255);
 const QColor kRowTextDefinition(0, 240, 255);  // stored colour value FFF000
 const QColor kRowTextCycle(0, 255, 0);
+const QColor kRowTextCrossing(255, 255, 0);    // crossing edges
 const QColor kHighlight(0, 0, 192);            // stored colour value C00000
 const QColor kLabelGrey(128, 128, 128);
 
@@ -202,6 +210,7 @@ EditorWindow::EditorWindow(const EditorContext &context, QWidget *parent)
     , m_libraryDate(context.libraryDate)
     , m_rows(context.library)
     , m_totals(std::make_unique<RunningTotals>(context.library))
+    , m_document(context.startup.panel, m_rows, *m_totals, m_commands, context.startup.commandLine)
     , m_parameters(m_rows, context.library, m_commands)
     , m_help(context.startup.help, !context.startup.helpMissing)
     , m_save(context.library)
@@ -217,6 +226,10 @@ EditorWindow::EditorWindow(const EditorContext &context, QWidget *parent)
     form->setFont(formFont);
     setCentralWidget(form);
 
+    m_undo = new QUndoStack(this);
+    m_undo->setObjectName(QStringLiteral("UndoStack"));
+    // A panel is a few tens of KB: a long session keeps its last steps.
+    m_undo->setUndoLimit(500);
     buildMenu();
     buildHeader(form);
     buildRowList(form);
@@ -245,8 +258,11 @@ EditorWindow::EditorWindow(const EditorContext &context, QWidget *parent)
     }
     m_esperto->viewport()->installEventFilter(this);
     m_esperto2->viewport()->installEventFilter(this);
-    for (QLineEdit *edit : form->findChildren<QLineEdit *>())
-        connect(edit, &QLineEdit::textEdited, this, [this] { m_modified = true; });
+    // Every change of a header field's text is an edit of the panel.
+    for (HeaderField which : kHeaderFields)
+        if (QLineEdit *edit = field(which))
+            connect(edit, &QLineEdit::textChanged, this,
+                    [this, which](const QString &text) { headerTextChanged(which, text); });
     m_totals->setMessageTexts(m_startup.language);
     m_help.setHelpFolder(m_startup.languageFolder);
 
@@ -261,7 +277,7 @@ EditorWindow::EditorWindow(const EditorContext &context, QWidget *parent)
     m_ready = true;
     EspertoModo2();
     recomputeTotals();
-    m_modified = false;
+    m_undo->setClean();
 }
 
 EditorWindow::~EditorWindow()
@@ -292,6 +308,27 @@ void EditorWindow::buildMenu()
     connect(m_saveAction, &QAction::triggered, this, &EditorWindow::Salva_Click);
     connect(m_exitAction, &QAction::triggered, this, &EditorWindow::Esci_Click);
     connect(m_infoAction, &QAction::triggered, this, &EditorWindow::Informazioni_Click);
+    buildEditMenu();
+}
+
+void EditorWindow::buildEditMenu()
+{
+    m_actions = new EditorActions(menuBar(), m_undo, this);
+    connect(m_actions->undo, &QAction::triggered, this, &EditorWindow::undo);
+    connect(m_actions->redo, &QAction::triggered, this, &EditorWindow::redo);
+    connect(m_actions->typeValue, &QAction::triggered, this, &EditorWindow::openValueEntry);
+    connect(m_actions->insertRow, &QAction::triggered, this, &EditorWindow::InserisciRiga_Click);
+    connect(m_actions->deleteRow, &QAction::triggered, this, &EditorWindow::EliminaRiga_Click);
+    connect(m_actions->save, &QAction::triggered, this, &EditorWindow::Salva_Click);
+    connect(m_actions->help, &QAction::triggered, this, &EditorWindow::toggleHelp);
+    // The row's line and message stay in the status bar; a menu entry's
+    // passing tip shows over them and goes.
+    statusBar()->setObjectName(QStringLiteral("BarraStato"));
+    statusBar()->setSizeGripEnabled(false);
+    m_statusRow = new QLabel(statusBar());
+    m_statusRow->setObjectName(QStringLiteral("StatoRiga"));
+    m_statusRow->setTextFormat(Qt::PlainText);
+    statusBar()->addWidget(m_statusRow, 1);
 }
 
 void EditorWindow::buildHeader(QWidget *form)
@@ -353,6 +390,9 @@ void EditorWindow::buildRowList(QWidget *form)
     m_rowsFrame->setFrameShape(QFrame::Box);
     m_rowsFrame->setGeometry(kRowsLeft, kRowsTop, kRowsFrameWidth, kRowsHeight);
     setBackground(m_rowsFrame, Qt::black);
+    // The row list takes the keys when a row is clicked (or by Tab): Up and
+    // Down move the selection, Enter opens the typed value.
+    m_rowsFrame->setFocusPolicy(Qt::StrongFocus);
 
     const QFont font = rowFont();
     for (int i = 0; i < kLabelCount; ++i) {
@@ -370,6 +410,11 @@ void EditorWindow::buildRowList(QWidget *form)
         setTextColour(label, kRowTextWhite);
         m_rowLabels.append(label);
     }
+
+    m_entry = new ValueEntry(m_rowsFrame);
+    m_entry->setFont(font);
+    connect(m_entry, &ValueEntry::accepted, this, [this](const QString &text) { acceptValue(text); });
+    connect(m_entry, &ValueEntry::cancelled, this, &EditorWindow::closeValueEntry);
 
     m_scroll = new QScrollBar(Qt::Vertical, form);
     m_scroll->setObjectName(QStringLiteral("VScroll"));
@@ -526,6 +571,12 @@ void EditorWindow::applyLanguage()
                                        LanguageTable::NascondiAiuto};
     for (std::size_t i = 0; i < helpLines.size(); ++i)
         caption(helpLines[i], [button = m_helpButtons[i]](const QString &t) { button->setText(t); });
+    m_actions->applyLanguage(language);
+    // The menu bar's entries and the expanded help name their keys.
+    m_insertAction->setToolTip(EditorActions::withKey(m_insertAction->text(), m_actions->insertRow));
+    m_deleteAction->setToolTip(EditorActions::withKey(m_deleteAction->text(), m_actions->deleteRow));
+    m_saveAction->setToolTip(EditorActions::withKey(m_saveAction->text(), m_actions->save));
+    m_helpButtons[0]->setToolTip(EditorActions::withKey(m_helpButtons[0]->text(), m_actions->help));
 }
 
 void EditorWindow::fillFromPanel()
@@ -557,6 +608,7 @@ void EditorWindow::fillFromPanel()
     // only when the command line says so.
     auto *comb = findChild<QLineEdit *>(QStringLiteral("IngombroPettini"));
     comb->setText(QString::number(m_startup.commandLine.combWidth));
+    m_startup.panel.header.ingombroPettini = toCp1252(comb->text());
     const bool combEditable = m_startup.commandLine.combWidthIsEditable();
     comb->setReadOnly(!combEditable);
     comb->setEnabled(combEditable);
@@ -580,13 +632,7 @@ void EditorWindow::showColours()
 
 RowSettings EditorWindow::rowSettings() const
 {
-    RowSettings settings;
-    settings.setupOptions = m_startup.commandLine.setupOptions;
-    settings.setupMode = m_startup.panel.predisposizioneValue;
-    settings.intervalMarkerDash = m_startup.commandLine.intervalMarkerDash();
-    if (m_commands.count() > 0)
-        settings.definitionName = toLowerAscii(m_commands.entry(RowText::kDefinitionEntry).displayName);
-    return settings;
+    return m_document.rowSettings();
 }
 
 // --- the row list ------------------------------------------------------------
@@ -619,6 +665,9 @@ void EditorWindow::refreshRows()
         case RowLabelView::Colour::Definition: setTextColour(label, kRowTextDefinition); break;
         case RowLabelView::Colour::White: setTextColour(label, kRowTextWhite); break;
         }
+        // A row where the edges cross stands out in yellow.
+        if (view.colour != RowLabelView::Colour::Definition && m_totals->crossesAt(m_rows.topRow() + i))
+            setTextColour(label, kRowTextCrossing);
         if (view.highlighted) {
             setBackground(label, kHighlight);
             label->setCursor(Qt::PointingHandCursor);
@@ -654,13 +703,16 @@ void EditorWindow::ModificaLabel()
 
 void EditorWindow::recomputeTotals()
 {
-    TotalsSettings settings = TotalsSettings::fromHeader(headerFromFields(), m_startup.commandLine.setupOptions);
-    settings.setupMode = m_startup.panel.predisposizioneValue;
-    m_rows.setSettings(rowSettings());
-    m_totals->recompute(m_rows, settings);
-    m_modified = true;
+    m_document.recompute();
+    showPanelState();
+}
+
+void EditorWindow::showPanelState()
+{
+    m_courseMap = CourseMap::fromRowTexts(m_rows.rows());
     refreshRows();
     redraw();
+    showRowStatus();
 }
 
 void EditorWindow::redraw()
@@ -683,6 +735,14 @@ void EditorWindow::redraw()
 void EditorWindow::Picture1_MouseMove(QPointF position)
 {
     Esperto123("Disegno_Maglia");
+    // The rows that knit the course under the pointer.
+    const std::string rows = RowStatus::courseText(stepAt(position), m_courseMap, m_rows.rows(),
+                                                   m_startup.language, m_commands,
+                                                   m_document.leftRibShown());
+    if (rows.empty())
+        showRowStatus();
+    else
+        setStatus(rows);
     const KnitDrawing::Readout readout = KnitDrawing::pointerReadout(
         position.x(), position.y(), m_knit.scale,
         toCp1252(field(HeaderField::AghiCm)->text()),
@@ -693,6 +753,9 @@ void EditorWindow::Picture1_MouseMove(QPointF position)
 
 void EditorWindow::Riga_MouseDown(int index, Qt::MouseButton button, Qt::KeyboardModifiers, QPointF position)
 {
+    closeValueEntry();
+    finishOpenEdit();
+    m_rowsFrame->setFocus(Qt::MouseFocusReason);
     m_pressedButton = button;
     bool pressedHighlighted = false;
     switch (m_rows.pressLabel(index)) {
@@ -715,7 +778,11 @@ void EditorWindow::Riga_MouseDown(int index, Qt::MouseButton button, Qt::Keyboar
     // under the pointer; any other press disarms it.
     m_parameters.Riga_MouseDown(pressedHighlighted, buttonValue(button), position.x() * kTwipsPerPixel);
     mirrorTimer(m_timer1, m_parameters.timer());
+    // The steps of one press, held or not, are one edit.
+    if (m_parameters.armed())
+        m_document.beginEdit(EditKind::ParameterStep);
     refreshRows();
+    showRowStatus();
 }
 
 void EditorWindow::Riga_MouseUp(int, Qt::MouseButton, Qt::KeyboardModifiers, QPointF)
@@ -723,6 +790,7 @@ void EditorWindow::Riga_MouseUp(int, Qt::MouseButton, Qt::KeyboardModifiers, QPo
     const ParameterEditor::Outcome outcome = m_parameters.Riga_MouseUp();
     mirrorTimer(m_timer1, m_parameters.timer());
     followParameterOutcome(outcome);
+    finishOpenEdit();
 }
 
 void EditorWindow::Timer1_Timer()
@@ -747,6 +815,8 @@ void EditorWindow::Riga_MouseMove(int index, Qt::MouseButtons, Qt::KeyboardModif
     // Leaving the row with the button held ends the repeat.
     m_parameters.Riga_MouseMove(position.y() * kTwipsPerPixel);
     mirrorTimer(m_timer1, m_parameters.timer());
+    if (!m_parameters.armed())
+        finishOpenEdit();
     if (index < 0 || index >= m_rowLabels.size())
         return;
 
@@ -788,10 +858,15 @@ void EditorWindow::Riga_DblClick(int)
 {
     m_parameters.Riga_DblClick(m_rows.highlightedLabel() >= 0);
     mirrorTimer(m_timer1, m_parameters.timer());
+    if (m_parameters.armed() && !m_document.editOpen())
+        m_document.beginEdit(EditKind::ParameterStep);
 }
 
 void EditorWindow::VScroll_Change(int value)
 {
+    // The entry stands over a row that moves away.
+    if (value != m_rows.topRow())
+        closeValueEntry();
     m_rows.scrollTo(value);
     refreshRows();
 }
@@ -807,13 +882,15 @@ void EditorWindow::insertListCommand(int position)
         return;
     const int entryIndex = m_listEntries[std::size_t(position)];
     const CommandEntry &entry = m_commands.entry(entryIndex);
-    m_rows.setSettings(rowSettings());
-    if (m_rows.insertCommand({entry.displayName, entry.functionCode, entryIndex}) !=
-        RowStore::EditResult::Done) {
+    closeValueEntry();
+    finishOpenEdit();
+    PanelDocument::RowEdit edit = m_document.insertCommand({entry.displayName, entry.functionCode, entryIndex});
+    if (edit.result != RowStore::EditResult::Done) {
         beep();
         return;
     }
-    recomputeTotals();
+    pushStep(std::move(edit.step));
+    showPanelState();
 }
 
 void EditorWindow::ListaComandi_DblClick()
@@ -836,12 +913,15 @@ void EditorWindow::InserisciRiga_Click()
 
 void EditorWindow::EliminaRiga_Click()
 {
-    m_rows.setSettings(rowSettings());
-    switch (m_rows.deleteSelectedRow()) {
+    closeValueEntry();
+    finishOpenEdit();
+    PanelDocument::RowEdit edit = m_document.deleteSelectedRow();
+    switch (edit.result) {
     case RowStore::EditResult::Done:
         // A row that may go clears an error hint still on show.
         Esperto123CancellaErrore();
-        recomputeTotals();
+        pushStep(std::move(edit.step));
+        showPanelState();
         break;
     case RowStore::EditResult::Refused:
         beep();
@@ -856,8 +936,10 @@ void EditorWindow::EliminaRiga_Click()
 
 void EditorWindow::Salva_Click()
 {
+    closeValueEntry();
+    finishOpenEdit();
     if (save())
-        m_modified = false;
+        setModified(false);
 }
 
 bool EditorWindow::save()
@@ -875,7 +957,23 @@ bool EditorWindow::save()
         QMessageBox::information(this, QStringLiteral("Kn4Edit"), QString::fromStdString(outcome.backupMessage));
     if (outcome.showSavedHint)
         Esperto123Immediato(PanelSave::kSavedHintKey);
-    frmPopUpCompilazione::showModal(m_save.compileResult(), m_save.compileReport(), m_startup.language, this);
+    // The report's messages stay with the rows they were about: a code
+    // step's with the row that knits its course.
+    m_compileErrors.clear();
+    for (CompileReportLine &line : CompileReportLines::all(m_save.compileReport())) {
+        if (line.kind == CompileReportLine::Kind::Step) {
+            const int course = line.course >= 0 ? line.course : m_totals->courseOfCodeStep(line.number);
+            const int row = m_courseMap.rowAtStep(std::min(course, m_courseMap.steps() - 1));
+            if (row < 0)
+                continue;
+            line.number = CourseMap::kFirstRowLine + row;
+        }
+        m_compileErrors.push_back(std::move(line));
+    }
+    m_compiledRows = m_rows.rows();
+    showRowStatus();
+    frmPopUpCompilazione::showModal(m_save.compileResult(), m_save.compileReport(), m_startup.language, this,
+                                    [this](const CompileReportLine &line) { goToReportLine(line); });
     return true;
 }
 
@@ -884,7 +982,8 @@ bool EditorWindow::save()
 // Cancel stays.
 void EditorWindow::askToSaveOnExit()
 {
-    if (!m_modified) {
+    finishOpenEdit();
+    if (!isModified()) {
         m_exitState = ExitClosing;
         return;
     }
@@ -903,7 +1002,7 @@ void EditorWindow::askToSaveOnExit()
             m_exitState = ExitCancelled;
             return;
         }
-        m_modified = false;
+        setModified(false);
         m_exitState = ExitClosing;
         break;
     case QMessageBox::No:
@@ -960,20 +1059,14 @@ void EditorWindow::Colore_Click(int index)
     std::string code;
     if (!m_palette->TestColore(ColourPalette::kModePick, colour, code))
         return;
-    if (colour != m_startup.panel.colours[std::size_t(index)]) {
-        m_startup.panel.colours[std::size_t(index)] = colour;
-        m_modified = true;
-    }
+    pushStep(m_document.setColour(index, colour));
     showColours();
     redraw();
 }
 
 void EditorWindow::Reset_Click()
 {
-    if (m_startup.panel.colours != PanelModel::kDefaultColours) {
-        m_startup.panel.resetColours();
-        m_modified = true;
-    }
+    pushStep(m_document.resetColours());
     showColours();
     redraw();
 }
@@ -1063,7 +1156,6 @@ bool EditorWindow::headerKeyPress(HeaderField which, QKeyEvent *event)
         if (verdict.key == key || edit == nullptr)
             return false;
         edit->insert(fromCp1252(std::string(1, verdict.key)));
-        m_modified = true;
         return true;
     case HeaderFields::KeyAction::Refuse:
         beep();
@@ -1087,8 +1179,8 @@ void EditorWindow::headerKeyRelease(HeaderField which, QKeyEvent *event)
     const HeaderSettings settings = headerSettings();
     if (which == HeaderField::Predisposizione) {
         if (const std::optional<int> mode = HeaderFields::setupModeOnKeyRelease(typedKey(event), text)) {
-            m_startup.panel.predisposizioneValue = std::int16_t(*mode);
-            recomputeTotals();
+            pushStep(m_document.setSetupMode(*mode));
+            showPanelState();
         }
         return;
     }
@@ -1131,17 +1223,20 @@ void EditorWindow::setLeftSideFields(std::optional<bool> rib, std::optional<bool
 void EditorWindow::Predisposizione_2_Click()
 {
     QLineEdit *edit = field(HeaderField::Predisposizione);
-    const HeaderFields::SetupConfirmation confirmation = HeaderFields::confirmSetup(
-        toCp1252(edit->text()), m_startup.panel.predisposizioneValue, m_rows.rows(),
-        m_startup.commandLine.setupOptions);
-    edit->setText(fromCp1252(confirmation.fieldText));
+    PanelDocument::SetupEdit setup = m_document.confirmSetup(toCp1252(edit->text()));
+    const HeaderFields::SetupConfirmation &confirmation = setup.confirmation;
+    {
+        // The model holds the confirmed text already.
+        const QSignalBlocker blocker(edit);
+        edit->setText(fromCp1252(confirmation.fieldText));
+    }
     if (confirmation.refused)
         Esperto123Errore(HeaderFields::kSetupErrorKey);
     else if (confirmation.clearError)
         Esperto123CancellaErrore();
     setLeftSideFields(confirmation.leftRibVisible, confirmation.leftNecklineVisible);
-    m_startup.panel.predisposizioneValue = std::int16_t(confirmation.mode);
-    recomputeTotals();
+    pushStep(std::move(setup.step));
+    showPanelState();
 }
 
 void EditorWindow::spinnerPressed(HeaderSpinner::Label label, Qt::MouseButton button)
@@ -1183,9 +1278,7 @@ void EditorWindow::applySpinnerStep(const HeaderSpinner::Step &step)
 void EditorWindow::ValoriFinali_Click()
 {
     // Showing the final values changes the view, not the panel.
-    const bool modified = m_modified;
     recomputeTotals();
-    m_modified = modified;
 }
 
 // --- expert help ---------------------------------------------------------------
@@ -1208,6 +1301,7 @@ void EditorWindow::showHelp()
         setBackground(m_lamp, lamp);
     if (m_rows.visibleRows() != m_help.visibleRows())
         setVisibleRows(m_help.visibleRows());
+    m_actions->help->setChecked(m_help.mode() == ExpertHelp::Mode::Expanded);
     for (int beeps = m_help.takeBeeps(); beeps > 0; --beeps)
         beep();
     mirrorTimer(m_timer2, m_help.timer());
@@ -1330,11 +1424,20 @@ bool EditorWindow::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_picture) {
         if (type == QEvent::MouseMove)
             Picture1_MouseMove(static_cast<QMouseEvent *>(event)->position());
+        else if (type == QEvent::MouseButtonPress &&
+                 static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+            Picture1_MouseDown(static_cast<QMouseEvent *>(event)->position());
         return false;
     }
 
     if (const std::optional<HeaderField> which = headerFieldOf(watched)) {
         switch (type) {
+        case QEvent::ShortcutOverride: {
+            // Undo and redo are the panel's, not the field's own.
+            const auto *key = static_cast<QKeyEvent *>(event);
+            return key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
+                   key->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Y);
+        }
         case QEvent::KeyPress:
             return headerKeyPress(*which, static_cast<QKeyEvent *>(event));
         case QEvent::KeyRelease:
@@ -1417,7 +1520,7 @@ bool EditorWindow::eventFilter(QObject *watched, QEvent *event)
 
 void EditorWindow::closeEvent(QCloseEvent *event)
 {
-    if (m_exitState == ExitNone && m_modified)
+    if (m_exitState == ExitNone && isModified())
         askToSaveOnExit();
     if (m_exitState == ExitCancelled) {
         m_exitState = ExitNone;
@@ -1431,6 +1534,286 @@ void EditorWindow::closeEvent(QCloseEvent *event)
     if (m_palette)
         m_palette->close();
     event->accept();
+}
+
+// --- edits, keys, status ----------------------------------------------------
+
+bool EditorWindow::isModified() const
+{
+    return m_markedModified || (m_undo != nullptr && !m_undo->isClean());
+}
+
+void EditorWindow::setModified(bool modified)
+{
+    m_markedModified = modified;
+    if (!modified)
+        m_undo->setClean();
+}
+
+void EditorWindow::pushStep(std::optional<PanelStep> step)
+{
+    if (!step)
+        return;
+    m_undo->push(new PanelUndoCommand(std::move(*step), [this](const PanelSnapshot &s) { applySnapshot(s); }));
+}
+
+void EditorWindow::finishOpenEdit()
+{
+    if (m_document.editOpen())
+        pushStep(m_document.endEdit());
+}
+
+void EditorWindow::undo()
+{
+    closeValueEntry();
+    // A held click ends here: its repeats would step the state undone.
+    m_parameters.Riga_MouseMove(-1);
+    mirrorTimer(m_timer1, m_parameters.timer());
+    finishOpenEdit();
+    m_undo->undo();
+}
+
+void EditorWindow::redo()
+{
+    closeValueEntry();
+    finishOpenEdit();
+    m_undo->redo();
+}
+
+void EditorWindow::applySnapshot(const PanelSnapshot &snapshot)
+{
+    closeValueEntry();
+    m_restoring = true;
+    m_document.restore(snapshot);
+    fillHeaderFields();
+    setLeftSideFields(m_document.leftRibShown(), m_document.leftNecklineShown());
+    showColours();
+    m_restoring = false;
+    // An error hint spoke of the state left behind.
+    if (m_help.errorShowing())
+        Esperto123CancellaErrore();
+    showPanelState();
+}
+
+void EditorWindow::fillHeaderFields()
+{
+    PanelHeader &header = m_startup.panel.header;
+    for (HeaderField which : kHeaderFields) {
+        const std::string *text = PanelDocument::headerText(header, which);
+        QLineEdit *edit = field(which);
+        if (text == nullptr || edit == nullptr || toCp1252(edit->text()) == *text)
+            continue;
+        edit->setText(fromCp1252(*text));
+        if (which == HeaderField::IngombroPettini)
+            if (const std::optional<Colour> colour = HeaderFields::combClearanceColour(*text, headerSettings()))
+                setTextColour(edit, toQColor(*colour));
+    }
+}
+
+void EditorWindow::headerTextChanged(HeaderField which, const QString &text)
+{
+    if (!m_ready || m_restoring)
+        return;
+    pushStep(m_document.setHeaderField(which, toCp1252(text)));
+}
+
+void EditorWindow::openValueEntry()
+{
+    closeValueEntry();
+    finishOpenEdit();
+    const int label = m_rows.highlightedLabel();
+    const int field = m_parameters.entryField();
+    const std::optional<FieldSpan> span = m_parameters.valueColumns(field);
+    if (m_rows.selectedRow() < 0 || label < 0 || !span) {
+        beep();
+        return;
+    }
+    m_entryField = field;
+    // Wide enough to type a value longer than the one shown.
+    constexpr int kMinimumColumns = 6;
+    const int width = std::max(span->width(), kMinimumColumns) * kColumnWidth + 4;
+    const int x = std::min(1 + span->first * kColumnWidth, m_rowsFrame->width() - width - 2);
+    const std::string value(trimBlanks(RowText::columns(m_rows.row(m_rows.selectedRow()), span->first, span->last)));
+    m_entry->open(QRect(x, 2 + label * kRowHeight, width, kRowHeight), fromCp1252(value));
+}
+
+bool EditorWindow::acceptValue(const QString &text)
+{
+    if (!m_entry->isVisible() || m_entryField < 0)
+        return false;
+    PanelDocument::TypedEdit edit = m_document.typeValue(m_parameters, m_entryField, toCp1252(text));
+    if (!edit.outcome.errorKey.empty()) {
+        closeValueEntry();
+        Esperto123Errore(edit.outcome.errorKey);
+        return false;
+    }
+    if (edit.outcome.refused) {
+        m_entry->setRefused(true);
+        std::string words = m_startup.language.text(LanguageTable::ValoriAmmessi);
+        words = (words.empty() ? std::string("Valori ammessi:") : words) + " " +
+                ParameterEditor::describeValues(edit.outcome.allowed);
+        m_entry->setToolTip(fromCp1252(words));
+        QToolTip::showText(m_entry->mapToGlobal(QPoint(0, m_entry->height())), fromCp1252(words), m_entry);
+        beep();
+        return false;
+    }
+    closeValueEntry();
+    pushStep(std::move(edit.step));
+    showPanelState();
+    return true;
+}
+
+void EditorWindow::closeValueEntry()
+{
+    if (m_entry == nullptr || !m_entry->isVisible())
+        return;
+    m_entryField = -1;
+    const bool hadFocus = m_entry->hasFocus();
+    {
+        const QSignalBlocker blocker(m_entry);
+        m_entry->hide();
+    }
+    QToolTip::hideText();
+    if (hadFocus)
+        m_rowsFrame->setFocus(Qt::OtherFocusReason);
+}
+
+void EditorWindow::moveSelection(int delta)
+{
+    const int count = m_rows.rowCount();
+    if (count == 0)
+        return;
+    closeValueEntry();
+    finishOpenEdit();
+    const int selected = m_rows.selectedRow();
+    const int row = selected < 0 ? m_rows.topRow() : std::clamp(selected + delta, 0, count - 1);
+    m_rows.selectRow(row);
+    refreshRows();
+    showRowStatus();
+}
+
+void EditorWindow::toggleHelp()
+{
+    closeValueEntry();
+    if (m_help.mode() == ExpertHelp::Mode::Expanded) {
+        if (m_helpBeforeF1 == ExpertHelp::Mode::Hidden)
+            EspertoModo3();
+        else
+            EspertoModo2();
+    } else {
+        m_helpBeforeF1 = m_help.mode();
+        EspertoModo1();
+    }
+}
+
+void EditorWindow::keyPressEvent(QKeyEvent *event)
+{
+    const QWidget *focus = focusWidget();
+    const bool onRows = focus == nullptr || focus == m_rowsFrame || focus == this;
+    switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        moveSelection(event->key() == Qt::Key_Up ? -1 : 1);
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (onRows) {
+            openValueEntry();
+            return;
+        }
+        break;
+    case Qt::Key_Escape:
+        if (m_help.mode() == ExpertHelp::Mode::Expanded) {
+            toggleHelp();
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+bool EditorWindow::selectSourceLine(int line)
+{
+    const int row = line - CourseMap::kFirstRowLine;
+    if (row < 0 || row >= m_rows.rowCount())
+        return false;
+    closeValueEntry();
+    finishOpenEdit();
+    m_rows.selectRow(row);
+    refreshRows();
+    showRowStatus();
+    return true;
+}
+
+void EditorWindow::goToReportLine(const CompileReportLine &line)
+{
+    if (line.kind == CompileReportLine::Kind::SourceLine) {
+        if (selectSourceLine(line.number))
+            return;
+        // A header line: its field takes the focus.
+        static constexpr std::array<HeaderField, 10> kHeaderLines{
+            HeaderField::Tipo,         HeaderField::Frontura,        HeaderField::CostinaDx, HeaderField::ScolloDx,
+            HeaderField::AltezzaBordo, HeaderField::Predisposizione, HeaderField::Uscita,    HeaderField::Note1,
+            HeaderField::Note2,        HeaderField::Note3};
+        if (line.number >= 1 && line.number <= int(kHeaderLines.size()))
+            field(kHeaderLines[std::size_t(line.number - 1)])->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    if (line.kind == CompileReportLine::Kind::Step) {
+        const int course = line.course >= 0 ? line.course : m_totals->courseOfCodeStep(line.number);
+        const int row = m_courseMap.rowAtStep(std::min(course, m_courseMap.steps() - 1));
+        if (row >= 0)
+            selectSourceLine(CourseMap::kFirstRowLine + row);
+    }
+}
+
+int EditorWindow::stepAt(QPointF position) const
+{
+    if (!(m_knit.scale > 0))
+        return -1;
+    const long step = std::lround((KnitDrawing::kBaseY - position.y()) / m_knit.scale);
+    return step >= 0 && step < m_courseMap.steps() ? int(step) : -1;
+}
+
+void EditorWindow::Picture1_MouseDown(QPointF position)
+{
+    const int row = m_courseMap.rowAtStep(stepAt(position));
+    if (row >= 0)
+        selectSourceLine(CourseMap::kFirstRowLine + row);
+}
+
+void EditorWindow::showRowStatus()
+{
+    const int row = m_rows.selectedRow();
+    if (row < 0 || row >= m_rows.rowCount()) {
+        setStatus({});
+        return;
+    }
+    const std::string &text = m_rows.row(row);
+    const int line = CourseMap::kFirstRowLine + row;
+    // The last compile's messages, while the row is still what was compiled.
+    constexpr int kWrittenLast = 26;
+    std::vector<std::string> errors;
+    if (row < int(m_compiledRows.size()) &&
+        RowText::columns(m_compiledRows[std::size_t(row)], 0, kWrittenLast) == RowText::columns(text, 0, kWrittenLast))
+        for (const CompileReportLine &message : m_compileErrors)
+            if (message.number == line)
+                errors.push_back(message.text);
+    setStatus(RowStatus::describe(text, line, m_startup.language, errors));
+}
+
+void EditorWindow::setStatus(const std::string &text)
+{
+    const QString shown = fromCp1252(text);
+    if (m_statusRow->text() != shown)
+        m_statusRow->setText(shown);
+}
+
+QString EditorWindow::statusText() const
+{
+    return m_statusRow->text();
 }
 
 } // namespace kn4::editor

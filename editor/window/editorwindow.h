@@ -1,11 +1,14 @@
 #pragma once
 
+#include "document/compilereportlines.h"
+#include "document/coursemap.h"
 #include "document/editorstartup.h"
 #include "document/panelsave.h"
 #include "window/core/experthelp.h"
 #include "window/core/headerfields.h"
 #include "window/core/headerspinner.h"
 #include "window/core/knitdrawing.h"
+#include "window/core/paneldocument.h"
 #include "window/core/parametereditor.h"
 #include "window/core/rowstore.h"
 #include "window/core/runningtotals.h"
@@ -32,12 +35,16 @@ class QPlainTextEdit;
 class QPushButton;
 class QScrollBar;
 class QTimer;
+class QUndoStack;
 
 namespace kn4 {
 class PaletteWindow;
 }
 
 namespace kn4::editor {
+
+class EditorActions;
+class ValueEntry;
 
 // What the main window is built on: the library and everything start-up
 // found (command line, language and help texts, the command list, the
@@ -59,9 +66,11 @@ struct EditorContext
 //
 // The rules live in GUI-free cores: the row list in RowStore, the parameter
 // clicks in ParameterEditor, the running totals in RunningTotals, the help
-// in ExpertHelp, the header fields in HeaderFields and HeaderSpinner. This
-// class maps the events of its controls onto them, mirrors their timers
-// (Timer1, Timer2, Timer3) on real timers and shows the result. Rows are
+// in ExpertHelp, the header fields in HeaderFields and HeaderSpinner, the
+// edits of the panel and their snapshots in PanelDocument, the status
+// texts in RowStatus. This class maps the events of its controls onto
+// them, mirrors their timers (Timer1, Timer2, Timer3) on real timers, keeps
+// the edits on an undo stack and shows the result. Rows are
 // drawn in Liberation Mono with exactly 7 pixels (105 twips) per column and
 // 16 pixels (240 twips) per row, the pitch the parameter clicks convert
 // pointer positions with.
@@ -84,8 +93,17 @@ public:
 
     RowStore &rowStore() { return m_rows; }
     const PanelModel &panel() const { return m_startup.panel; }
-    bool isModified() const { return m_modified; }
-    void setModified(bool modified) { m_modified = modified; }
+    // The panel differs from what was last saved (or opened): the undo
+    // stack is away from its clean state. setModified(false) makes the
+    // present state the clean one; setModified(true) marks the panel
+    // modified until the next save.
+    bool isModified() const;
+    void setModified(bool modified);
+    QUndoStack *undoStack() const { return m_undo; }
+    const CourseMap &courseMap() const { return m_courseMap; }
+    // The status bar's text: the selected row and its message, or the rows
+    // of the course under the pointer in the drawing.
+    QString statusText() const;
     const RunningTotals &totals() const { return *m_totals; }
     const ExpertHelp &help() const { return m_help; }
     const ParameterEditor &parameters() const { return m_parameters; }
@@ -98,9 +116,41 @@ public:
     // Rewrites the visible row labels for display (kind words and aliases).
     void ModificaLabel();
     // Recompute the running totals: replays the program with the header as
-    // the fields hold it, marks the panel as modified, refreshes the rows
-    // and redraws the shape.
+    // the fields hold it, refreshes the rows and redraws the shape.
     void recomputeTotals();
+
+    // Undo and redo the last edit (Edit menu, Ctrl+Z, Ctrl+Y or
+    // Ctrl+Shift+Z); a held click still open ends first.
+    void undo();
+    void redo();
+    // Puts a snapshot of the panel back: header fields, left-side fields,
+    // colours, rows and selection; the totals, the drawing, the help lamp
+    // and the status follow.
+    void applySnapshot(const PanelSnapshot &snapshot);
+
+    // Typed values (Enter on the row list, F2, the Edit menu): an entry over
+    // the field of the selected row last clicked (P1 when none). A value the
+    // library's clicks cannot reach is refused: the entry turns red and a
+    // tip names the allowed values. False when refused or nothing is open.
+    void openValueEntry();
+    bool acceptValue(const QString &text);
+    void closeValueEntry();
+    ValueEntry *valueEntry() const { return m_entry; }
+
+    // Up and Down: the selection moves to the row above or below.
+    void moveSelection(int delta);
+    // F1: the expanded help and back; Esc closes it.
+    void toggleHelp();
+
+    // A message of the compile report: a source line selects its row (a
+    // header line its field), a code step the row that knits that course.
+    void goToReportLine(const CompileReportLine &line);
+    // Selects the row of the compiler's line number `line` (as the report
+    // and the command line's --row name it) and scrolls to it; false when
+    // no row has it.
+    bool selectSourceLine(int line);
+    // A click on the drawing selects the row that knits the course there.
+    void Picture1_MouseDown(QPointF position);
 
     // The row text column under x pixels of a row label: the position in
     // twips, to the nearest twip, divided by 105 (-1 left of the label).
@@ -183,6 +233,7 @@ signals:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void buildMenu();
@@ -214,6 +265,16 @@ private:
     void askToSaveOnExit();
     void hoverControl(QObject *watched);
     char decimalSeparator() const;
+    void buildEditMenu();
+    void pushStep(std::optional<PanelStep> step);
+    void finishOpenEdit();
+    // After an edit: the course map, rows, drawing and status follow.
+    void showPanelState();
+    void showRowStatus();
+    void setStatus(const std::string &text);
+    void headerTextChanged(HeaderField which, const QString &text);
+    void fillHeaderFields();
+    int stepAt(QPointF position) const;
 
     const CommandLibrary &m_library;
     StartupResult &m_startup;
@@ -221,6 +282,8 @@ private:
     std::string m_libraryDate;
     RowStore m_rows;
     std::unique_ptr<RunningTotals> m_totals;  // large fixed tables: kept off the stack
+    PanelDocument m_document;
+    CourseMap m_courseMap;
     ParameterEditor m_parameters;
     ExpertHelp m_help;
     HeaderSpinner m_spinner;
@@ -228,7 +291,15 @@ private:
     KnitPicture m_knit;
     ExitState m_exitState = ExitNone;
     bool m_ready = false;  // the form is built: events reach the cores
-    bool m_modified = false;
+    bool m_restoring = false;  // a snapshot is being put back: no new edits
+    bool m_markedModified = false;
+    ExpertHelp::Mode m_helpBeforeF1 = ExpertHelp::Mode::Reduced;
+    int m_entryField = -1;
+    // The messages of the last compile report, each with the compiler's
+    // line number of the row it is about, and the rows as compiled, for the
+    // status bar.
+    std::vector<CompileReportLine> m_compileErrors;
+    std::vector<std::string> m_compiledRows;
     Qt::MouseButton m_pressedButton = Qt::NoButton;
     Qt::KeyboardModifiers m_helpButtonModifiers;
 
@@ -255,6 +326,10 @@ private:
     QTimer *m_timer2 = nullptr;
     QTimer *m_timer3 = nullptr;
     QPointer<PaletteWindow> m_palette;
+    QUndoStack *m_undo = nullptr;
+    EditorActions *m_actions = nullptr;
+    ValueEntry *m_entry = nullptr;
+    QLabel *m_statusRow = nullptr;
 };
 
 } // namespace kn4::editor

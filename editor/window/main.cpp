@@ -8,7 +8,9 @@
 #include <QMessageBox>
 
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -29,9 +31,11 @@ int main(int argc, char *argv[])
     const bool loaded = library.load(programDirectory);
 
     EditorStartup::Input input;
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    const std::optional<int> row = CommandLine::takeRowOption(arguments);
     // The manager passes one argument string; a shell may split it at blanks.
-    for (int i = 1; i < argc; ++i)
-        input.arguments += (i > 1 ? " " : "") + std::string(argv[i]);
+    for (std::size_t i = 0; i < arguments.size(); ++i)
+        input.arguments += (i > 0 ? " " : "") + arguments[i];
     input.workingDirectory = std::filesystem::current_path();
     StartupResult startup = EditorStartup::run(input, loaded ? &library : nullptr,
                                                library.errorMessage(), kn4::editor::paletteColourCodec());
@@ -43,6 +47,8 @@ int main(int argc, char *argv[])
         showError(message);
 
     EditorWindow window(EditorContext{library, startup, library.fileDate()});
+    if (row)
+        window.selectSourceLine(*row);
     window.show();
     return app.exec();
 }

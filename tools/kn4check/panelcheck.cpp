@@ -131,8 +131,13 @@ int PanelCheck::checkPanel(const CheckArguments &arguments, const std::string &p
         << totals.programSteps() << ", passi totali " << totals.totalSteps()
         << ", carro esterno massimo " << totals.widestOuterRight() << "D "
         << totals.widestOuterLeft() << "S\n";
-    return totals.warningCode() != RunningTotals::NoWarning ? PanelCheck::kCarriageWarning
-                                                            : PanelCheck::kClean;
+    // Crossing edges compile, but the piece cannot be knitted: a warning
+    // of its own, on a line of its own.
+    if (totals.crossedCourses() > 0)
+        out << panel << ": bordi incrociati in " << totals.crossedCourses() << " ranghi, dal passo "
+            << totals.firstCrossedStep() << "\n";
+    const bool warned = totals.warningCode() != RunningTotals::NoWarning || totals.crossedCourses() > 0;
+    return warned ? PanelCheck::kCarriageWarning : PanelCheck::kClean;
 }
 
 } // namespace kn4::check

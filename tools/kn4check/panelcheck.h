@@ -30,8 +30,10 @@ struct CheckArguments
 // running totals are replayed, and the rows (66 visible columns) and a
 // summary line are printed. A panel the editor opens as invalid, or starts
 // anew because it has no "SORGENTE.KN4" line, is printed as the editor then
-// holds it, with a note on the error stream. Returns the exit status: 0 when
-// no panel has a carriage warning, 1 when one has, 2 when a panel cannot be
+// holds it, with a note on the error stream. A panel whose edges cross gets a
+// line "PANEL: bordi incrociati in N ranghi, dal passo S" after its summary.
+// Returns the exit status: 0 when no panel has a carriage warning or
+// crossing edges, 1 when one has, 2 when a panel cannot be
 // opened at all (no such file, a command the keyword file lacks, no keyword
 // file).
 class PanelCheck

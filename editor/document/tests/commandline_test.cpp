@@ -96,3 +96,30 @@ TEST(CommandLineTest, OddLinesNeverFail)
     EXPECT_EQ(CommandLine::parse("/1/2/3/4/5/6/7").needles, 3);
     EXPECT_EQ(CommandLine::parse(",/x/").panelName, "NUOVO");
 }
+
+// "--row N" beside the manager's argument string: taken out, the rest reads
+// as before.
+TEST(CommandLineTest, RowOptionIsTakenOutOfTheArguments)
+{
+    const struct
+    {
+        std::vector<std::string> arguments;
+        std::optional<int> row;
+        std::vector<std::string> rest;
+    } cases[] = {
+        {{"P.KN4,/it//320/1/30/3/0", "--row", "14"}, 14, {"P.KN4,/it//320/1/30/3/0"}},
+        {{"--row=3", "P.KN4,/it/"}, 3, {"P.KN4,/it/"}},
+        {{"P.KN4,/it/"}, std::nullopt, {"P.KN4,/it/"}},
+        {{"P.KN4,/it/", "--row", "x"}, std::nullopt, {"P.KN4,/it/"}},
+        {{"P.KN4,/it/", "--row", "0"}, std::nullopt, {"P.KN4,/it/"}},
+        {{"P.KN4,/it/", "--row"}, std::nullopt, {"P.KN4,/it/"}},
+    };
+    for (const auto &c : cases) {
+        std::vector<std::string> arguments = c.arguments;
+        EXPECT_EQ(CommandLine::takeRowOption(arguments), c.row);
+        EXPECT_EQ(arguments, c.rest);
+    }
+    std::vector<std::string> arguments{"P.KN4,/it//320/1/30/3/1", "--row", "12"};
+    CommandLine::takeRowOption(arguments);
+    EXPECT_EQ(CommandLine::fromArguments(arguments).combWidthEditable, 1);
+}

@@ -67,13 +67,14 @@ TEST(LanguageTableTest, ItalianFileHasEveryLine)
 {
     const LanguageTable table = LanguageTable::CaricoLingua(programDir() / "italiano/");
     ASSERT_TRUE(table.loaded());
-    EXPECT_EQ(table.lineCount(), LanguageTable::NascondiAiuto + 1);
+    EXPECT_EQ(table.lineCount(), LanguageTable::LastLine + 1);
     EXPECT_EQ(table.text(LanguageTable::InserisciRiga), "Inserisci riga");
     EXPECT_EQ(table.text(LanguageTable::Densita), "Densit\xE0");  // Windows-1252 bytes
     for (int line = 0; line < table.lineCount(); ++line)
         EXPECT_FALSE(table.text(line).empty()) << line;
     for (int line = LanguageTable::FirstRowMessage; line <= LanguageTable::LastRowMessage; ++line)
         EXPECT_LE(table.text(line).size(), 21u) << line;  // the row message area
+    EXPECT_LE(table.text(LanguageTable::BordiIncrociati).size(), 21u);
 }
 
 TEST(ModificaLabelTest, DefinitionKindsShowTheirLanguageWords)

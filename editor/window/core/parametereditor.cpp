@@ -1,5 +1,8 @@
 #include "window/core/parametereditor.h"
 
+#include "kn4/number.h"
+
+#include <algorithm>
 #include <cmath>
 
 namespace kn4::editor {
@@ -191,9 +194,7 @@ bool ParameterEditor::stepP1(std::string &errorKey)
 
     // A left-marked side command holds its value one column to the left,
     // with "s" in P1's last column.
-    const bool marked = isSideCommandEntry(row.entryIndex) && p.p1First > 0 &&
-                        RowText::hasLeftSideMark(row.text, p);
-    const int first = marked ? p.p1First - 1 : p.p1First;
+    const int first = p1Marked() ? p.p1First - 1 : p.p1First;
     const int last = first + p.p1Width() - 1;
     const std::string value(trimBlanks(RowText::columns(row.text, first, last)));
 
@@ -205,24 +206,52 @@ bool ParameterEditor::stepP1(std::string &errorKey)
         return false;
     }
 
-    const auto operation =
-        m_button == kLeftButton ? CommandLibrary::Click::SxP1 : CommandLibrary::Click::DxP1;
-    std::string answer = m_library.click(operation, row.functionCode, value);
-    // Where the set-up has no left side, the definition's left-side value
-    // is passed over.
-    if (row.entryIndex == RowText::kDefinitionEntry && contains(toLowerAscii(answer), "sin") &&
-        (m_rows.settings().setupOptions == 3 || m_rows.settings().setupMode != 2))
-        answer = m_library.click(operation, row.functionCode, answer);
+    const std::string answer = nextValue(kP1Field, m_button == kLeftButton, value);
     if (answer.empty())
         return false;
+    writeP1(answer);
+    return true;
+}
 
+bool ParameterEditor::p1Marked() const
+{
+    const CurrentRow &row = m_rows.currentRow();
+    return isSideCommandEntry(row.entryIndex) && row.positions.p1First > 0 &&
+           RowText::hasLeftSideMark(row.text, row.positions);
+}
+
+void ParameterEditor::writeP1(const std::string &answer)
+{
+    const CurrentRow &row = m_rows.currentRow();
+    const ParameterPositions &p = row.positions;
     std::string text = row.text;
-    if (marked)
-        RowText::overlay(text, first, p.p1Last, answer + "s");
+    if (p1Marked())
+        RowText::overlay(text, p.p1First - 1, p.p1Last, answer + "s");
     else
         RowText::overlay(text, p.p1First, p.p1Last, answer);
     writeSelected(std::move(text));
-    return true;
+}
+
+// What one click of the field gives for a value: the library's answer, with
+// the definition's left-side value passed over where the set-up has no
+// left side.
+std::string ParameterEditor::nextValue(int field, bool left, const std::string &value) const
+{
+    using C = CommandLibrary::Click;
+    const CurrentRow &row = m_rows.currentRow();
+    C operation = left ? C::SxP1 : C::DxP1;
+    if (field == kIntervalField)
+        operation = left ? C::SxIntervallo : C::DxIntervallo;
+    else if (field == kRepetitionField)
+        operation = left ? C::SxRipetizione : C::DxRipetizione;
+    else if (field == kP2Field)
+        operation = left ? C::SxP2 : C::DxP2;
+    std::string answer = m_library.click(operation, row.functionCode, value);
+    if (field == kP1Field && row.entryIndex == RowText::kDefinitionEntry &&
+        contains(toLowerAscii(answer), "sin") &&
+        (m_rows.settings().setupOptions == 3 || m_rows.settings().setupMode != 2))
+        answer = m_library.click(operation, row.functionCode, answer);
+    return answer;
 }
 
 bool ParameterEditor::leftSideDependents() const
@@ -360,6 +389,179 @@ bool ParameterEditor::stepMark(int field, const std::string_view *values, std::s
 void ParameterEditor::writeSelected(std::string text)
 {
     m_rows.setRow(m_rows.selectedRow(), std::move(text));
+}
+
+// --- typed values ---------------------------------------------------------
+
+namespace {
+
+bool isWholeNumber(std::string_view text)
+{
+    if (!text.empty() && (text.front() == '-' || text.front() == '+'))
+        text.remove_prefix(1);
+    return !text.empty() && text.size() <= 9 &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// A typed value and a value of the field name the same thing: the same
+// word in any case, or the same whole number ("07" is 7).
+bool sameValue(std::string_view a, std::string_view b)
+{
+    a = trimBlanks(a);
+    b = trimBlanks(b);
+    if (isWholeNumber(a) && isWholeNumber(b))
+        return leadingInteger(a) == leadingInteger(b);
+    return a.size() == b.size() && toUpperAscii(a) == toUpperAscii(b);
+}
+
+} // namespace
+
+int ParameterEditor::entryField() const
+{
+    if ((m_hitField == kIntervalField || m_hitField == kRepetitionField || m_hitField == kP1Field ||
+         m_hitField == kP2Field) &&
+        valueColumns(m_hitField))
+        return m_hitField;
+    if (valueColumns(kP1Field))
+        return kP1Field;
+    if (valueColumns(kP2Field))
+        return kP2Field;
+    return kIntervalField;
+}
+
+std::optional<FieldSpan> ParameterEditor::valueColumns(int field) const
+{
+    const int selected = m_rows.selectedRow();
+    if (selected < 0 || selected >= m_rows.rowCount())
+        return std::nullopt;
+    const ParameterPositions &p = m_rows.currentRow().positions;
+    switch (field) {
+    case kIntervalField:
+    case kRepetitionField:
+        return FieldTable::field(field);
+    case kP1Field:
+        if (!p.hasP1())
+            return std::nullopt;
+        if (p1Marked())
+            return FieldSpan{p.p1First - 1, p.p1First + p.p1Width() - 2};
+        return FieldSpan{p.p1First, p.p1Last};
+    case kP2Field:
+        if (!p.hasP2())
+            return std::nullopt;
+        return FieldSpan{p.p2First, p.p2Last};
+    default:
+        return std::nullopt;
+    }
+}
+
+std::vector<std::string> ParameterEditor::reachableValues(int field) const
+{
+    const std::optional<FieldSpan> span = valueColumns(field);
+    if (!span)
+        return {};
+    // The library's answers as it gives them (a number may come with a
+    // leading blank, as a click writes it); compared without blanks.
+    const std::string current(trimBlanks(RowText::columns(m_rows.currentRow().text, span->first, span->last)));
+    auto walk = [&](bool left) {
+        std::vector<std::string> values;
+        std::vector<std::string> seen{current};
+        std::string value = current;
+        for (int i = 0; i < kWalkLimit; ++i) {
+            const std::string answer = nextValue(field, left, value);
+            const std::string next(trimBlanks(answer));
+            // The end of the range, or a range that wraps round.
+            if (next.empty() || std::find(seen.begin(), seen.end(), next) != seen.end())
+                break;
+            seen.push_back(next);
+            values.push_back(answer);
+            value = next;
+        }
+        return values;
+    };
+    std::vector<std::string> values = walk(false);
+    std::reverse(values.begin(), values.end());
+    values.push_back(current);
+    for (std::string &value : walk(true))
+        if (std::none_of(values.begin(), values.end(),
+                         [&value](const std::string &v) { return trimBlanks(v) == trimBlanks(value); }))
+            values.push_back(std::move(value));
+    return values;
+}
+
+ParameterEditor::TypedOutcome ParameterEditor::typeValue(int field, std::string_view typed)
+{
+    TypedOutcome outcome;
+    const std::optional<FieldSpan> span = valueColumns(field);
+    if (!span) {
+        outcome.refused = true;
+        return outcome;
+    }
+    const CurrentRow &row = m_rows.currentRow();
+    const std::string current(trimBlanks(RowText::columns(row.text, span->first, span->last)));
+    if (sameValue(current, typed))
+        return outcome;
+    // As for a click: a left-side definition may not change while
+    // left-marked rows after it depend on it.
+    if (field == kP1Field && contains(toLowerAscii(current), "sin") && m_rows.settings().setupMode == 2 &&
+        leftSideDependents()) {
+        outcome.errorKey = kLeftSideErrorKey;
+        return outcome;
+    }
+    const std::vector<std::string> values = reachableValues(field);
+    const auto found = std::find_if(values.begin(), values.end(),
+                                    [typed](const std::string &value) { return sameValue(value, typed); });
+    if (found == values.end()) {
+        outcome.refused = true;
+        outcome.allowed = values;
+        return outcome;
+    }
+    if (field == kP1Field) {
+        writeP1(*found);
+    } else {
+        std::string text = row.text;
+        RowText::overlay(text, span->first, span->last, *found);
+        writeSelected(std::move(text));
+    }
+    outcome.changed = true;
+    return outcome;
+}
+
+std::string ParameterEditor::describeValues(const std::vector<std::string> &values)
+{
+    constexpr std::size_t kListed = 8;
+    auto join = [](const std::vector<std::string> &words, std::size_t count) {
+        std::string text;
+        for (std::size_t i = 0; i < words.size() && i < count; ++i)
+            text += (i ? ", " : "") + words[i];
+        if (words.size() > count)
+            text += ", ...";
+        return text;
+    };
+    std::vector<std::string> words;
+    for (const std::string &value : values)
+        words.emplace_back(trimBlanks(value));
+    if (words.empty() ||
+        !std::all_of(words.begin(), words.end(), [](const std::string &v) { return isWholeNumber(v); }))
+        return join(words, 2 * kListed);
+
+    std::vector<int> numbers;
+    for (const std::string &word : words)
+        numbers.push_back(leadingInteger(word));
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    words.clear();
+    for (int n : numbers)
+        words.push_back(std::to_string(n));
+    if (numbers.size() <= kListed)
+        return join(words, kListed);
+    const int step = numbers[1] - numbers[0];
+    bool even = true;
+    for (std::size_t i = 1; i < numbers.size(); ++i)
+        even = even && numbers[i] - numbers[i - 1] == step;
+    const std::string last = std::to_string(numbers.back());
+    if (even && step > 1)
+        return words[0] + ", " + words[1] + " ... " + last;
+    return words[0] + " ... " + last;
 }
 
 } // namespace kn4::editor

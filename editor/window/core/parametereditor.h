@@ -7,8 +7,10 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kn4::editor {
 
@@ -89,6 +91,36 @@ public:
     // One step of the hit field with the pressed button on the selected row.
     Outcome step();
 
+    // Typed values. A value typed into a field of the selected row is taken
+    // only when the library's own clicks could reach it from the field's
+    // value (the same range and step as clicking): the left and right click
+    // operations are walked from the value, at most kWalkLimit steps each
+    // way, until they give nothing new.
+    static constexpr int kWalkLimit = 10000;
+    struct TypedOutcome
+    {
+        bool changed = false;      // the row was rewritten
+        bool refused = false;      // not a value the clicks reach: the field turns red
+        std::string errorKey;      // a refusal with an error hint ("Errore_Parametro1_Sx")
+        // The values the clicks reach, from the last right-click one to the
+        // last left-click one (filled when refused).
+        std::vector<std::string> allowed;
+    };
+    // The field a typed value goes to: the field last clicked when the
+    // library steps it (interval, repetition, P1, P2) and the row has it,
+    // else P1, else P2, else the interval.
+    int entryField() const;
+    // Where a field's value stands on the selected row: P1 with the
+    // left-side mark one column to the left of P1; nothing for a field the
+    // row does not have or that is not typed.
+    std::optional<FieldSpan> valueColumns(int field) const;
+    // The values the clicks reach from the field's value, as above.
+    std::vector<std::string> reachableValues(int field) const;
+    TypedOutcome typeValue(int field, std::string_view typed);
+    // The allowed values in short: "1 ... 99", "2, 4 ... 98", "1, 2, 4",
+    // "ALTRO, LATO, SCOLLO".
+    static std::string describeValues(const std::vector<std::string> &values);
+
     bool armed() const { return m_armed; }
     int hitField() const { return m_hitField; }
     int button() const { return m_button; }
@@ -98,6 +130,9 @@ private:
     bool stepOnce(std::string &errorKey);
     bool stepLibraryField(int first, int last, CommandLibrary::Click left, CommandLibrary::Click right);
     bool stepP1(std::string &errorKey);
+    bool p1Marked() const;
+    void writeP1(const std::string &answer);
+    std::string nextValue(int field, bool left, const std::string &value) const;
     bool stepVariant();
     bool stepCycleOfCycles();
     bool stepMark(int field, const std::string_view *values, std::size_t count);

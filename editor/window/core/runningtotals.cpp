@@ -1,5 +1,6 @@
 #include "window/core/runningtotals.h"
 
+#include "document/coursemap.h"
 #include "document/languagetable.h"
 #include "window/core/measures.h"
 #include "window/core/rowstore.h"
@@ -62,18 +63,6 @@ bool mentionsLeftSide(std::string_view row)
     return toLowerAscii(row).find("sin") != std::string::npos;
 }
 
-// The first blank- or comma-delimited word in columns first..last, as the
-// compiler's reader cuts it out of the saved row, read as a number.
-int cycleToken(std::string_view row, int first, int last)
-{
-    std::string text = RowText::columns(row, first, last);
-    std::size_t start = text.find_first_not_of(" ,");
-    if (start == std::string::npos)
-        return 0;
-    std::size_t end = text.find_first_of(" ,", start);
-    return kn4::leadingInteger(std::string_view(text).substr(start, end - start));
-}
-
 int rounded(std::string_view measure)
 {
     return clamp32(std::llround(Measures::ParseMeasure(measure)));
@@ -104,12 +93,15 @@ void RunningTotals::setMessageTexts(const LanguageTable &language)
 {
     for (int line = LanguageTable::FirstRowMessage; line <= LanguageTable::LastRowMessage; ++line)
         setMessageText(line, language.text(line));
+    setMessageText(LanguageTable::BordiIncrociati, language.text(LanguageTable::BordiIncrociati));
 }
 
 void RunningTotals::setMessageText(int line, std::string text)
 {
     if (line >= LanguageTable::FirstRowMessage && line <= LanguageTable::LastRowMessage)
         m_messages[std::size_t(line - LanguageTable::FirstRowMessage)] = std::move(text);
+    else if (line == LanguageTable::BordiIncrociati)
+        m_crossingMessage = std::move(text);
 }
 
 const std::string &RunningTotals::message(int line) const
@@ -125,19 +117,12 @@ bool RunningTotals::actsCourseByCourse(int entry)
 
 int RunningTotals::signedInterval(std::string_view row)
 {
-    // The saved row keeps the marker only before a digit 1-9; elsewhere it
-    // is dropped and the field is read on its own.
-    const char first = RowText::at(row, FieldTable::field(1).first);
-    const FieldSpan span = FieldTable::field(1);
-    const int value = cycleToken(row, span.first, span.last);
-    if (RowText::at(row, RowText::kIntervalMarker) == '-' && first >= '1' && first <= '9')
-        return -value;
-    return value;
+    return RowText::signedInterval(row);
 }
 
 int RunningTotals::signedRepetition(std::string_view row)
 {
-    return cycleToken(row, RowText::kCycleOfCyclesDash, FieldTable::field(2).last);
+    return RowText::signedRepetition(row);
 }
 
 const ParameterPositions &RunningTotals::positionsOf(std::int32_t code)
@@ -196,6 +181,9 @@ void RunningTotals::clearTables()
     m_widestLeft = 0;
     m_increases = 0;
     m_referenceSteps = -1;
+    m_crossedCourses = 0;
+    m_firstCrossed = -1;
+    m_crossingRows.fill(false);
 }
 
 void RunningTotals::recompute(RowStore &store, const TotalsSettings &settings)
@@ -229,6 +217,8 @@ void RunningTotals::recompute(std::string *rows, int count, const TotalsSettings
     }
     accumulate(settings);
     writeColumns(rows, count, settings);
+    m_symmetric = settings.setupMode != PanelModel::kTwoSided || (settings.setupOptions & 2) != 0;
+    markCrossings(rows, count);
 }
 
 void RunningTotals::readRows(const std::string *rows, int count)
@@ -553,6 +543,83 @@ void RunningTotals::applyMessageCode(std::string &row, int code, int &comb, bool
         if (comb == 0)
             writeMessage(row, message(43));
     }
+}
+
+bool RunningTotals::crossed(int step) const
+{
+    if (step < 0 || step >= m_programSteps)
+        return false;
+    const std::size_t s = std::size_t(step);
+    const std::int64_t right = m_outerRight[s];
+    const std::int64_t left = m_symmetric ? right : m_outerLeft[s];
+    if (right + left < 1 || m_innerRight[s] > right)
+        return true;
+    return !m_symmetric && m_innerLeft[s] > left;
+}
+
+void RunningTotals::markCrossings(std::string *rows, int count)
+{
+    for (int s = 0; s < m_programSteps; ++s) {
+        if (!crossed(s))
+            continue;
+        if (m_crossedCourses++ == 0)
+            m_firstCrossed = s;
+    }
+    if (m_crossedCourses == 0)
+        return;
+
+    // The rows that move an edge where the piece is crossed, strand by
+    // strand.
+    const CourseMap map = CourseMap::fromRowTexts(std::vector<std::string>(rows, rows + count));
+    bool marked = false;
+    for (int strand = 0; strand < map.strandCount(); ++strand) {
+        const std::vector<int> &knits = map.strandRows(strand);
+        const int steps = std::min(int(knits.size()), m_programSteps);
+        for (int s = m_firstCrossed; s < steps; ++s) {
+            const int r = knits[std::size_t(s)];
+            if (r < 0 || r >= count || m_crossingRows[std::size_t(r)] || !crossed(s))
+                continue;
+            const RowInfo &info = m_rows[std::size_t(r)];
+            const Kn4Simulazione &e = info.effect;
+            const bool moves = info.side ? (e.bordoSx != 0 || e.scolloSx != 0)
+                                         : (e.bordoDx != 0 || e.scolloDx != 0);
+            if (moves) {
+                m_crossingRows[std::size_t(r)] = true;
+                marked = true;
+            }
+        }
+    }
+    if (!marked) {
+        const int r = map.rowAtStep(m_firstCrossed);
+        if (r >= 0 && r < count)
+            m_crossingRows[std::size_t(r)] = true;
+    }
+
+    // A carriage message (or a row past the program) says more; the
+    // neckline's comb notes give way.
+    const std::array<const std::string *, 5> stronger{&message(37), &message(38), &message(39),
+                                                      &message(40), &message(41)};
+    for (int r = 0; r < count; ++r) {
+        if (!m_crossingRows[std::size_t(r)])
+            continue;
+        const std::string shown(trimBlanks(RowText::field(rows[r], kMessageField)));
+        const bool keep = std::any_of(stronger.begin(), stronger.end(), [&](const std::string *text) {
+            return !text->empty() && shown == trimBlanks(*text);
+        });
+        if (!keep)
+            writeMessage(rows[r], m_crossingMessage);
+    }
+}
+
+int RunningTotals::courseOfCodeStep(int codeStep) const
+{
+    std::int64_t code = 0;  // the code's steps before course s
+    for (int s = 0; s < m_programSteps; ++s) {
+        code += zeroTimeCount(s) + (holdsZeroTime(s) ? 1 : 0) + 1;
+        if (code >= codeStep)
+            return s;
+    }
+    return std::max(0, m_programSteps - 1);
 }
 
 int RunningTotals::outer(int side, int step) const

@@ -81,7 +81,8 @@ public:
 
     explicit RunningTotals(const CommandLibrary &library);
 
-    // Row messages: language texts 37 to 44 (empty when the file lacks them).
+    // Row messages: language texts 37 to 44 and the crossing edges' one
+    // (empty when the file lacks them).
     void setMessageTexts(const LanguageTable &language);
     void setMessageText(int line, std::string text);
 
@@ -109,6 +110,31 @@ public:
     // definition row below row 2; -1 when there is none. The knit drawing
     // measures the border from it.
     int referenceSteps() const { return m_referenceSteps; }
+
+    // Crossing edges: courses of the program part where the piece is
+    // narrower than one needle (right edge plus left edge below 1; a
+    // symmetric piece counts its right edge twice) or a neckline edge
+    // passes its outer edge. Not a carriage warning: the panel still
+    // compiles, but it cannot be knitted as meant. The rows that move an
+    // edge at such a course carry the crossing message (the first row of
+    // the program part that knits the first such course when none does),
+    // unless a carriage message stands there.
+    int crossedCourses() const { return m_crossedCourses; }
+    int firstCrossedStep() const { return m_firstCrossed; }
+    bool crossesAt(int row) const
+    {
+        return row >= 0 && row < kMaxRows && m_crossingRows[std::size_t(row)];
+    }
+    // Whether the piece is crossed at step s (program part only).
+    bool crossed(int step) const;
+
+    // The course (step of the program part) at which the compiler's code
+    // reached a step of its own (a report line ".   45 ..."): the code
+    // counts the set-up, every course and, before a course, one step per
+    // command that acts between two courses there. An estimate where
+    // several strands hold such commands at one course; the last course
+    // for a step past the program.
+    int courseOfCodeStep(int codeStep) const;
 
     // Carriage positions at step s (0..programSteps()); side 0 right, 1 left.
     int outer(int side, int step) const;
@@ -159,6 +185,7 @@ private:
     void accumulate(const TotalsSettings &settings);
     void writeColumns(std::string *rows, int count, const TotalsSettings &settings);
     void applyMessageCode(std::string &row, int code, int &comb, bool leftFlag) const;
+    void markCrossings(std::string *rows, int count);
     std::int64_t passes(int row) const;
     const ParameterPositions &positionsOf(std::int32_t code);
     int parameterValue(std::string_view row, int entry, const ParameterPositions &positions,
@@ -167,6 +194,7 @@ private:
 
     const CommandLibrary &m_library;
     std::array<std::string, 8> m_messages;
+    std::string m_crossingMessage;
     std::array<ParameterPositions, 128> m_positions{};
     std::array<bool, 128> m_positionsKnown{};
 
@@ -195,6 +223,10 @@ private:
     int m_widestLeft = 0;
     std::int64_t m_increases = 0;
     int m_referenceSteps = -1;
+    bool m_symmetric = true;
+    int m_crossedCourses = 0;
+    int m_firstCrossed = -1;
+    std::array<bool, kMaxRows> m_crossingRows{};
 };
 
 } // namespace kn4::editor

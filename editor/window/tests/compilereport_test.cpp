@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTextBlock>
 #include <QTest>
 #include <QTimer>
 
@@ -81,7 +83,8 @@ TEST_F(CompileReportTest, OpensCompactWithTheShortResult)
     EXPECT_EQ(m_window->viewMode(), CompileReportView::kCompact);
     EXPECT_EQ(m_window->windowTitle(), QStringLiteral("Risultato del salvataggio"));
     EXPECT_EQ(child<QPushButton>("cmdChiudi")->text(), QStringLiteral("Chiudi finestra"));
-    EXPECT_EQ(child<QCheckBox>("chkTips")->text(), QString());
+    // Without its language line the detail box keeps its Italian caption.
+    EXPECT_EQ(child<QCheckBox>("chkTips")->text(), QStringLiteral("Resoconto completo"));
     EXPECT_FALSE(child<QCheckBox>("chkTips")->isChecked());
     EXPECT_TRUE(child<QLabel>("Label1")->isVisible());
     EXPECT_FALSE(child<QPlainTextEdit>("txtCompilazione")->isVisible());
@@ -166,6 +169,49 @@ TEST_F(CompileReportTest, TheCloseButtonEndsTheModalWindow)
     });
     EXPECT_EQ(m_window->exec(), QDialog::Accepted);
     EXPECT_FALSE(m_window->isVisible());
+}
+
+} // namespace
+
+namespace {
+
+// A click on a report message (or Enter on it) hands it to the editor: the
+// source line or the code step with the course its continuation names;
+// lines that are no message hand nothing over.
+TEST_F(CompileReportTest, ChoosingAMessageHandsItsLineOver)
+{
+    open(5, "VUZUDO v4.4\r\n-   14 comando errato XYZ\r\n.   45 comandi incompatibili\r\n"
+            "       alla riga 40\r\n\r\n    3 errori gravi\r\n");
+    std::vector<CompileReportLine> chosen;
+    m_window->setLineHandler([&chosen](const CompileReportLine &line) { chosen.push_back(line); });
+    QTest::mouseClick(child<QCheckBox>("chkTips"), Qt::LeftButton);
+    auto *text = child<QPlainTextEdit>("txtCompilazione");
+    auto clickLine = [text](int line) {
+        const QTextBlock block = text->document()->findBlockByNumber(line);
+        QTextCursor cursor(block);
+        const QRect at = text->cursorRect(cursor);
+        QTest::mouseClick(text->viewport(), Qt::LeftButton, {}, at.center() + QPoint(20, 0));
+    };
+    clickLine(1);
+    clickLine(3);  // the continuation belongs to the message above it
+    clickLine(0);
+    clickLine(5);
+    ASSERT_EQ(chosen.size(), 2u);
+    EXPECT_EQ(chosen[0].kind, CompileReportLine::Kind::SourceLine);
+    EXPECT_EQ(chosen[0].number, 14);
+    EXPECT_EQ(chosen[0].text, "comando errato XYZ");
+    EXPECT_EQ(chosen[1].kind, CompileReportLine::Kind::Step);
+    EXPECT_EQ(chosen[1].number, 45);
+    EXPECT_EQ(chosen[1].course, 40);
+
+    // Enter on the line the cursor stands on: from the last line clicked
+    // (5) up to the first message (1).
+    for (int i = 0; i < 4; ++i)
+        QTest::keyClick(text, Qt::Key_Up);
+    QTest::keyClick(text, Qt::Key_Return);
+    ASSERT_EQ(chosen.size(), 3u);
+    EXPECT_EQ(chosen[2].number, 14);
+    EXPECT_EQ(text->toPlainText().count(QLatin1Char('\n')), 6);  // keys change nothing
 }
 
 } // namespace

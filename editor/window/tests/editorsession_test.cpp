@@ -10,7 +10,9 @@
 #include "kn4/modaldialoghandler.h"
 #include "kn4/testfiles.h"
 #include "window/compilereport.h"
+#include "window/valueentry.h"
 #include "document/palettecodec.h"
+#include "document/panelwriter.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -23,6 +25,8 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QListWidget>
+#include <QUndoStack>
 
 #include "kn4/testapplication.h"
 
@@ -121,7 +125,26 @@ protected:
         ASSERT_FALSE(m_startup.ended()) << m_startup.fatalMessage;
         m_window = std::make_unique<EditorWindow>(EditorContext{m_library, m_startup, "01/01/2026"});
         m_window->show();
+        // The window's keys (undo, save, F1...) act in the active window.
+        m_window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
     }
+
+    // The panel file the window would write now.
+    std::string bytes()
+    {
+        m_window->syncPanel();
+        return PanelWriter::sourceText(m_window->panel(), paletteColourCodec());
+    }
+
+    // Selects a row with a click on its command name.
+    void select(int row)
+    {
+        QTest::mouseClick(riga(row), Qt::LeftButton, {}, columnPoint(0));
+        ASSERT_EQ(m_window->rowStore().selectedRow(), row);
+    }
+
+    int undoSteps() { return m_window->undoStack()->index(); }
 
     QLabel *riga(int index)
     {
@@ -398,16 +421,18 @@ TEST_F(EditorSessionTest, SaveWithACarriageWarningShowsTheRedReportWithoutCompil
     EXPECT_FALSE(m_window->isModified());
 }
 
-// A working folder where the compiled panel cannot be written (its
-// VUZUDO.TMP is a folder): the panel keeps its source, and the report says
-// it was not compiled.
-TEST_F(EditorSessionTest, SaveWhoseCompiledPanelCannotBeWrittenShowsTheRedReport)
+// A compilation that cannot finish (the keyword file of the language
+// folder became a folder after the editor started): the panel keeps its
+// source, and the report says it was not compiled.
+TEST_F(EditorSessionTest, SaveThatCannotCompileShowsTheRedReport)
 {
     const fs::path language = m_folder / "italiano";
-    fs::create_directories(language / "VUZUDO.TMP");
+    fs::create_directories(language);
     for (const char *name : {"VUZUDO.KEY", "Kn4Edit.123", "kn4edit.ini"})
         fs::copy_file(fs::path(KN4_PROGRAM_DIR) / "italiano" / name, language / name);
     open(language);
+    fs::remove(language / "VUZUDO.KEY");
+    fs::create_directories(language / "VUZUDO.KEY");
     widenRib();
     ReportSeen seen;
     ModalHandler handler(readReportAndClose(seen));
@@ -415,8 +440,7 @@ TEST_F(EditorSessionTest, SaveWhoseCompiledPanelCannotBeWrittenShowsTheRedReport
     ASSERT_TRUE(seen.seen);
     EXPECT_EQ(seen.led, QColor(255, 0, 0));
     EXPECT_EQ(seen.status, QString::fromUtf8("Il pannello non \u00E8 stato compilato"));
-    EXPECT_TRUE(seen.report.endsWith(QStringLiteral("impossibile scrivere il pannello compilato: pannello invariato\n")))
-        << seen.report.toStdString();
+    EXPECT_TRUE(seen.report.endsWith(QStringLiteral("pannello invariato\n"))) << seen.report.toStdString();
     EXPECT_EQ(m_window->saveState().compileResult(), KN4_NOT_A_SOURCE);
     EXPECT_NE(m_window->help().currentKey(), PanelSave::kSavedHintKey);
     EXPECT_FALSE(compiled(readFile(m_panelPath)));
@@ -503,6 +527,286 @@ TEST_F(EditorSessionTest, YesAtTheExitQuestionSavesAndCloses)
     EXPECT_FALSE(m_window->isVisible());
     EXPECT_FALSE(m_window->isModified());
     EXPECT_TRUE(compiled(readFile(m_panelPath)));
+}
+
+// --- undo, typed values, keys, report lines, courses ---------------------------
+
+// Every kind of edit is one undo step: undone, the panel is byte for byte
+// what it was and no longer modified; redone, it is the edited panel again.
+TEST_F(EditorSessionTest, EveryEditIsOneUndoStepThatRestoresThePanel)
+{
+    auto *part = control<QLineEdit>("Parte");
+    const struct
+    {
+        const char *name;
+        std::function<void()> edit;
+    } cases[] = {
+        {"insert row",
+         [&] {
+             select(2);
+             control<QListWidget>("ListaComandi")->setCurrentRow(1);
+             trigger("InserisciRiga");
+         }},
+        {"delete row", [&] { select(3); trigger("EliminaRiga"); }},
+        {"parameter click",
+         [&] {
+             select(4);
+             QTest::mouseClick(riga(4), Qt::RightButton, {}, columnPoint(14));
+         }},
+        {"held button",
+         [&] {
+             select(2);
+             QTest::mousePress(riga(2), Qt::LeftButton, {}, columnPoint(18));
+             QTest::qWait(750);
+             QTest::mouseRelease(riga(2), Qt::LeftButton, {}, columnPoint(18));
+         }},
+        {"typed value",
+         [&] {
+             // The click that selects the row names the field to type into.
+             m_window->rowStore().selectRow(-1);
+             m_window->refreshRows();
+             QTest::mouseClick(riga(6), Qt::LeftButton, {}, columnPoint(18));
+             m_window->openValueEntry();
+             ASSERT_TRUE(m_window->acceptValue(QStringLiteral("90")));
+         }},
+        {"header field",
+         [&] {
+             part->setCursorPosition(int(part->text().size()));
+             QTest::keyClicks(part, QStringLiteral("AB"));
+         }},
+        {"note", [&] { QTest::keyClicks(control<QLineEdit>("Note2"), QStringLiteral(" e rosso")); }},
+        {"spinner", [&] { QTest::mouseClick(control<QLabel>("Label6"), Qt::LeftButton); }},
+        {"set-up",
+         [&] {
+             auto *setup = control<QLineEdit>("Predisposizione");
+             setup->selectAll();
+             QTest::keyClicks(setup, QStringLiteral("2"));
+             QTest::mouseClick(control<QPushButton>("Predisposizione_2"), Qt::LeftButton);
+         }},
+        {"colours", [&] { m_window->Reset_Click(); }},
+    };
+    const std::string original = bytes();
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const int steps = undoSteps();
+        c.edit();
+        EXPECT_EQ(undoSteps(), steps + 1);
+        const std::string edited = bytes();
+        EXPECT_NE(edited, original);
+        EXPECT_TRUE(m_window->isModified());
+        trigger("Annulla");
+        EXPECT_EQ(bytes(), original);
+        EXPECT_FALSE(m_window->isModified());
+        trigger("Ripeti");
+        EXPECT_EQ(bytes(), edited);
+        EXPECT_TRUE(m_window->isModified());
+        trigger("Annulla");
+    }
+    // The totals follow the undone edits.
+    EXPECT_EQ(m_window->totals().programSteps(), 282);
+    EXPECT_EQ(control<QLineEdit>("Predisposizione")->text(), QStringLiteral("1"));
+}
+
+// Saving keeps the steps: undoing after a save modifies the panel again,
+// and redoing back to the saved state clears the flag.
+TEST_F(EditorSessionTest, SavingKeepsTheUndoSteps)
+{
+    widenRib();
+    ReportSeen seen;
+    {
+        ModalHandler handler(readReportAndClose(seen));
+        QTest::keyClick(m_window.get(), Qt::Key_S, Qt::ControlModifier);  // Ctrl+S saves as Salva does
+    }
+    ASSERT_TRUE(seen.seen);
+    EXPECT_FALSE(m_window->isModified());
+    EXPECT_EQ(undoSteps(), 1);
+    m_window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+    QTest::keyClick(m_window.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(m_window->isModified());
+    QTest::keyClick(m_window.get(), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_FALSE(m_window->isModified());
+    QTest::keyClick(m_window.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);  // nothing to redo
+    EXPECT_FALSE(m_window->isModified());
+}
+
+// A typed value the library's clicks cannot reach turns the entry red with
+// the allowed values in its tip; a reachable one is one undo step.
+TEST_F(EditorSessionTest, TypedValueOutOfRangeIsRefused)
+{
+    select(4);  // calato 2: P1 is 1 or 2
+    QTest::keyClick(control<QFrame>("Righe"), Qt::Key_Return);
+    ValueEntry *entry = m_window->valueEntry();
+    ASSERT_TRUE(entry->isVisible());
+    EXPECT_EQ(entry->text(), QStringLiteral("2"));
+    const std::string before = m_window->rowStore().row(4);
+    QSignalSpy beeps(m_window.get(), &EditorWindow::beeped);
+    entry->setText(QStringLiteral("7"));
+    QTest::keyClick(entry, Qt::Key_Return);
+    EXPECT_TRUE(entry->isVisible());
+    EXPECT_TRUE(entry->refused());
+    EXPECT_EQ(entry->toolTip(), QStringLiteral("Valori ammessi: 1, 2"));
+    EXPECT_EQ(beeps.count(), 1);
+    EXPECT_EQ(m_window->rowStore().row(4), before);
+    EXPECT_EQ(undoSteps(), 0);
+
+    entry->setText(QStringLiteral("1"));
+    QTest::keyClick(entry, Qt::Key_Return);
+    EXPECT_FALSE(entry->isVisible());
+    EXPECT_EQ(columns(4, 13, 14), "1");
+    EXPECT_EQ(undoSteps(), 1);
+}
+
+// The keys of the row list and the window.
+TEST_F(EditorSessionTest, KeysMoveEditSaveAndHelp)
+{
+    select(2);
+    QWidget *rows = control<QFrame>("Righe");
+    ASSERT_TRUE(rows->hasFocus());
+    QTest::keyClick(rows, Qt::Key_Down);
+    EXPECT_EQ(m_window->rowStore().selectedRow(), 3);
+    QTest::keyClick(rows, Qt::Key_Up);
+    QTest::keyClick(rows, Qt::Key_Up);
+    EXPECT_EQ(m_window->rowStore().selectedRow(), 1);
+
+    // Enter and F2 open the entry, Esc closes it.
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_F2}) {
+        QTest::keyClick(rows, key);
+        ASSERT_TRUE(m_window->valueEntry()->isVisible()) << key;
+        QTest::keyClick(m_window->valueEntry(), Qt::Key_Escape);
+        EXPECT_FALSE(m_window->valueEntry()->isVisible());
+    }
+
+    // Insert takes the list's command, Delete takes the row away.
+    const int count = m_window->rowStore().rowCount();
+    control<QListWidget>("ListaComandi")->setCurrentRow(0);
+    QTest::keyClick(rows, Qt::Key_Insert);
+    EXPECT_EQ(m_window->rowStore().rowCount(), count + 1);
+    select(2);
+    QTest::keyClick(rows, Qt::Key_Delete);
+    EXPECT_EQ(m_window->rowStore().rowCount(), count);
+    // Refused as by the menu: nothing selected, a beep.
+    QSignalSpy beeps(m_window.get(), &EditorWindow::beeped);
+    m_window->rowStore().selectRow(-1);
+    m_window->refreshRows();
+    QTest::keyClick(rows, Qt::Key_Delete);
+    EXPECT_EQ(beeps.count(), 1);
+    EXPECT_EQ(m_window->rowStore().rowCount(), count);
+
+    // F1 expands the help and back; Esc closes it too.
+    QTest::keyClick(rows, Qt::Key_F1);
+    EXPECT_EQ(m_window->help().mode(), ExpertHelp::Mode::Expanded);
+    QTest::keyClick(rows, Qt::Key_F1);
+    EXPECT_EQ(m_window->help().mode(), ExpertHelp::Mode::Reduced);
+    QTest::keyClick(rows, Qt::Key_F1);
+    QTest::keyClick(rows, Qt::Key_Escape);
+    EXPECT_EQ(m_window->help().mode(), ExpertHelp::Mode::Reduced);
+
+    // The menu names the keys.
+    EXPECT_EQ(control<QAction>("Annulla")->shortcut(), QKeySequence(QKeySequence::Undo));
+    EXPECT_TRUE(control<QAction>("InserisciRiga")->toolTip().contains(QStringLiteral("(")));
+}
+
+// A report message leads to its row: a source line to the row written on
+// that line, a code step to the row that knits the course it names; a
+// header line to its field.
+TEST_F(EditorSessionTest, ReportMessagesLeadToTheirRow)
+{
+    const struct
+    {
+        CompileReportLine line;
+        int row;
+    } cases[] = {
+        {{CompileReportLine::Kind::SourceLine, 16, -1, "comando errato"}, 4},
+        {{CompileReportLine::Kind::SourceLine, 25, -1, "parametro errato"}, 13},
+        {{CompileReportLine::Kind::Step, 170, 160, "comandi incompatibili"}, 5},  // calato 1, 4, 3: 158-169
+        {{CompileReportLine::Kind::Step, 3, -1, "memoria"}, 2},  // code steps 1, 2: girolente's courses
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.line.number);
+        m_window->goToReportLine(c.line);
+        EXPECT_EQ(m_window->rowStore().selectedRow(), c.row);
+        EXPECT_GE(m_window->rowStore().highlightedLabel(), 0);
+    }
+    m_window->goToReportLine({CompileReportLine::Kind::SourceLine, 3, -1, "costina errata"});
+    EXPECT_TRUE(control<QLineEdit>("CostinaDx")->hasFocus());
+    // The command line's --row lands on the same rows.
+    EXPECT_TRUE(m_window->selectSourceLine(19));
+    EXPECT_EQ(m_window->rowStore().selectedRow(), 7);
+    EXPECT_TRUE(m_window->statusText().startsWith(QStringLiteral("Riga 19")));
+    EXPECT_FALSE(m_window->selectSourceLine(5));
+}
+
+// End to end: a second strand that decreases where the outline does
+// compiles to ".  154 comandi incompatibili ... alla riga 152"; choosing it
+// in the report selects the outline's row at course 152 (calato 2, 2, 3),
+// and the code step alone leads there too.
+TEST_F(EditorSessionTest, ACodeStepOfTheReportLeadsToItsRow)
+{
+    std::string text = readFile(m_panelPath);
+    const std::string strand = "definizione SCOLLO                      \r\n";
+    text.insert(text.find(strand) + strand.size(),
+                "liscio         , 152 , 1   ;            \r\ncalato        2, 2   , 3   ;            \r\n");
+    kn4::testing::writeFile(m_panelPath, text);
+    open();
+    bool chosen = false;
+    ModalHandler handler([&chosen](QWidget *window) {
+        auto *report = qobject_cast<frmPopUpCompilazione *>(window);
+        ASSERT_NE(report, nullptr);
+        const QStringList lines = report->findChild<QPlainTextEdit *>(QStringLiteral("txtCompilazione"))
+                                      ->toPlainText()
+                                      .split(QLatin1Char('\n'));
+        for (int i = 0; i < lines.size(); ++i)
+            if (lines[i].startsWith(QStringLiteral(".  154 comandi incompatibili"))) {
+                report->lineChosen(i + 1, true);  // its continuation line
+                chosen = true;
+            }
+        if (!chosen)
+            report->cmdChiudi_Click();
+    });
+    m_window->save();
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(m_window->rowStore().selectedRow(), 4);
+    m_window->rowStore().selectRow(-1);
+    m_window->goToReportLine({CompileReportLine::Kind::Step, 154, -1, "comandi incompatibili"});
+    EXPECT_EQ(m_window->rowStore().selectedRow(), 4);
+}
+
+// The knit drawing: the pointer over a course names the row of every strand
+// that knits it; a click selects the program part's row.
+TEST_F(EditorSessionTest, CourseInTheDrawingLeadsToItsRow)
+{
+    QWidget *drawing = control<QWidget>("Picture1");
+    const double scale = m_window->knitPicture().scale;
+    const QPointF course240(160, KnitDrawing::kBaseY - 240 * scale);
+    QMouseEvent move(QEvent::MouseMove, course240, drawing->mapToGlobal(course240), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(drawing, &move);
+    // liscio 96 (row 6, line 18) knits it in the outline, scollo 2 2 3
+    // (row 11, line 23) in the neckline.
+    const QString text = m_window->statusText();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Ranghi: 240"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Riga 18 (PROFILO ESTERNO): maglia liscia 96 1"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Riga 23 (SCOLLO): scollo 2 2 3"))) << text.toStdString();
+    QTest::mouseClick(drawing, Qt::LeftButton, {}, course240.toPoint());
+    EXPECT_EQ(m_window->rowStore().selectedRow(), 6);
+}
+
+// Crossing edges: the rows that cross stand out in yellow and the status
+// bar says what it means.
+TEST_F(EditorSessionTest, CrossingEdgesAreYellowWithTheirMessageInWords)
+{
+    std::string text = readFile(m_panelPath);
+    text.replace(text.find("calato        2, 2   , 8   ;"), 28, "calato        2, 2   , 40  ;");
+    kn4::testing::writeFile(m_panelPath, text);
+    open();
+    ASSERT_GT(m_window->totals().crossedCourses(), 0);
+    EXPECT_EQ(riga(7)->palette().color(QPalette::WindowText), QColor(255, 255, 0));
+    EXPECT_EQ(riga(6)->palette().color(QPalette::WindowText), QColor(255, 255, 255));
+    select(7);
+    const QString status = m_window->statusText();
+
+    EXPECT_TRUE(status.startsWith(QStringLiteral("Riga 19: Bordi incrociati: un rango più stretto di un ago"))) << status.toStdString();
 }
 
 } // namespace

@@ -96,6 +96,24 @@ TEST_F(PanelCheckTest, CarriageWarningAndUnreadablePanelsSetTheStatus)
     EXPECT_EQ(check({"--lang", (m_dir / "nessuna").string(), "STRETTO.KN4"}), PanelCheck::kCannotOpen);
 }
 
+// A front decreased past its centre compiles, but its edges cross: a
+// warning of its own.
+TEST_F(PanelCheckTest, CrossingEdgesAreAWarning)
+{
+    std::string text = t::readFile(demo("DAVANTI.KN4"));
+    const std::size_t at = text.find("calato        2, 2   , 8   ;");
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, 28, "calato        2, 2   , 40  ;");
+    t::writeFile(m_dir / "INCROCIO.KN4", text);
+    EXPECT_EQ(check({"INCROCIO.KN4"}), PanelCheck::kCarriageWarning);
+    EXPECT_NE(m_out.str().find("INCROCIO.KN4: avviso 0,"), std::string::npos) << m_out.str();
+    EXPECT_NE(m_out.str().find("INCROCIO.KN4: bordi incrociati in 38 ranghi, dal passo 308\n"), std::string::npos)
+        << m_out.str();
+    EXPECT_NE(m_out.str().find("Bordi incrociati"), std::string::npos);
+    EXPECT_EQ(check({demo("DAVANTI.KN4").string()}), PanelCheck::kClean);
+    EXPECT_EQ(m_out.str().find("bordi incrociati"), std::string::npos);
+}
+
 // What the editor opens, kn4check prints: a panel without marker as the new
 // panel the editor starts, an invalid one as far as it was read.
 TEST_F(PanelCheckTest, PanelsTheEditorOpensAnywayArePrintedAsItHoldsThem)

@@ -379,3 +379,83 @@ TEST_F(ParameterEditorTest, MarkFieldsCycleThroughTheirValues)
 }
 
 } // namespace
+
+namespace {
+
+// A typed value is taken only when the library's clicks reach it, and is
+// written exactly as those clicks would write it; anything else is refused
+// with the values the clicks reach.
+TEST_F(ParameterEditorTest, TypedValuesAreThoseTheClicksReach)
+{
+    const int row = append("CALATO");
+    const int plain = append("LISCIO");
+    const struct
+    {
+        int row;
+        int field;
+        int column;          // where a click steps the field
+        const char *typed;
+        int leftClicks;      // -1: refused
+    } cases[] = {
+        {row, ParameterEditor::kP1Field, 14, "1", -2},  // found by stepping either way
+        {row, ParameterEditor::kP1Field, 14, "7", -1},
+        {row, ParameterEditor::kP1Field, 14, "sin", -1},
+        {plain, ParameterEditor::kIntervalField, 17, "12", 11},
+        {plain, ParameterEditor::kIntervalField, 17, "  012 ", 11},
+        {row, ParameterEditor::kRepetitionField, 23, "3", 2},
+        {plain, ParameterEditor::kRepetitionField, 23, "3", -1},  // a plain row repeats once only
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.typed);
+        m_rows->selectRow(c.row);
+        const std::string before = m_rows->row(c.row);
+        const ParameterEditor::TypedOutcome typed = m_editor->typeValue(c.field, c.typed);
+        const std::string written = m_rows->row(c.row);
+        if (c.leftClicks == -1) {
+            EXPECT_TRUE(typed.refused);
+            EXPECT_FALSE(typed.changed);
+            EXPECT_EQ(written, before);
+            EXPECT_FALSE(typed.allowed.empty());
+            continue;
+        }
+        EXPECT_TRUE(typed.changed);
+        // The same row as clicking there: forward, or back for -2.
+        m_rows->setRow(c.row, before);
+        if (c.leftClicks == -2) {
+            std::string byClicks;
+            for (int button : {L, R}) {
+                m_rows->setRow(c.row, before);
+                click(c.row, c.column, button);
+                if (m_rows->row(c.row) == written)
+                    byClicks = written;
+            }
+            EXPECT_EQ(byClicks, written);
+        } else {
+            for (int i = 0; i < c.leftClicks; ++i)
+                click(c.row, c.column, L);
+            EXPECT_EQ(m_rows->row(c.row), written);
+        }
+        m_rows->setRow(c.row, before);
+    }
+    // The refusal names the range.
+    m_rows->selectRow(plain);
+    const ParameterEditor::TypedOutcome refused = m_editor->typeValue(ParameterEditor::kIntervalField, "x");
+    EXPECT_TRUE(refused.refused);
+    EXPECT_EQ(ParameterEditor::describeValues(refused.allowed).find("1 ... "), 0u)
+        << ParameterEditor::describeValues(refused.allowed);
+}
+
+TEST(ParameterEditorValues, DescribedInShort)
+{
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{" 1", " 2"}, "1, 2"},
+        {{"3", "1", "2", "4", "5", "6", "7", "8", "9"}, "1 ... 9"},
+        {{"2", "4", "6", "8", "10", "12", "14", "16", "18"}, "2, 4 ... 18"},
+        {{"1", "2", "4", "8", "16", "32", "64", "128", "256"}, "1 ... 256"},
+        {{"ALTRO", "LATO", "SCOLLO"}, "ALTRO, LATO, SCOLLO"},
+    };
+    for (const auto &[values, text] : cases)
+        EXPECT_EQ(ParameterEditor::describeValues(values), text);
+}
+
+} // namespace

@@ -386,3 +386,42 @@ TEST_F(RunningTotalsTest, SamplePanelsAgreeWithTheCompiler)
 }
 
 } // namespace
+
+// Crossing edges: a course narrower than one needle, or a neckline past its
+// outer edge, marks the rows that move an edge there; it is not a carriage
+// warning (the panel still compiles).
+TEST_F(RunningTotalsTest, CrossingEdgesMarkTheRowsThatMoveTheEdge)
+{
+    const std::string kNeckline = "definizione SCOLLO";
+    const struct
+    {
+        const char *name;
+        std::vector<std::string> program;
+        int crossed;      // courses
+        int firstStep;
+        int markedRow;    // -1: none
+    } cases[] = {
+        {"clean", {kDefinition, line("liscio", "", "10", "1"), line("calato", "2", "2", "3")}, 0, -1, -1},
+        // 60 needles a side, 2 a side every 2 courses: 0 after 60 courses.
+        {"narrowed to nothing",
+         {kDefinition, line("liscio", "", "10", "1"), line("calato", "2", "2", "40")}, 22, 68, 2},
+        // The neckline opens every 2 courses from step 10 and passes the
+        // 60 needles of the edge at step 68, up to the end of the program
+        // part at 100.
+        {"neckline past the edge",
+         {kDefinition, line("liscio", "", "100", "1"), kNeckline, line("liscio", "", "10", "1"),
+          line("scollo", "2", "2", "40")},
+         32, 68, 4},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        run(c.program);
+        EXPECT_EQ(m_totals.warningCode(), RunningTotals::NoWarning);
+        EXPECT_EQ(m_totals.crossedCourses(), c.crossed);
+        EXPECT_EQ(m_totals.firstCrossedStep(), c.firstStep);
+        for (int r = 0; r < int(m_rows.size()); ++r) {
+            EXPECT_EQ(m_totals.crossesAt(r), r == c.markedRow) << r;
+            EXPECT_EQ(field(r, 7) == "Bordi incrociati", r == c.markedRow) << r;
+        }
+    }
+}
