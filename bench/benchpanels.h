@@ -4,6 +4,7 @@
 // results of the measured code the same byte for byte.
 
 #include <string>
+#include <vector>
 
 namespace kn4::bench {
 
@@ -21,6 +22,17 @@ inline std::string longestCode()
         code += unit;
     code += char(0x9C);
     return code;
+}
+
+// The running totals' benchmark panel, as a panel file holds its 500 rows:
+// a definition row, then plain courses and decreases taking turns. 250 x 40
+// courses run past the 9999-step limit, so the last rows sit at step 9999.
+inline std::vector<std::string> fullPanelRows()
+{
+    std::vector<std::string> rows{"definizione PROFILO ESTERNO"};
+    for (int i = 1; i < 500; ++i)
+        rows.push_back(i % 2 ? "liscio         , 40  , 1   ;" : "calato        1, 1   , 1   ;");
+    return rows;
 }
 
 } // namespace kn4::bench

@@ -3,6 +3,8 @@
 // rib is the argument: 300 needles keep the edges apart, 100 make them
 // cross after a hundred decreases (the crossing rows are then looked up
 // course by course).
+#include "benchpanels.h"
+
 #include "document/commandlist.h"
 #include "document/librarybinding.h"
 #include "document/panelreader.h"
@@ -34,13 +36,9 @@ void BM_RunningTotalsFullPanel(benchmark::State &state)
     const ColourCodec codec = paletteColourCodec();
     const PanelReader reader(*commands.list, library, codec, 320, false);
 
-    // Plain courses and decreases taking turns: 250 x 40 courses run past
-    // the limit, so the last rows sit at step 9999.
-    std::vector<std::string> rows{*reader.convertRow("definizione PROFILO ESTERNO", nullptr)};
-    for (int i = 1; i < RunningTotals::kMaxRows; ++i)
-        rows.push_back(*reader.convertRow(i % 2 ? "liscio         , 40  , 1   ;"
-                                                : "calato        1, 1   , 1   ;",
-                                          nullptr));
+    std::vector<std::string> rows;
+    for (const std::string &line : kn4::bench::fullPanelRows())
+        rows.push_back(*reader.convertRow(line, nullptr));
     TotalsSettings settings;
     settings.frontura = "320";
     settings.ingombroPettini = "30";
