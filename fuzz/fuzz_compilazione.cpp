@@ -1,8 +1,9 @@
 // Arbitrary bytes through the whole compile entry point: a panel file and,
-// when the input holds a line "====", a keyword file before it. Files live
-// in a private temporary folder, in memory (/dev/shm) where there is one,
-// and the rewrite of the panel is not flushed to disk: a campaign runs
-// millions of compilations, and the flush proves nothing about the reader.
+// when the input holds a line "====", a keyword file before it (else the
+// built-in words). Files live in a private temporary folder, in memory
+// (/dev/shm) where there is one, and the rewrite of the panel is not flushed
+// to disk: a campaign runs millions of compilations, and the flush proves
+// nothing about the reader.
 #include "compiler.h"
 #include "kn4edit2.h"
 
@@ -74,8 +75,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         const std::size_t skip = std::size_t(split - data) + sizeof separator - 1;
         writeAll(panel, data + skip, size - skip);
     } else {
-        ::unlink(keyFile.c_str());
-        compiler.keywords().resetToBuiltIn();
+        // Without a keyword file nothing is compiled: the built-in words.
+        static const std::string builtIn = [] {
+            const kn4::compiler::KeywordTable table;
+            std::string text;
+            for (int slot = 0; slot < kn4::compiler::KeywordTable::kSlots; ++slot)
+                text += std::string(table.word(slot)) + "\r\n";
+            return text;
+        }();
+        writeAll(keyFile, reinterpret_cast<const std::uint8_t *>(builtIn.data()), builtIn.size());
         writeAll(panel, data, size);
     }
     compiler.compile(panel.c_str(), folder().c_str(), report);

@@ -21,6 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         const PanelPreview preview = PanelPreview::fromBytes(text);
         if (preview.compiled && !preview.hasHeader)
             __builtin_trap();
+        // A panel without code must never pass for one the machine takes.
+        if (!preview.compiled && !preview.machine.refused())
+            __builtin_trap();
         break;
     }
     case 1: {

@@ -112,7 +112,8 @@ inline void runInput(const std::uint8_t *data, std::size_t size, bool wholeCodes
     checkRun(engine);
 
     const SimSettingsFile::Result settings = SimSettingsFile::fromText(bytes);
-    if (settings.status == SimSettingsFile::Status::Loaded) {
+    // A file read whole or in part writes back as a file read whole.
+    if (settings.status == SimSettingsFile::Status::Loaded || settings.status == SimSettingsFile::Status::Partial) {
         const std::string written = SimSettingsFile::toText(settings.settings);
         const SimSettingsFile::Result again = SimSettingsFile::fromText(written);
         require(again.status == SimSettingsFile::Status::Loaded, "written settings that do not read");

@@ -3,9 +3,7 @@
 #include "document/rowtext.h"
 #include "kn4/cp1252.h"
 #include "kn4/filelookup.h"
-
-#include <fstream>
-#include <iterator>
+#include "kn4/filereader.h"
 
 namespace kn4::editor {
 
@@ -18,18 +16,21 @@ CommandList::LoadResult CommandList::load(const std::filesystem::path &folder,
                                           const CommandLibrary &library)
 {
     LoadResult result;
-    const auto file = findFileIgnoringCase(folder.empty() ? "." : folder, kKeywordFileName);
+    const std::filesystem::path where = folder.empty() ? "." : folder;
+    const auto file = findFileIgnoringCase(where, kKeywordFileName);
     if (!file) {
-        result.fatalMessage = missingFileMessage();
+        // Why there is no file to read: none at all, or a folder of that name.
+        const std::filesystem::path exact = where / "VUZUDO.KEY";
+        result.fatalMessage = missingFileMessage() + "\n"
+                              + FileReader::read(exact, FileReader::kTextFileLimit).message(exact);
         return result;
     }
-    std::ifstream in(*file, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in.good() && !in.eof()) {
-        result.fatalMessage = missingFileMessage();
+    const FileContent content = FileReader::read(*file, FileReader::kTextFileLimit);
+    if (!content) {
+        result.fatalMessage = missingFileMessage() + "\n" + content.message(*file);
         return result;
     }
-    return fromText(text, library);
+    return fromText(content.bytes, library);
 }
 
 CommandList::LoadResult CommandList::fromText(std::string_view text, const CommandLibrary &library)

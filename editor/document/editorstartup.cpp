@@ -4,10 +4,9 @@
 #include "document/panelreader.h"
 #include "document/rowtext.h"
 #include "kn4/filelookup.h"
+#include "kn4/filereader.h"
 #include "kn4/number.h"
 
-#include <fstream>
-#include <iterator>
 
 namespace kn4::editor {
 
@@ -81,7 +80,8 @@ StartupResult EditorStartup::run(const Input &input, const CommandLibrary *libra
     if (line.given) {
         result.language = LanguageTable::CaricoLingua(folder);
         if (!result.language.loaded())
-            result.messages.push_back(LanguageTable::kErrorMessage);
+            result.messages.push_back(std::string(LanguageTable::kErrorMessage)
+                                      + (result.language.reason().empty() ? "" : "\n" + result.language.reason()));
     }
 
     CommandList::LoadResult keywords = CommandList::load(folder, *library);
@@ -98,16 +98,19 @@ StartupResult EditorStartup::run(const Input &input, const CommandLibrary *libra
     result.panelPath = resolvePanel(input.workingDirectory, line.panelName);
     bool needsNewPanel = true;
     std::error_code ec;
-    if (std::filesystem::is_regular_file(result.panelPath, ec)) {
-        std::ifstream in(result.panelPath, std::ios::binary);
-        const std::string text((std::istreambuf_iterator<char>(in)),
-                               std::istreambuf_iterator<char>());
+    // Whatever stands at the panel's path is read: a folder or a FIFO is a
+    // panel that cannot be read, never a new one that a save would put in
+    // its place.
+    if (std::filesystem::exists(result.panelPath, ec)) {
+        const FileContent file = FileReader::read(result.panelPath, FileReader::kPanelLimit);
         const PanelReader reader(commands, *library, codec, line.needles, line.intervalMarkerDash());
-        PanelReader::Result read = reader.read(text, result.panel);
+        PanelReader::Result read = reader.read(file.bytes, result.panel);
         // A panel that exists but cannot be read is not a new panel: saving
         // over it unannounced would lose it.
-        if (!in.is_open() || in.bad())
+        if (!file) {
             read.outcome = PanelReader::Outcome::Invalid;
+            result.panelReadError = file.message(result.panelPath);
+        }
         switch (read.outcome) {
         case PanelReader::Outcome::NoSource:
             break;
@@ -118,7 +121,8 @@ StartupResult EditorStartup::run(const Input &input, const CommandLibrary *libra
             result.panelInvalid = true;
             result.backupBeforeSave = true;
             result.messages.push_back(
-                invalidPanelMessage(line.panelName) + "\nAl primo salvataggio il file originale sarà conservato come " +
+                invalidPanelMessage(line.panelName) + (file ? "" : "\n" + file.message(result.panelPath)) +
+                "\nAl primo salvataggio il file originale sarà conservato come " +
                 PanelBackup::backupPathFor(result.panelPath).filename().string() + ".");
             break;
         case PanelReader::Outcome::Read:

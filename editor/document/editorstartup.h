@@ -39,6 +39,9 @@ struct StartupResult
     std::filesystem::path panelPath;  // where the panel is read and saved
     bool panelFromFile = false;     // the panel came from the file
     bool panelInvalid = false;      // the file was not a valid panel
+    // The panel file is there but could not be read ("PATH: reason"); it
+    // then counts as invalid and is kept before the first save.
+    std::string panelReadError;
     // The file on disk is not what the editor shows: keep it with
     // PanelBackup::keepOriginal before the first save replaces it.
     bool backupBeforeSave = false;

@@ -2,11 +2,10 @@
 
 #include "document/rowtext.h"
 #include "kn4/filelookup.h"
+#include "kn4/filereader.h"
 #include "kn4/inifile.h"
 #include "kn4/number.h"
 
-#include <fstream>
-#include <iterator>
 
 namespace kn4::editor {
 
@@ -52,11 +51,10 @@ int HelpTable::load(const std::filesystem::path &folder)
     const auto file = findFileIgnoringCase(folder.empty() ? "." : folder, kFileName);
     if (!file)
         return -1;
-    std::ifstream in(*file, std::ios::binary);
-    if (!in)
+    const FileContent content = FileReader::read(*file, FileReader::kTextFileLimit);
+    if (!content)
         return -1;
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    loadText(text);
+    loadText(content.bytes);
     return 0;
 }
 

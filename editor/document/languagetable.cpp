@@ -2,6 +2,7 @@
 
 #include "document/rowtext.h"
 #include "kn4/filelookup.h"
+#include "kn4/filereader.h"
 #include "kn4/labelfile.h"
 
 #include <algorithm>
@@ -23,9 +24,14 @@ void overwriteWithin(std::string &caption, std::size_t first, std::size_t width,
 
 LanguageTable LanguageTable::CaricoLingua(const std::filesystem::path &folder)
 {
-    const auto file = findFileIgnoringCase(folder.empty() ? "." : folder, kFileName);
-    if (!file)
-        return {};
+    const std::filesystem::path where = folder.empty() ? "." : folder;
+    const auto file = findFileIgnoringCase(where, kFileName);
+    if (!file) {
+        // Why there is no file to read: none at all, or a folder of that name.
+        LanguageTable table;
+        table.m_reason = FileReader::read(where / kFileName, FileReader::kTextFileLimit).message(where / kFileName);
+        return table;
+    }
     return fromLabels(LabelFile::load(*file, kMaxLines));
 }
 
@@ -37,6 +43,7 @@ LanguageTable LanguageTable::fromText(std::string_view text)
 LanguageTable LanguageTable::fromLabels(const LabelFile &labels)
 {
     LanguageTable table;
+    table.m_reason = labels.reason();
     if (!labels.loaded())
         return table;
     table.m_loaded = true;

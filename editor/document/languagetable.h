@@ -68,6 +68,8 @@ public:
     static LanguageTable fromText(std::string_view text);
 
     bool loaded() const { return m_loaded; }
+    // Why the file could not be read ("PATH: reason"); empty otherwise.
+    const std::string &reason() const { return m_reason; }
     int lineCount() const { return int(m_texts.size()); }
     // Text of a line; the empty text for a line the file does not have.
     std::string text(int line) const;
@@ -76,6 +78,7 @@ private:
     static LanguageTable fromLabels(const kn4::LabelFile &labels);
 
     bool m_loaded = false;
+    std::string m_reason;
     std::vector<std::string> m_texts;
 };
 

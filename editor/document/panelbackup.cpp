@@ -1,9 +1,7 @@
 #include "panelbackup.h"
 
 #include "kn4/atomicfile.h"
-
-#include <fstream>
-#include <iterator>
+#include "kn4/filereader.h"
 
 namespace kn4::editor {
 
@@ -27,13 +25,13 @@ PanelBackup::Result PanelBackup::keepOriginal(const std::filesystem::path &panel
         return result;
     }
     const std::string name = panel.filename().string();
-    std::ifstream in(panel, std::ios::binary);
-    const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in.good() && !in.eof()) {
+    const FileContent file = FileReader::read(panel, FileReader::kPanelLimit);
+    if (!file) {
         result.message = "Impossibile leggere il file " + name +
-                         " per conservarne una copia: il pannello non è stato salvato.";
+                         " per conservarne una copia (" + file.reason + "): il pannello non è stato salvato.";
         return result;
     }
+    const std::string &content = file.bytes;
     result.backupPath = backupPathFor(panel);
     std::string error;
     if (!writeFileAtomically(result.backupPath, content, &error)) {

@@ -25,10 +25,10 @@ struct KeywordFileCheck
     // the library does not know it.
     using Lookup = std::function<std::int32_t(std::string_view word)>;
 
-    // The command words of the file (its text, Windows-1252) that the
-    // library does not know, in file order: the text of each line before
-    // its ";", trimmed, for the lines the editor checks, when it begins
-    // with a character at or above "A".
+    // The command words of the file (its text, Windows-1252) that make the
+    // editor refuse it, in file order, exactly as the editor's own reader of
+    // the keyword file takes them (a Tab it does not trim stays part of the
+    // word): the check can never pass a file the editor refuses.
     static std::vector<std::string> unknownWords(std::string_view text, const Lookup &lookup);
 };
 

@@ -20,6 +20,11 @@ std::string languageFolderPath(const std::filesystem::path &programDirectory, La
     return directory + languageFolderName(language) + "/";
 }
 
+bool panelPathFitsArgument(const std::filesystem::path &panel)
+{
+    return panel.string().find(',') == std::string::npos;
+}
+
 std::string launchArgument(Program program, const std::filesystem::path &panel,
                            const std::filesystem::path &programDirectory, const ManagerSettings &settings)
 {

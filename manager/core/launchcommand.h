@@ -22,6 +22,11 @@ std::string launchArgument(Program program, const std::filesystem::path &panel,
                            const std::filesystem::path &programDirectory,
                            const ManagerSettings &settings);
 
+// False when a panel's path holds a comma: the programs split their one
+// argument at its first comma, so they would look for a panel that does not
+// exist and for their files in a folder made of the rest.
+bool panelPathFitsArgument(const std::filesystem::path &panel);
+
 // The language folder as the programs receive it: program directory,
 // folder name, "/".
 std::string languageFolderPath(const std::filesystem::path &programDirectory, Language language);

@@ -130,6 +130,26 @@ enum Line : int {
     CannotRemoveFolder = 137,
     ProgramMissing = 138,
     AskCopyIntoArchive = 139,
+    AskDeleteOnePanel = 140,
+    NamesAnd = 141,
+    NamesAndMore = 142,
+    PathHasComma = 143,
+    // The editing watch.
+    EditedElsewhere = 145,
+    AskBreakLock = 146,
+    KeptBeside = 147,
+    WorkingCopyMissing = 148,
+    OrphanQuestion = 149,
+    OrphanWithoutPanel = 150,
+    ButtonBringBack = 151,
+    ButtonDelete = 152,
+    ButtonLeave = 153,
+    BroughtBack = 154,
+    UnknownOwner = 155,
+    // What may go onto the machine's media.
+    NotForMachine = 158,
+    AskCopyCrossing = 159,
+    PreviewCannotKnit = 160,
 
     // Settings window.
     SettingsCaption = 180,
@@ -157,6 +177,12 @@ enum Line : int {
     SettingsEditorGroup = 202,
     TipFlags = 203,
     SettingsControllerName = 204,
+    AskSaveSettings = 205,
+    AskSaveKeywords = 206,
+    ButtonSave = 207,
+    ButtonDiscard = 208,
+    NeedlesMissing = 209,
+    ControllerNameInvalid = 210,
 
     // Transfer to the machine's media.
     TransferMenuUsb = 241,
@@ -231,6 +257,8 @@ enum Line : int {
     TransferFilesDoNotFit = 338,
     TransferBadFileName = 339,
     TransferSameFileName = 340,
+    TransferPanelNotCompiled = 341,
+    TransferNamesOnDisk = 342,
 };
 } // namespace text
 

@@ -2,12 +2,13 @@
 
 #include <kn4/atomicfile.h>
 #include <kn4/filelookup.h>
+#include <kn4/filereader.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace kn4::manager {
 
@@ -89,8 +90,11 @@ bool isValidName(std::string_view name)
 {
     if (name.empty() || name == "." || name == "..")
         return false;
+    // The comma also separates the panel from the folder in the one argument
+    // the programs are started with: a panel or a folder named with one
+    // could never be opened by them.
     for (const char c : name) {
-        if (static_cast<unsigned char>(c) < 32 || std::strchr("/\\:*?\"<>|", c) != nullptr)
+        if (static_cast<unsigned char>(c) < 32 || std::strchr("/\\:*?\"<>|,", c) != nullptr)
             return false;
     }
     return true;
@@ -98,42 +102,77 @@ bool isValidName(std::string_view name)
 
 bool readFileBytes(const fs::path &file, std::string &bytes, std::string &error)
 {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        error = file.string() + ": " + std::strerror(errno);
+    FileContent content = FileReader::read(file, FileReader::kPanelLimit);
+    if (!content) {
+        error = content.message(file);
         return false;
     }
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        error = file.string() + ": read error";
-        return false;
-    }
+    bytes = std::move(content.bytes);
     return true;
 }
 
-bool writeFileVerified(const fs::path &target, std::string_view bytes, std::string &error)
+namespace {
+
+// Flushes a written file to its medium and drops it from the cache, so
+// that reading it back reads what the medium holds, not memory.
+bool flushToMedium(const char *path)
 {
-    // The staged file is written (itself through a temporary file), read
-    // back and compared before it takes the target's name, so the target
-    // is replaced only by a complete, verified copy.
-    const fs::path staged = target.parent_path() / ("." + target.filename().string() + ".kn4copy");
-    if (!writeFileAtomically(staged, bytes, &error))
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
         return false;
-    std::string readBack;
-    std::error_code ec;
-    if (!readFileBytes(staged, readBack, error) || readBack != bytes) {
-        if (error.empty())
-            error = staged.string() + ": the copy does not read back equal";
-        fs::remove(staged, ec);
+    const bool synced = ::fsync(fd) == 0 || errno == EINVAL;
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+    ::close(fd);
+    return synced;
+}
+
+} // namespace
+
+bool writeFileVerified(const fs::path &target, std::string_view bytes, std::string &error,
+                       const VerifiedWrite &options)
+{
+    const std::string path = target.string();
+    AtomicFileWriter writer;
+    const auto fail = [&](const std::string &text) {
+        writer.abandon();
+        error = text;
+        return false;
+    };
+    if (!writer.open(path.c_str()))
+        return fail("cannot create a temporary file beside " + path + ": " + std::strerror(writer.errorNumber()));
+    if (options.expected)
+        writer.expectIdentity(*options.expected);
+    if (!writer.write(bytes.data(), bytes.size()))
+        return fail("cannot write " + path + ": " + std::strerror(writer.errorNumber()));
+    const std::string temp = writer.tempPath();
+    if (!flushToMedium(temp.c_str()))
+        return fail("cannot write " + path + ": " + std::strerror(errno));
+    const FileContent readBack = FileReader::read(temp, bytes.size());
+    if (!readBack)
+        return fail(readBack.message(temp));
+    if (readBack.bytes != bytes)
+        return fail("the copy written to " + target.parent_path().string() + " does not read back as it was written");
+    if (options.check) {
+        const std::string problem = options.check(readBack.bytes);
+        if (!problem.empty())
+            return fail(problem);
+    }
+    if (options.modified) {
+        std::error_code ec;
+        fs::last_write_time(temp, *options.modified, ec);
+        if (ec)
+            return fail("cannot set the date of " + temp + ": " + ec.message());
+    }
+    if (writer.commit())
+        return true;
+    if (writer.failure() == AtomicFileWriter::Failure::Changed) {
+        if (options.changed)
+            *options.changed = true;
+        error = path + " changed since it was read: it was not overwritten";
         return false;
     }
-    fs::rename(staged, target, ec);
-    if (ec) {
-        error = target.string() + ": " + ec.message();
-        fs::remove(staged, ec);
-        return false;
-    }
-    return true;
+    error = "cannot replace " + path + ": " + std::strerror(writer.errorNumber());
+    return false;
 }
 
 bool copyFileSafely(const fs::path &source, const fs::path &target, std::string &error)
@@ -149,7 +188,11 @@ CopyResult copyTo(const fs::path &panel, const fs::path &folder, const std::stri
 {
     CopyResult result;
     result.target = folder / fileName;
+    // What the user's answer is about: a panel that appears or changes
+    // while the question is open is not replaced unasked.
+    FileIdentity asked;
     if (const auto existing = findFileIgnoringCase(folder, fileName)) {
+        asked = FileIdentity::ofPath(existing->c_str());
         std::error_code ec;
         if (fs::equivalent(*existing, panel, ec)) {
             result.outcome = CopyResult::Outcome::Kept;
@@ -161,8 +204,12 @@ CopyResult copyTo(const fs::path &panel, const fs::path &folder, const std::stri
             return result;
         }
     }
-    result.outcome = copyFileSafely(panel, result.target, result.error) ? CopyResult::Outcome::Copied
-                                                                         : CopyResult::Outcome::Failed;
+    std::string bytes;
+    VerifiedWrite options;
+    options.expected = asked;
+    result.outcome = readFileBytes(panel, bytes, result.error) && writeFileVerified(result.target, bytes, result.error, options)
+                         ? CopyResult::Outcome::Copied
+                         : CopyResult::Outcome::Failed;
     return result;
 }
 

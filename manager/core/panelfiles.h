@@ -1,8 +1,11 @@
 #pragma once
 
+#include <kn4/fileidentity.h>
+
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,18 +44,37 @@ std::string upperCase(std::string_view text);
 std::string normalisedName(std::string_view typed, std::size_t maxLength = 0);
 // True for a name that is one plain file name, also on the machine's FAT
 // disks: not empty, no path separator or drive colon, none of the
-// characters FAT refuses, no control characters, not "." or "..".
+// characters FAT refuses, no control characters, not "." or "..", and no
+// comma (the programs' one argument splits panel and folder at it).
 bool isValidName(std::string_view name);
 
-// Copies a file so that the target is never lost or half-written: the
-// bytes go to a temporary file beside the target, are read back and
-// compared, and only then does the temporary file take the target's name.
-// When anything fails the target keeps its old content.
+// What writeFileVerified may also do or ask.
+struct VerifiedWrite
+{
+    // Run on the bytes read back before they take the target's name; the
+    // problem found, or "" when they are sound.
+    std::function<std::string(std::string_view readBack)> check;
+    // The date the new file gets (a copy on the machine's media keeps its
+    // source's: dates tell the current version of a controller program).
+    std::optional<std::filesystem::file_time_type> modified;
+    // The target must still be this file (as read, or missing) when it is
+    // replaced; set *changed when it was not, so nobody's work is lost.
+    std::optional<FileIdentity> expected;
+    bool *changed = nullptr;
+};
+
+// Writes a file so that the target is never lost or half-written: the
+// bytes go to an exclusive temporary file beside the target (the suite's
+// atomic writer), are flushed, read back from the medium and compared, and
+// only then does the temporary file take the target's name. When anything
+// fails the target keeps its old content.
+bool writeFileVerified(const std::filesystem::path &target, std::string_view bytes, std::string &error,
+                       const VerifiedWrite &options = {});
+// The same for a file's content.
 bool copyFileSafely(const std::filesystem::path &source, const std::filesystem::path &target,
                     std::string &error);
-// The same for bytes already in memory.
-bool writeFileVerified(const std::filesystem::path &target, std::string_view bytes,
-                       std::string &error);
+// A panel read whole (at most the suite's panel size); false with the
+// reason naming the file.
 bool readFileBytes(const std::filesystem::path &file, std::string &bytes, std::string &error);
 
 // Asked with the list name of a panel that already exists at the target;

@@ -57,6 +57,7 @@ bool startsWith(std::string_view text, std::string_view prefix)
 PanelPreview PanelPreview::fromBytes(std::string bytes)
 {
     PanelPreview preview;
+    preview.machine = MachineCheck::ofBytes(bytes);
     const CompiledPanel panel(std::move(bytes));
     if (!panel.hasMarker())
         return preview;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/machinecheck.h"
+
 #include <kn4/colourpalette.h>
 #include <kn4/compiledpanel.h>
 
@@ -22,6 +24,9 @@ struct PanelPreview
     // True when the file carries compiled code. A panel without it (never
     // compiled, or compiled with grave errors) is flagged to the user.
     bool compiled = false;
+    // Whether the machine can take it; a piece whose edges cross is flagged
+    // too ("cannot be knitted").
+    MachineCheck machine;
     // From the compiled header text. A panel never compiled has none: its
     // type, size, part, bed, density, rib, neckline and set-up are then read
     // from its source header (steps and courses stay 0).

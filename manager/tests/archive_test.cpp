@@ -48,7 +48,8 @@ TEST(FolderStore, NamesThatAreNotOneFolderAreRefused)
 {
     TemporaryProgramDirectory dir("names");
     const FolderStore archives(dir.path() / "archivi");
-    for (const char *typed : {"", "  ", "..", "../FUORI", "A/B", "C:", "A*B", "X\tY"})
+    // A comma would split the programs' one argument in the wrong place.
+    for (const char *typed : {"", "  ", "..", "../FUORI", "A/B", "C:", "A*B", "X\tY", "ROSSI, MARIO"})
         EXPECT_EQ(archives.create(typed).outcome, Outcome::InvalidName) << typed;
     EXPECT_FALSE(fs::exists(dir.path() / "FUORI"));
     EXPECT_EQ(archives.rename("DEMO", "../X").outcome, Outcome::InvalidName);
@@ -135,6 +136,7 @@ TEST(PanelFiles, DuplicateCopiesBesideUnderTheNewName)
     EXPECT_EQ(copy.target, dir.archive() / "DAVANTI2.KN4");
     EXPECT_EQ(readFile(copy.target), "panel");
     EXPECT_FALSE(duplicatePanel(dir.archive() / "DAVANTI.KN4", "../X", nullptr).copied());
+    EXPECT_FALSE(duplicatePanel(dir.archive() / "DAVANTI.KN4", "DAVANTI, BIS", nullptr).copied());
     // Onto itself: nothing happens, nothing is asked.
     EXPECT_EQ(duplicatePanel(dir.archive() / "DAVANTI.KN4", "DAVANTI",
                              [](const std::string &) -> bool { ADD_FAILURE(); return true; }).outcome,

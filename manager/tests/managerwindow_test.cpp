@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -61,6 +62,12 @@ void answer(QMessageBox::StandardButton button, QString *text = nullptr)
     });
 }
 
+// A click on an entry of a list, as the user makes it.
+void clickItem(QListWidget *list, int row)
+{
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+}
+
 QStringList lines(const fs::path &file)
 {
     return QString::fromStdString(readFile(file)).split('\n', Qt::SkipEmptyParts);
@@ -87,8 +94,10 @@ protected:
         const fs::path data = fs::path(KN4_SOURCE_DIR) / "data";
         for (const char *file : {"kn4manager.ini", "lingua.ini"})
             fs::copy_file(data / "root" / file, m_dir.path() / file);
+        // The panels as the build compiled them: only compiled panels go
+        // onto a disk.
         for (const char *panel : {"DAVANTI.KN4", "DIETRO.KN4", "MANICA.KN4"})
-            fs::copy_file(data / "archivi/DEMO" / panel, m_dir.archive() / panel);
+            fs::copy_file(fs::path(KN4_PROGRAM_DIR) / "archivi/DEMO" / panel, m_dir.archive() / panel);
         fs::create_directories(m_dir.path() / "dischi" / "USB1");
         fs::create_directories(m_dir.path() / "inglese");
         // Each stand-in writes its argument into a log of its own name; the
@@ -147,7 +156,8 @@ TEST_F(ManagerWindowTest, ListsAndCountsFollowEveryOperation)
     QTest::mouseClick(child<DropPicture>("Image8"), Qt::LeftButton);
     EXPECT_EQ(count("archiveCount"), "N. 3");
 
-    // Delete the disk's selection after OK.
+    // Delete the disk's selection after OK: the user works in that list.
+    clickItem(list2, 0);
     list2->selectAll();
     answer(QMessageBox::Ok);
     QTest::mouseClick(child<DropPicture>("Image1"), Qt::LeftButton);
@@ -316,6 +326,161 @@ TEST_F(ManagerWindowTest, SecondEditOfAPanelIsRefused)
     drop("Image3", {archived("DAVANTI.KN4")});
     EXPECT_TRUE(warned.contains("DAVANTI"));
     ASSERT_TRUE(waitFor([&] { return finished; }));
+}
+
+// A selection the user cleared stays cleared through a refresh; delete asks
+// about the panels of the list the user last clicked, by name.
+TEST_F(ManagerWindowTest, DeleteActsOnTheListLastUsedAndNamesThePanels)
+{
+    auto *list1 = child<PanelListWidget>("List1");
+    auto *list2 = child<PanelListWidget>("List2");
+    list1->selectAll();
+    QTest::mouseClick(child<DropPicture>("Image7"), Qt::LeftButton); // three panels onto the disk
+    ASSERT_EQ(list2->count(), 3);
+
+    clickItem(list1, 1);
+    list1->clearSelection();
+    m_window->findChild<QAction *>("aggiorna")->trigger();
+    EXPECT_TRUE(list1->selectedItems().isEmpty());
+    QString asked;
+    answer(QMessageBox::Ok, &asked);
+    QTest::mouseClick(child<DropPicture>("Image1"), Qt::LeftButton);
+    EXPECT_EQ(asked, "Nessun pannello scelto.");
+
+    // The disk's whole selection stands, but the user clicked the archive.
+    list2->selectAll();
+    clickItem(list1, 1);
+    answer(QMessageBox::Cancel, &asked);
+    QTest::mouseClick(child<DropPicture>("Image1"), Qt::LeftButton);
+    EXPECT_EQ(asked, "Eliminare il pannello DIETRO da DEMO?");
+    clickItem(list2, 0);
+    list2->selectAll();
+    answer(QMessageBox::Cancel, &asked);
+    QTest::mouseClick(child<DropPicture>("Image1"), Qt::LeftButton);
+    EXPECT_EQ(asked, "Eliminare DAVANTI, DIETRO e MANICA da USB1?");
+    for (const char *name : {"GONNA.KN4", "POLSO.KN4"})
+        fs::copy_file(m_dir.archive() / "DAVANTI.KN4", m_dir.archive() / name);
+    m_window->AggiornaArchivi();
+    clickItem(list1, 0);
+    list1->selectAll();
+    answer(QMessageBox::Cancel, &asked);
+    QTest::mouseClick(child<DropPicture>("Image1"), Qt::LeftButton);
+    EXPECT_EQ(asked, "Eliminare DAVANTI, DIETRO e altri 3 da DEMO?");
+    EXPECT_EQ(list1->count(), 5);
+    EXPECT_EQ(list2->count(), 3);
+}
+
+// A panel without compiled code never goes onto a disk; the message names it.
+TEST_F(ManagerWindowTest, UncompiledPanelIsNotCopiedOntoADisk)
+{
+    fs::copy_file(fs::path(KN4_SOURCE_DIR) / "data/archivi/DEMO/RIGHE.KN4", m_dir.archive() / "RIGHE.KN4");
+    QString told;
+    answer(QMessageBox::Ok, &told);
+    m_window->copyPanels({archived("RIGHE.KN4"), archived("DIETRO.KN4")}, ManagerWindow::Side::Disk);
+    EXPECT_TRUE(told.startsWith("Il pannello RIGHE non ha il programma compilato")) << told.toStdString();
+    EXPECT_FALSE(fs::exists(m_dir.path() / "dischi/USB1/RIGHE.KN4"));
+    EXPECT_TRUE(fs::exists(m_dir.path() / "dischi/USB1/DIETRO.KN4"));
+}
+
+// "Nuovo nome" onto a panel that is being edited would be overwritten by the
+// edit's copy back, or overwrite it: refused.
+TEST_F(ManagerWindowTest, DuplicateOntoAPanelBeingEditedIsRefused)
+{
+    m_dir.writeScript("Kn4Edit2", "sleep 1\n");
+    bool finished = false;
+    QObject::connect(m_window.get(), &ManagerWindow::editFinished, [&] { finished = true; });
+    drop("Image3", {archived("DIETRO.KN4")});
+    const std::string before = readFile(m_dir.archive() / "DIETRO.KN4");
+    onNextModal([](QWidget *dialog) {
+        auto *name = dialog->findChild<QLineEdit *>("Text1");
+        if (name == nullptr)
+            return false;
+        name->setText("dietro");
+        dialog->findChild<QPushButton *>("OKButton")->click();
+        return true;
+    });
+    QString warned;
+    answer(QMessageBox::Ok, &warned);
+    m_window->duplicatePanel(archived("DAVANTI.KN4"));
+    EXPECT_TRUE(warned.contains("DIETRO")) << warned.toStdString();
+    EXPECT_EQ(readFile(m_dir.archive() / "DIETRO.KN4"), before);
+    ASSERT_TRUE(waitFor([&] { return finished; }));
+}
+
+// A working copy left by a manager that was killed is offered at start-up
+// and brought back into its panel.
+TEST_F(ManagerWindowTest, LeftoverWorkingCopyIsOfferedAndBroughtBack)
+{
+    EditOwner dead = EditOwner::thisProcess({});
+    dead.pid = 2147483000;
+    {
+        EditingWatch killed(m_dir.path(), dead);
+        writeFile(killed.begin(m_dir.archive() / "MANICA.KN4").workingCopy, "SORGENTE.KN4\r\nrecovered\r\n");
+    }
+    onNextModal([](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        if (box == nullptr || box->buttons().size() != 3)
+            return false;
+        EXPECT_TRUE(box->text().contains("MANICA.KN4"));
+        box->buttons().first()->click(); // Riporta
+        return true;
+    });
+    QString told;
+    answer(QMessageBox::Ok, &told);
+    m_window->offerOrphans();
+    EXPECT_EQ(readFile(m_dir.archive() / "MANICA.KN4"), "SORGENTE.KN4\r\nrecovered\r\n");
+    EXPECT_TRUE(told.startsWith("La copia di lavoro")) << told.toStdString();
+    EXPECT_FALSE(fs::exists(m_dir.path() / "MANICA.KN4"));
+}
+
+// Closing the settings window with unsaved changes asks; discarding puts the
+// saved settings back, the language too. Empty needles and the hint as a
+// PLC name are refused.
+TEST_F(ManagerWindowTest, SettingsAskBeforeChangesAreLost)
+{
+    const std::string saved = readFile(m_dir.path() / "kn4manager.ini");
+    {
+        SettingsWindow settings(m_window->context(), m_window.get());
+        QTest::mouseClick(settings.findChild<DropPicture *>("Image7"), Qt::LeftButton); // English
+        QString asked;
+        answer(QMessageBox::Cancel, &asked);
+        settings.findChild<QPushButton *>("Command2")->click();
+        EXPECT_EQ(asked, "The settings have changed and have not been saved. Save them?");
+        EXPECT_EQ(m_window->context().files.settings.language, Language::English);
+        answer(QMessageBox::Discard);
+        settings.findChild<QPushButton *>("Command2")->click();
+        EXPECT_EQ(m_window->context().files.settings.language, Language::Italian);
+        EXPECT_EQ(readFile(m_dir.path() / "kn4manager.ini"), saved);
+    }
+    SettingsWindow settings(m_window->context(), m_window.get());
+    // Keyword edits not saved: a change of language asks first.
+    writeFile(m_dir.path() / "italiano/VUZUDO.KEY", "LISCIO ; a\r\n");
+    settings.showKeywordFile(true);
+    QTest::keyClicks(settings.findChild<QPlainTextEdit *>("Text1"), "LISCIO ; b");
+    QString asked;
+    answer(QMessageBox::Cancel, &asked);
+    QTest::mouseClick(settings.findChild<DropPicture *>("Image8"), Qt::LeftButton); // Spanish
+    EXPECT_EQ(asked, "Il file delle parole chiave \u00E8 cambiato e non \u00E8 stato salvato. Salvarlo?");
+    EXPECT_EQ(m_window->context().files.settings.language, Language::Italian);
+    settings.findChild<QPlainTextEdit *>("Text1")->document()->setModified(false);
+
+    auto *needles = settings.findChild<QLineEdit *>("Text2");
+    needles->clear();
+    QTest::keyClick(needles, Qt::Key_Backspace);
+    QString warned;
+    answer(QMessageBox::Ok, &warned);
+    EXPECT_FALSE(settings.saveSettings());
+    EXPECT_EQ(warned, "Indicare il numero di aghi della frontura.");
+    EXPECT_EQ(readFile(m_dir.path() / "kn4manager.ini"), saved);
+
+    const int controllers = settings.findChild<QListWidget *>("controllerList")->count();
+    QTest::mouseClick(settings.findChild<DropPicture *>("Label5"), Qt::LeftButton); // the hint
+    answer(QMessageBox::Ok, &warned);
+    settings.findChild<QPushButton *>("addController")->click();
+    EXPECT_TRUE(warned.startsWith("Scrivere il nome di un PLC valido"));
+    EXPECT_EQ(settings.findChild<QListWidget *>("controllerList")->count(), controllers);
+    m_window->context().files.settings = ManagerSettings();
+    ManagerSettings::load(m_dir.path() / "kn4manager.ini", m_window->context().files.settings);
 }
 
 } // namespace

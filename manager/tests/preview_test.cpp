@@ -93,6 +93,65 @@ TEST(PanelPreview, PanelWithGraveErrorsHasAHeaderButNoCode)
     EXPECT_FALSE(preview.compiled);
 }
 
+// Only panels the machine can knit go onto its media: one without code is
+// refused; one whose edges cross (here a sleeve decreased far past its
+// width, which the library compiles without a word) is flagged with the
+// course where they cross.
+TEST(MachineCheck, NoCodeIsRefusedCrossingEdgesAreFound)
+{
+    EXPECT_EQ(MachineCheck::ofBytes("just text").verdict, MachineCheck::Verdict::NotAPanel);
+    EXPECT_EQ(MachineCheck::ofBytes(samplePanel("MANICA.KN4")).verdict, MachineCheck::Verdict::NoCode);
+    EXPECT_EQ(MachineCheck::ofBytes(compiled(samplePanel("RIGHE.KN4"), "MARIN 44 DAVANTI---,200D,13.5----,1,72D 72S,1D 1S,0,0", ""))
+                  .verdict,
+              MachineCheck::Verdict::NoCode);
+    EXPECT_TRUE(MachineCheck::ofBytes(samplePanel("MANICA.KN4")).refused());
+
+    testing::TemporaryProgramDirectory dir("crossing");
+    std::string source = samplePanel("MANICA.KN4");
+    const std::string decrease = "calato        2, 2   , 6   ;";
+    ASSERT_NE(source.find(decrease), std::string::npos);
+    source.replace(source.find(decrease), decrease.size(), "calato        2, 2   , 60  ;");
+    kn4::testing::writeFile(dir.archive() / "MANICA.KN4", source);
+    for (const char *name : {"DAVANTI.KN4", "DIETRO.KN4", "MANICA.KN4", "RIGHE.KN4"})
+        fs::copy_file(fs::path(KN4_PROGRAM_DIR) / "archivi/DEMO" / name, dir.path() / name);
+    LibraryClient library;
+    ASSERT_TRUE(library.load(KN4_PROGRAM_DIR)) << library.errorMessage();
+    ASSERT_EQ(library.Compilazione((dir.archive() / "MANICA.KN4").string(),
+                                   std::string(KN4_PROGRAM_DIR) + "/italiano/").code, KN4_COMPILED);
+
+    const MachineCheck crossing = MachineCheck::ofFile(dir.archive() / "MANICA.KN4");
+    EXPECT_EQ(crossing.verdict, MachineCheck::Verdict::EdgesCross);
+    // 242 courses up to the decrease, then 2 needles every 2 courses from
+    // 37: no width left at course 280.
+    EXPECT_EQ(crossing.crossing, MachineCheck::Crossing::Width);
+    EXPECT_EQ(crossing.course, 280);
+    EXPECT_FALSE(crossing.refused());
+    EXPECT_EQ(PanelPreview::fromBytes(kn4::testing::readFile(dir.archive() / "MANICA.KN4")).machine.course, 280);
+    // The sample panels as the build compiled them are all sound.
+    for (const char *name : {"DAVANTI.KN4", "DIETRO.KN4", "MANICA.KN4", "RIGHE.KN4"})
+        EXPECT_EQ(MachineCheck::ofFile(dir.path() / name).verdict, MachineCheck::Verdict::Sound) << name;
+}
+
+// The neckline edges move with the neckline commands alone; a punch jump
+// moves the engine's carriage, not the neckline.
+TEST(MachineCheck, NecklineEdgesFollowTheNecklineCommandsOnly)
+{
+    const std::string source = "SORGENTE.KN4\r\n";
+    const auto check = [&](const char *header, std::string code) {
+        return MachineCheck::ofBytes(compiled(source, header, code + "\x94\x9c"));
+    };
+    const char *twoSided = "AB--- 44 DAVANTI---,120D,12------,2,5D 5S,2D 2S,9,9";
+    EXPECT_EQ(check(twoSided, "\x94\x9b\xfe\x64\x94").verdict, MachineCheck::Verdict::Sound);
+    const MachineCheck right = check(twoSided, "\x94\x80\x02\x94"); // right neckline 2 + 1 + 3
+    EXPECT_EQ(right.crossing, MachineCheck::Crossing::RightNeckline);
+    EXPECT_EQ(right.course, 2);
+    EXPECT_EQ(check(twoSided, "\x94\x94\x83\x83").crossing, MachineCheck::Crossing::LeftNeckline);
+    EXPECT_EQ(check(twoSided, "\x94\x91\x04").crossing, MachineCheck::Crossing::LeftNeckline); // left edge -1
+    // Both edges at the centre, no neckline: no width left.
+    EXPECT_EQ(check("AB--- 44 DAVANTI---,120D,12------,2,1D 1S,0D 0S,9,9", "\x94\x90\x91").crossing,
+              MachineCheck::Crossing::Width);
+}
+
 TEST(PanelPreview, NotAPanel)
 {
     EXPECT_FALSE(PanelPreview::fromBytes("just some text\r\n").isPanel);
@@ -116,6 +175,16 @@ TEST(KeywordFileCheck, UnknownCommandWordsAreFoundOutsideTheHeaderWords)
     }
     const auto lookup = [](std::string_view word) { return word == "LISCIO" ? 4 : -1; };
     EXPECT_EQ(KeywordFileCheck::unknownWords(text, lookup), std::vector<std::string>{"CALATTO"});
+}
+
+// The check reads the file as the editor does: a Tab after a word is part
+// of it there, so the check refuses the word too.
+TEST(KeywordFileCheck, ATabTheEditorKeepsInTheWordIsRefused)
+{
+    const auto lookup = [](std::string_view word) { return word == "LISCIO" || word == "CALATO" ? 4 : -1; };
+    EXPECT_EQ(KeywordFileCheck::unknownWords("LISCIO ; a\r\nCALATO\t; b\r\nLISCIO\t\r\n", lookup),
+              (std::vector<std::string>{"CALATO\t", "LISCIO\t"}));
+    EXPECT_EQ(KeywordFileCheck::unknownWords("LISCIO ; a\r\n CALATO ; b\r\n", lookup), std::vector<std::string>{});
 }
 
 TEST(KeywordFileCheck, ShippedKeywordFilesAreKnownToTheLibrary)

@@ -1,5 +1,7 @@
 #include "transfer/diskimage.h"
 
+#include "kn4/cp1252.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -94,6 +96,52 @@ void addOverflow(CheckReport &report, std::size_t countOfKind, const char *kind)
     if (countOfKind > kListedProblems)
         report.problems.push_back("... and " + std::to_string(countOfKind - kListedProblems)
                                   + " more " + kind);
+}
+
+std::string hexBytes(const std::uint8_t *p, std::size_t n)
+{
+    std::string text;
+    for (std::size_t i = 0; i < n; ++i) {
+        char byte[4];
+        std::snprintf(byte, sizeof byte, "%s%02X", i ? " " : "", p[i]);
+        text += byte;
+    }
+    return text;
+}
+
+// Bytes as a message can show them: anything but plain ASCII as "\xNN".
+std::string printable(const std::uint8_t *p, std::size_t n)
+{
+    std::string text;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (p[i] >= 0x20 && p[i] < 0x7F) {
+            text += char(p[i]);
+        } else {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", p[i]);
+            text += escaped;
+        }
+    }
+    return text;
+}
+
+// Whether one part of a directory name (8 or 3 bytes) is as directoryName
+// writes it: characters a FAT name holds, blanks only as the fill at its
+// end; the name part never empty and 05 allowed first (for E5).
+bool builtNamePart(const std::uint8_t *p, std::size_t n, bool isBase)
+{
+    std::size_t length = n;
+    while (length > 0 && p[length - 1] == ' ')
+        --length;
+    if (isBase && length == 0)
+        return false;
+    for (std::size_t i = 0; i < length; ++i) {
+        if (isBase && i == 0 && p[i] == 0x05)
+            continue;
+        if (!fatNameCharacter(p[i]) || (isBase && i == 0 && p[i] == 0xE5))
+            return false;
+    }
+    return true;
 }
 
 // The data bytes of stored sector n.
@@ -242,6 +290,27 @@ std::string displayName(const std::uint8_t *entryName)
     return extension.empty() ? name : name + "." + extension;
 }
 
+std::string diskFileName(std::string_view utf8Name)
+{
+    std::string name = utf8ToCp1252(utf8Name, '_');
+    for (char &c : name) {
+        auto b = static_cast<unsigned char>(c);
+        if (b >= 'a' && b <= 'z')
+            b = static_cast<unsigned char>(b - 'a' + 'A');
+        else if (b >= 0xE0 && b <= 0xFE && b != 0xF7) // à..þ, not ÷
+            b = static_cast<unsigned char>(b - 0x20);
+        else if (b == 0x9A || b == 0x9C || b == 0x9E) // š œ ž
+            b = static_cast<unsigned char>(b - 0x10);
+        else if (b == 0xFF) // ÿ
+            b = 0x9F;
+        // The bytes the code page leaves undefined stand for no character.
+        if (b < 0x20 || b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D)
+            b = '_';
+        c = char(b);
+    }
+    return name;
+}
+
 std::string SizeCheck::message() const
 {
     if (tooManyPanels)
@@ -299,8 +368,11 @@ BuildResult build(std::string_view diskName, const SourceFile &controllerProgram
         names.push_back(*name);
     }
 
+    const auto written = [&](std::size_t f) {
+        return cp1252ToUtf8(displayName(reinterpret_cast<const std::uint8_t *>(names[f].data())));
+    };
     result.progress.push_back("Disk " + std::string(diskName));
-    result.progress.push_back("PLC = " + controllerProgram.name);
+    result.progress.push_back("PLC = " + written(0));
 
     std::string &out = result.image;
     out.reserve(kSystemBytes + kStoredClusterBytes * sizes.countedClusters);
@@ -336,7 +408,7 @@ BuildResult build(std::string_view diskName, const SourceFile &controllerProgram
         entry[11] = kAttributeArchive;
         writeLe16(entry + 26, std::uint16_t(first));
         writeLe32(entry + 28, std::uint32_t(bytes.size()));
-        result.progress.push_back("File = " + files[f]->name + "  Cluster = " + std::to_string(first)
+        result.progress.push_back("File = " + written(f) + "  Cluster = " + std::to_string(first)
                                   + " Byte buffer = " + std::to_string(out.size()));
     }
 
@@ -348,6 +420,16 @@ BuildResult build(std::string_view diskName, const SourceFile &controllerProgram
         putSector(out, kRootFirstSector + s, root.data() + s * kSectorBytes);
     result.progress.push_back("FAT - DIR - BOOT - OK");
     result.progress.push_back("Byte  = " + std::to_string(out.size()));
+    // The names as the controller will list them; a name the diskette had
+    // to shorten or change is shown beside the file's own.
+    result.progress.push_back("Nomi nel disco: ");
+    for (std::size_t f = 0; f < files.size(); ++f) {
+        const std::string own = files[f]->shownName.empty() ? cp1252ToUtf8(files[f]->name) : files[f]->shownName;
+        std::string line = "  " + written(f);
+        if (own != written(f))
+            line += "  <- " + own;
+        result.progress.push_back(line);
+    }
     result.ok = true;
     return result;
 }
@@ -466,12 +548,46 @@ CheckReport check(std::string_view image)
             report.problems.push_back(std::string("boot sector: ") + v.what + " " + std::to_string(value)
                                       + ", expected " + std::to_string(v.expected));
     }
+    const auto built = bootSector();
+    if (std::memcmp(boot, built.data(), 3) != 0)
+        report.problems.push_back("boot sector: jump bytes " + hexBytes(boot, 3) + ", expected EB 3E 90");
+    if (std::memcmp(boot + 3, built.data() + 3, 8) != 0)
+        report.problems.push_back("boot sector: OEM name \"" + printable(boot + 3, 8) + "\", expected \"PC Tools\"");
 
     const auto fat = fatCopy(image, kFatFirstSector);
     if (fat != fatCopy(image, kFatFirstSector + kFatSectors))
         report.problems.push_back("the two FAT copies differ");
     if (fatEntry(fat.data(), 0) != kFatMedia || fatEntry(fat.data(), 1) != kFatEnd)
         report.problems.push_back("FAT entries 0 and 1 are not FF9 and FFF");
+
+    // Every slot of the directory as the builder writes it: files with the
+    // archive attribute, names as directoryName makes them, bytes 12 to 25
+    // zero, and nothing but zeros after the last file.
+    std::size_t slotProblems = 0;
+    bool ended = false;
+    for (std::size_t slot = 0; slot < kRootEntries; ++slot) {
+        const std::size_t offset = slot * kEntryBytes;
+        const std::uint8_t *e = sectorData(image, kRootFirstSector + offset / kSectorBytes) + offset % kSectorBytes;
+        const std::string where = "directory slot " + std::to_string(slot);
+        if (ended || e[0] == 0x00) {
+            ended = true;
+            if (std::any_of(e, e + kEntryBytes, [](std::uint8_t b) { return b != 0; }))
+                addProblem(report, slotProblems, where + " after the last file is not empty");
+            continue;
+        }
+        const std::string who = where + " \"" + printable(e, 11) + "\"";
+        if (e[0] == 0xE5) {
+            addProblem(report, slotProblems, who + ": a deleted entry, which the builder never writes");
+            continue;
+        }
+        if (!builtNamePart(e, 8, true) || !builtNamePart(e + 8, 3, false))
+            addProblem(report, slotProblems, who + ": not a name a diskette file can have");
+        if (e[11] != kAttributeArchive)
+            addProblem(report, slotProblems, who + ": attribute " + hexBytes(e + 11, 1) + ", expected 20");
+        if (std::any_of(e + 12, e + 26, [](std::uint8_t b) { return b != 0; }))
+            addProblem(report, slotProblems, who + ": bytes 12 to 25 are not zero");
+    }
+    addOverflow(report, slotProblems, "directory problems");
 
     // Every directory entry's chain: consecutive clusters from its first,
     // closed by FFF after exactly the clusters its size takes.
@@ -525,6 +641,19 @@ CheckReport check(std::string_view image)
             addProblem(report, chainProblems, who + ": " + std::to_string(entry.size) + " bytes take "
                                                   + std::to_string(expected) + " clusters, its chain has "
                                                   + std::to_string(length));
+        if (closed && length == expected) {
+            // The rest of the last cluster after the file's end is zero.
+            const std::size_t lastCluster = entry.firstCluster + expected - 1;
+            const std::size_t used = entry.size - (expected - 1) * kClusterBytes;
+            const std::size_t firstSector = kDataFirstSector + (lastCluster - kFirstCluster) * kSectorsPerCluster;
+            for (std::size_t i = used; i < kClusterBytes; ++i) {
+                if (sectorData(image, firstSector + i / kSectorBytes)[i % kSectorBytes] != 0) {
+                    addProblem(report, chainProblems, who + ": byte " + std::to_string(i - used)
+                                                          + " after its end is not zero");
+                    break;
+                }
+            }
+        }
     }
     unsigned lastInUse = 0;
     for (unsigned c = kFirstCluster; c < kFatEntries; ++c) {
@@ -534,6 +663,11 @@ CheckReport check(std::string_view image)
             addProblem(report, chainProblems, "cluster " + std::to_string(c) + " is marked in use but no file owns it");
         if (owner[c])
             ++report.clustersInUse;
+    }
+    // Files follow one another from cluster 2: no cluster left out between.
+    for (unsigned c = kFirstCluster; c < lastInUse; ++c) {
+        if (!owner[c] && fatEntry(fat.data(), c) == 0)
+            addProblem(report, chainProblems, "cluster " + std::to_string(c) + " lies unused between files");
     }
     addOverflow(report, chainProblems, "chain problems");
     const std::size_t clustersNeeded = lastInUse ? lastInUse - kFirstCluster + 1 : 0;

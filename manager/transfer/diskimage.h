@@ -65,8 +65,14 @@ std::array<std::uint8_t, kSectorBytes> bootSector();
 // the last dot, cut to 8 and 3 characters, characters a FAT name cannot
 // hold replaced by "_". Empty when nothing is left before the dot.
 std::optional<std::array<char, 11>> directoryName(std::string_view fileName);
-// "NAME.EXT" (or "NAME") from the 11 bytes of a directory entry.
+// "NAME.EXT" (or "NAME") from the 11 bytes of a directory entry, in the
+// diskette's Windows-1252 bytes.
 std::string displayName(const std::uint8_t *entryName);
+
+// A file name of this system (UTF-8) as the diskette holds it: Windows-1252
+// upper case, each character the code page cannot hold (or that has no
+// place in a file name) replaced by "_". directoryName then cuts it to 8 + 3.
+std::string diskFileName(std::string_view utf8Name);
 
 // The size check before anything is built: every file counts its size
 // divided by 1024 (rounded down) plus one clusters, so a file of exactly
@@ -86,8 +92,9 @@ SizeCheck checkSizes(std::uint64_t controllerProgramSize, const std::vector<std:
 
 struct SourceFile
 {
-    std::string name;  // file name as it will stand on the diskette
+    std::string name;  // file name for the diskette, Windows-1252 (see diskFileName)
     std::string bytes;
+    std::string shownName = {};  // the file's own name (UTF-8), for the summary; empty: name
 };
 
 struct BuildResult
@@ -95,7 +102,10 @@ struct BuildResult
     bool ok = false;
     std::string error;                 // the message for the user when !ok
     std::string image;                 // the .vlp bytes
-    std::vector<std::string> progress; // the lines the window shows while building
+    // The lines the window shows while building (UTF-8): each file under
+    // the name the diskette holds, then a summary of the names on the disk,
+    // saying which of them differ from the files' own names.
+    std::vector<std::string> progress;
 };
 
 // Builds the image of a disk named diskName: the controller program first,
@@ -123,10 +133,15 @@ struct CheckReport
     bool sound() const { return problems.empty(); }
 };
 
-// Checks every sector's CRC, the boot values, the two FAT copies (equal,
-// media entries, every chain consecutive and closed, no cluster used twice
-// or left over), the directory entries against their chains and sizes, and
-// that the image ends after the last cluster in use. Any bytes are safe.
+// Checks every field the builder writes: every sector's CRC, the boot
+// sector's jump bytes, OEM name and diskette values, the two FAT copies
+// (equal, media entries, every chain consecutive and closed, no cluster
+// used twice, left over or left out between files), every directory slot
+// (names as directoryName makes them, the archive attribute, bytes 12 to 25
+// zero, nothing after the last file), the entries against their chains and
+// sizes, zeros after each file's end in its last cluster, and that the
+// image ends after the last cluster in use. Whatever build() makes passes.
+// Any bytes are safe.
 CheckReport check(std::string_view image);
 
 // The files of the root directory; empty with *error set when the image is

@@ -2,9 +2,9 @@
 
 #include "transfer/mediafiles.h"
 
+#include "kn4/filereader.h"
+
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -122,9 +122,8 @@ std::vector<Drive> mountedVolumes(std::string_view mountinfo)
 
 std::vector<Drive> mountedVolumes()
 {
-    std::ifstream in("/proc/self/mountinfo");
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return mountedVolumes(text);
+    const FileContent table = FileReader::read("/proc/self/mountinfo", FileReader::kSystemTableLimit);
+    return mountedVolumes(table.bytes);
 }
 
 DriveSettings DriveSettings::parse(std::string_view text)

@@ -1,5 +1,6 @@
 #include "transfer/imagefile.h"
 
+#include "core/machinecheck.h"
 #include "kn4/filelookup.h"
 #include "transfer/diskimage.h"
 #include "transfer/mediafiles.h"
@@ -78,7 +79,8 @@ ImageJobResult buildImageBytes(std::string_view name, const fs::path &controller
         auto bytes = readWholeFile(path, &error);
         if (!bytes)
             return std::nullopt;
-        return image::SourceFile{upperCase(path.filename().string()), std::move(*bytes)};
+        const std::string own = path.filename().string();
+        return image::SourceFile{image::diskFileName(own), std::move(*bytes), own};
     };
     const auto plc = load(controllerProgram);
     if (!plc)
@@ -116,6 +118,13 @@ ImageJobResult buildImageFile(const ImageJob &job)
     if (!fs::is_directory(job.imagesFolder, ec))
         return failure("Cartella delle immagini non trovata: " + job.imagesFolder.string());
 
+    // A panel without compiled code would reach the controller with no
+    // program: the whole image is refused, naming it.
+    for (const fs::path &panel : job.panels) {
+        if (manager::MachineCheck::ofFile(panel).refused())
+            return failure("Pannello senza programma compilato, non messo nel disco: "
+                           + upperCase(panel.stem().string()));
+    }
     std::string bytes;
     ImageJobResult result = buildImageBytes(name, job.controllerProgram, job.panels, &bytes);
     if (!result.ok)

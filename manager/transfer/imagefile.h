@@ -42,7 +42,8 @@ ImageJobResult buildImageBytes(std::string_view name, const std::filesystem::pat
 // it as `kn4disk check` does and only then renames it over target.
 bool writeImageVerified(const std::filesystem::path &target, std::string_view image, std::string *error);
 
-// Measures the files (the size check refuses too large an image before
+// Refuses a panel without compiled code (the machine would get no program),
+// measures the files (the size check refuses too large an image before
 // anything is read), builds the image, writes it to a temporary file in the
 // images folder, reads it back and checks it as `kn4disk check` does, and
 // only then renames it over NAME.vlp. A failure leaves the old image as it was.

@@ -1,6 +1,8 @@
 #include "transfer/mediafiles.h"
 
+#include "core/panelfiles.h"
 #include "kn4/filelookup.h"
+#include "kn4/filereader.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -8,74 +10,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <fcntl.h>
-#include <fstream>
-#include <iterator>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace kn4::transfer {
-
-namespace {
-
-std::string systemError(const std::string &what, const fs::path &path)
-{
-    return what + " " + path.string() + ": " + std::strerror(errno);
-}
-
-bool writeAndSync(const fs::path &path, std::string_view bytes, std::string *error)
-{
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        if (error)
-            *error = systemError("cannot create", path);
-        return false;
-    }
-    const char *p = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = ENOSPC;
-            if (error)
-                *error = systemError("cannot write", path);
-            ::close(fd);
-            return false;
-        }
-        p += n;
-        left -= std::size_t(n);
-    }
-    if (::fsync(fd) != 0 && errno != EINVAL) {
-        if (error)
-            *error = systemError("cannot write", path);
-        ::close(fd);
-        return false;
-    }
-    // Drop the written pages from the cache so that reading the file back
-    // reads the medium, not memory.
-    ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
-    if (::close(fd) != 0) {
-        if (error)
-            *error = systemError("cannot write", path);
-        return false;
-    }
-    return true;
-}
-
-void syncFolder(const fs::path &folder)
-{
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
-} // namespace
 
 std::string upperCase(std::string_view text)
 {
@@ -130,59 +69,29 @@ std::vector<std::string> listFolderNames(const fs::path &dir)
     return names;
 }
 
-std::optional<std::string> readWholeFile(const fs::path &path, std::string *error)
+std::optional<std::string> readWholeFile(const fs::path &path, std::string *error, std::size_t maxBytes)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    FileContent content = FileReader::read(path, maxBytes);
+    if (!content) {
         if (error)
-            *error = "cannot read " + path.string();
+            *error = "cannot read " + content.message(path);
         return std::nullopt;
     }
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        if (error)
-            *error = "cannot read " + path.string();
-        return std::nullopt;
-    }
-    return bytes;
+    return std::move(content.bytes);
 }
 
 bool replaceFileVerified(const fs::path &target, std::string_view bytes, const ContentCheck &check,
                          std::string *error, std::optional<fs::file_time_type> modified)
 {
-    // A short temporary name that FAT volumes without long names hold too.
-    const fs::path temp = target.parent_path() / ("KN4" + std::to_string(::getpid() % 100000) + ".TMP");
-    std::error_code ec;
-    auto fail = [&](const std::string &text) {
-        fs::remove(temp, ec);
-        if (error)
-            *error = text;
-        return false;
-    };
-    if (!writeAndSync(temp, bytes, error))
-        return fail(error ? *error : std::string());
-    std::string readError;
-    const auto readBack = readWholeFile(temp, &readError);
-    if (!readBack)
-        return fail(readError);
-    if (*readBack != bytes)
-        return fail("the copy written to " + target.parent_path().string()
-                    + " does not read back as it was written");
-    if (check) {
-        const std::string problem = check(*readBack);
-        if (!problem.empty())
-            return fail(problem);
-    }
-    if (modified) {
-        fs::last_write_time(temp, *modified, ec);
-        if (ec)
-            return fail("cannot set the date of " + temp.string() + ": " + ec.message());
-    }
-    fs::rename(temp, target, ec);
-    if (ec)
-        return fail("cannot rename " + temp.string() + " to " + target.string() + ": " + ec.message());
-    syncFolder(target.parent_path());
-    return true;
+    manager::VerifiedWrite options;
+    options.check = check;
+    options.modified = modified;
+    std::string problem;
+    if (manager::writeFileVerified(target, bytes, problem, options))
+        return true;
+    if (error)
+        *error = problem;
+    return false;
 }
 
 bool copyFileVerified(const fs::path &source, const fs::path &target, std::string *error)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kn4/filereader.h"
+
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -43,8 +45,10 @@ bool replaceFileVerified(const std::filesystem::path &target, std::string_view b
 bool copyFileVerified(const std::filesystem::path &source, const std::filesystem::path &target,
                       std::string *error);
 
-// Reads a whole file; nullopt (and *error) when it cannot be read.
-std::optional<std::string> readWholeFile(const std::filesystem::path &path, std::string *error);
+// Reads a whole regular file of at most maxBytes bytes; nullopt (and
+// *error, "cannot read PATH: reason") when it cannot be read.
+std::optional<std::string> readWholeFile(const std::filesystem::path &path, std::string *error,
+                                         std::size_t maxBytes = FileReader::kMediaFileLimit);
 
 // Modification dates of two copies of a file, equal within the two seconds
 // a FAT volume rounds them to.

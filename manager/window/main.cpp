@@ -108,6 +108,8 @@ int main(int argc, char *argv[])
     new TransferSide(&window);
 #endif
     window.show();
+    // Edits of an earlier session that never came back are offered first.
+    QTimer::singleShot(0, &window, [&window] { window.offerOrphans(); });
     if (!arguments.panel.empty()) {
         const QString panel = QString::fromStdString(std::filesystem::absolute(arguments.panel).string());
         QTimer::singleShot(0, &window, [&window, panel] { window.showPanel(panel); });

@@ -1,5 +1,6 @@
 #include "window/managerwindow.h"
 
+#include "core/machinecheck.h"
 #include "core/panelpreview.h"
 #include "window/droppicture.h"
 #include "window/messages.h"
@@ -15,6 +16,8 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QDateTime>
+#include <QPushButton>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -22,6 +25,8 @@
 #include <QMenuBar>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <chrono>
 
 namespace kn4::manager {
 
@@ -150,6 +155,7 @@ void ManagerWindow::buildWindow()
     resize(980, 720);
 
     connect(m_combo1, &QComboBox::currentIndexChanged, this, [this] { AggiornaArchivi(); });
+    connect(m_list1, &PanelListWidget::userActivated, this, [this] { m_activeSide = Side::Archive; });
     connect(m_list1, &QListWidget::itemSelectionChanged, this, [this] {
         if (QListWidgetItem *item = m_list1->currentItem(); item != nullptr && item->isSelected())
             choosePanel(item->data(Qt::UserRole).toString());
@@ -370,9 +376,13 @@ void ManagerWindow::SelArchivio()
 
 void ManagerWindow::AggiornaArchivi()
 {
-    const QString selected = m_list1->currentItem() ? m_list1->currentItem()->text() : QString();
+    // What the user had chosen stays chosen, and nothing more: a selection
+    // the user cleared stays cleared.
+    const QStringList selected = m_list1->selectedNames();
     setFile1(archiveFolder(), ".kn4");
-    CreaLista(1, selected);
+    CreaLista(1, QString());
+    const QSignalBlocker blocker(m_list1);
+    m_list1->selectNames(selected);
 }
 
 void ManagerWindow::SelDisco()
@@ -408,9 +418,11 @@ QStringList ManagerWindow::diskNames() const
 
 void ManagerWindow::AggiornaDischi()
 {
-    const QString selected = m_list2->currentItem() ? m_list2->currentItem()->text() : QString();
+    const QStringList selected = m_list2->selectedNames();
     setFile1(diskFolder(), ".kn4");
-    CreaLista(2, selected);
+    CreaLista(2, QString());
+    const QSignalBlocker blocker(m_list2);
+    m_list2->selectNames(selected);
 }
 
 void ManagerWindow::refreshAfterChange()
@@ -531,6 +543,18 @@ bool ManagerWindow::copyPanelTo(const QString &panel, const fs::path &folder, co
     return result.outcome != CopyResult::Outcome::Failed;
 }
 
+bool ManagerWindow::mayGoToMachine(const QString &panel, QStringList &errors)
+{
+    const MachineCheck check = MachineCheck::ofFile(toPath(panel));
+    if (check.refused()) {
+        errors.append(text(text::NotForMachine).arg(panelName(panel)));
+        return false;
+    }
+    if (check.verdict == MachineCheck::Verdict::EdgesCross)
+        return confirm(text(text::AskCopyCrossing).arg(panelName(panel)).arg(check.course), true);
+    return true;
+}
+
 void ManagerWindow::copyPanels(const QStringList &paths, Side target)
 {
     if (paths.isEmpty()) {
@@ -549,6 +573,8 @@ void ManagerWindow::copyPanels(const QStringList &paths, Side target)
             errors.append(text(text::AlreadyBeingEdited).arg(panelName(path)));
             continue;
         }
+        if (target == Side::Disk && !mayGoToMachine(path, errors))
+            continue;
         copyPanelTo(path, folder, folderName, errors);
     }
     if (target == Side::Archive)
@@ -559,17 +585,48 @@ void ManagerWindow::copyPanels(const QStringList &paths, Side target)
         showError(errors.join('\n'));
 }
 
+ManagerWindow::Side ManagerWindow::activeSide() const
+{
+    return m_activeSide;
+}
+
+QStringList ManagerWindow::chosenPanels(QString &source) const
+{
+    const bool fromDisk = m_activeSide == Side::Disk;
+    source = fromDisk ? m_diskFolders->currentText() : m_combo1->currentText();
+    return fromDisk ? m_list2->selectedPaths() : m_list1->selectedPaths();
+}
+
+QString ManagerWindow::panelNames(const QStringList &paths) const
+{
+    // A few names, then how many more: the question stays readable for a
+    // whole disk and still tells which panels go.
+    constexpr int kNamesShown = 3;
+    QStringList names;
+    for (const QString &path : paths)
+        names.append(panelName(path));
+    if (names.size() == 1)
+        return names.first();
+    if (names.size() > kNamesShown) {
+        const QString shown = names.mid(0, kNamesShown - 1).join(", ");
+        return text(text::NamesAndMore).arg(shown).arg(names.size() - (kNamesShown - 1));
+    }
+    const QString last = names.takeLast();
+    return names.join(", ") + text(text::NamesAnd) + last;
+}
+
 void ManagerWindow::deleteChosenPanels()
 {
-    // The disk side's selection comes first, as the pictures sit between.
-    const bool fromDisk = !m_list2->selectedPaths().isEmpty();
-    const QStringList paths = fromDisk ? m_list2->selectedPaths() : m_list1->selectedPaths();
+    // The panels of the list the user last clicked or moved into: the
+    // other list's selection, perhaps made long ago, is never touched.
+    QString source;
+    const QStringList paths = chosenPanels(source);
     if (paths.isEmpty()) {
         showWarning(text(text::NoPanelChosen));
         return;
     }
-    const QString source = fromDisk ? m_diskFolders->currentText() : m_combo1->currentText();
-    if (!confirm(text(text::AskDeletePanels).arg(paths.size()).arg(source), false))
+    const QString question = paths.size() == 1 ? text(text::AskDeleteOnePanel) : text(text::AskDeletePanels);
+    if (!confirm(question.arg(panelNames(paths), source), false))
         return;
     QStringList errors;
     for (const QString &path : paths) {
@@ -605,13 +662,12 @@ void ManagerWindow::deleteDroppedPanels(const QStringList &paths)
 
 void ManagerWindow::printChosenPanels()
 {
-    const bool fromDisk = !m_list2->selectedPaths().isEmpty();
-    const QStringList paths = fromDisk ? m_list2->selectedPaths() : m_list1->selectedPaths();
+    QString source;
+    const QStringList paths = chosenPanels(source);
     if (paths.isEmpty()) {
         showWarning(text(text::NoPanelChosen));
         return;
     }
-    const QString source = fromDisk ? m_diskFolders->currentText() : m_combo1->currentText();
     if (!confirm(text(text::PrintOf) + QString::number(paths.size()) + text(text::PartsFrom) + source, false))
         return;
     printPanels(paths);
@@ -625,9 +681,16 @@ void ManagerWindow::printPanels(const QStringList &panels)
         return;
     }
     std::vector<std::string> arguments;
-    for (const QString &panel : panels)
+    for (const QString &panel : panels) {
+        if (!panelPathFitsArgument(toPath(panel))) {
+            showError(text(text::PathHasComma).arg(panel));
+            continue;
+        }
         arguments.push_back(
             launchArgument(Program::Print, toPath(panel), m_context.programDirectory, m_context.files.settings));
+    }
+    if (arguments.empty())
+        return;
     QString error;
     if (!m_launcher->startDetached(program, arguments, error))
         showError(text(text::CannotStartProgram).arg(QString::fromStdString(program), error));
@@ -637,6 +700,10 @@ void ManagerWindow::startProgram(Program program, const QString &panel)
 {
     if (!m_launcher->isAvailable(programFileName(program))) {
         showError(text(text::ProgramMissing).arg(QString::fromStdString(programFileName(program))));
+        return;
+    }
+    if (!panelPathFitsArgument(toPath(panel))) {
+        showError(text(text::PathHasComma).arg(panel));
         return;
     }
     const std::string argument = launchArgument(program, toPath(panel), m_context.programDirectory,
@@ -652,8 +719,28 @@ void ManagerWindow::editPanel(const QString &panel)
         showError(text(text::ProgramMissing).arg(QString::fromStdString(programFileName(Program::Editor))));
         return;
     }
-    const EditingWatch::BeginResult begun = m_watch.begin(toPath(panel));
-    if (begun.outcome == EditingWatch::BeginResult::Outcome::AlreadyEditing) {
+    // The editor works on a copy of the same name in the program directory.
+    const fs::path workingCopy = m_context.programDirectory / toPath(panel).filename();
+    if (!panelPathFitsArgument(workingCopy)) {
+        showError(text(text::PathHasComma).arg(toQString(workingCopy)));
+        return;
+    }
+    EditingWatch::BeginResult begun = m_watch.begin(toPath(panel));
+    if (begun.outcome == EditingWatch::BeginResult::Outcome::EditedElsewhere) {
+        // Another manager's mark: say whose, and let the user break it
+        // after the warning (No is the default).
+        const QString unknown = text(text::UnknownOwner);
+        const QString owner =
+            text(text::EditedElsewhere)
+                .arg(panelName(panel), begun.owner ? QString::fromStdString(begun.owner->user) : unknown,
+                     begun.owner ? QString::fromStdString(begun.owner->host) : unknown,
+                     begun.owner ? QString::number(begun.owner->pid) : unknown);
+        if (!confirm(owner + "\n\n" + text(text::AskBreakLock), true))
+            return;
+        begun = m_watch.begin(toPath(panel), begun.owner);
+    }
+    if (begun.outcome == EditingWatch::BeginResult::Outcome::AlreadyEditing ||
+        begun.outcome == EditingWatch::BeginResult::Outcome::EditedElsewhere) {
         showWarning(text(text::AlreadyBeingEdited).arg(panelName(panel)));
         return;
     }
@@ -677,15 +764,73 @@ void ManagerWindow::editPanel(const QString &panel)
 void ManagerWindow::onEditorEnded(int id)
 {
     const EditingWatch::EndResult ended = m_watch.editorEnded(id);
-    if (ended.outcome == EditingWatch::EndResult::Outcome::Failed) {
-        showError(text(text::CopyBackFailed)
-                      .arg(panelName(toQString(ended.panel)), QString::fromStdString(ended.error),
-                           toQString(ended.workingCopy)));
-    }
     refreshAfterChange();
+    reportCopyBack(ended);
     m_watch.listsRefreshed(id);
     updateEditingCaption();
     emit editFinished(id);
+}
+
+void ManagerWindow::reportCopyBack(const EditingWatch::EndResult &ended)
+{
+    using Outcome = EditingWatch::EndResult::Outcome;
+    const QString panel = panelName(toQString(ended.panel));
+    switch (ended.outcome) {
+    case Outcome::KeptBeside:
+        showWarning(text(text::KeptBeside).arg(panel, panelName(toQString(ended.keptAs))));
+        break;
+    case Outcome::WorkingCopyMissing:
+        showError(text(text::WorkingCopyMissing).arg(panel, toQString(ended.workingCopy)));
+        break;
+    case Outcome::Failed:
+        showError(text(text::CopyBackFailed)
+                      .arg(panel, QString::fromStdString(ended.error), toQString(ended.workingCopy)));
+        break;
+    case Outcome::Unchanged:
+    case Outcome::CopiedBack:
+    case Outcome::UnknownEdit:
+        break;
+    }
+}
+
+void ManagerWindow::offerOrphans()
+{
+    for (const EditingWatch::Orphan &orphan : m_watch.orphans()) {
+        const QString copy = toQString(orphan.workingCopy);
+        const bool knowsPanel = !orphan.panel.empty();
+        QString date;
+        std::error_code ec;
+        const auto modified = fs::last_write_time(orphan.workingCopy, ec);
+        if (!ec) {
+            const auto seconds = std::chrono::time_point_cast<std::chrono::seconds>(
+                std::chrono::file_clock::to_sys(modified));
+            date = QDateTime::fromSecsSinceEpoch(seconds.time_since_epoch().count()).toString("dd/MM/yyyy hh:mm");
+        }
+        QMessageBox box(QMessageBox::Question, text(text::TitleConfirm),
+                        knowsPanel ? text(text::OrphanQuestion).arg(copy, toQString(orphan.panel), date)
+                                   : text(text::OrphanWithoutPanel).arg(copy),
+                        QMessageBox::NoButton, this);
+        QPushButton *bringBack = knowsPanel ? box.addButton(text(text::ButtonBringBack), QMessageBox::AcceptRole)
+                                            : nullptr;
+        QPushButton *remove = box.addButton(text(text::ButtonDelete), QMessageBox::DestructiveRole);
+        QPushButton *leave = box.addButton(text(text::ButtonLeave), QMessageBox::RejectRole);
+        box.setDefaultButton(bringBack != nullptr ? bringBack : leave);
+        box.setEscapeButton(leave);
+        box.exec();
+        if (bringBack != nullptr && box.clickedButton() == bringBack) {
+            const EditingWatch::EndResult back = m_watch.bringBack(orphan);
+            refreshAfterChange();
+            if (back.outcome == EditingWatch::EndResult::Outcome::CopiedBack)
+                Messages(this, [this](int line) { return text(line); })
+                    .information(text(text::BroughtBack).arg(copy, toQString(back.panel)));
+            else
+                reportCopyBack(back);
+        } else if (box.clickedButton() == remove) {
+            std::string error;
+            if (!m_watch.discard(orphan, &error))
+                showError(text(text::CannotDelete).arg(copy, QString::fromStdString(error)));
+        }
+    }
 }
 
 void ManagerWindow::onEditorFailed(int id, const QString &reason)
@@ -715,6 +860,12 @@ void ManagerWindow::duplicatePanel(const QString &panel)
         return;
     }
     const fs::path folder = toPath(panel).parent_path();
+    // A panel being edited (here or by another manager) is never replaced:
+    // its copy back would then overwrite the duplicate, or the other way.
+    if (m_watch.isBeingEdited(folder / (name + toPath(panel).extension().string()))) {
+        showWarning(text(text::AlreadyBeingEdited).arg(QString::fromStdString(name)));
+        return;
+    }
     const CopyResult copy = manager::duplicatePanel(toPath(panel), name, [&](const std::string &existing) {
         return confirm(text(text::AskReplacePanel)
                            .arg(QString::fromStdString(existing), QString::fromStdString(upperCase(folder.filename().string()))),
@@ -734,13 +885,11 @@ void ManagerWindow::duplicatePanel(const QString &panel)
 
 bool ManagerWindow::folderHasEdit(const fs::path &folder)
 {
-    for (const EditingWatch::Edit &edit : m_watch.edits()) {
-        if (edit.panel.parent_path() == folder) {
-            showWarning(text(text::EditStillRunning));
-            return true;
-        }
-    }
-    return false;
+    // An edit here or in another manager: its copy back needs the folder.
+    if (!m_watch.folderHasEdits(folder))
+        return false;
+    showWarning(text(text::EditStillRunning));
+    return true;
 }
 
 namespace {
@@ -914,6 +1063,7 @@ void ManagerWindow::buildDiskSide(QWidget *central)
     m_imageCount->setVisible(false);
 
     connect(m_diskFolders, &QComboBox::currentIndexChanged, this, [this] { AggiornaDischi(); });
+    connect(m_list2, &PanelListWidget::userActivated, this, [this] { m_activeSide = Side::Disk; });
     connect(m_list2, &QListWidget::itemSelectionChanged, this, [this] {
         if (QListWidgetItem *item = m_list2->currentItem(); item != nullptr && item->isSelected())
             choosePanel(item->data(Qt::UserRole).toString());

@@ -85,6 +85,10 @@ public:
     std::filesystem::path diskFolder() const;
     QString currentPanel() const { return m_currentPanel; }
 
+    // The list whose panels the delete and print pictures (and the Delete
+    // key) act on: the one the user last clicked or moved the focus into.
+    Side activeSide() const;
+
     // What the pictures and the lists do with panels.
     void copyPanels(const QStringList &paths, Side target);
     void deleteChosenPanels();
@@ -108,6 +112,10 @@ public:
     void deleteDisk();
     void setMode(int mode);
     void openSettings();
+    // At start-up: working copies of edits that never came back (a manager
+    // that was killed, a failed copy back) are offered one by one to be
+    // brought back, deleted or left.
+    void offerOrphans();
 
 signals:
     // An edit is over: copied back (or kept, on failure) and the lists
@@ -135,8 +143,14 @@ private:
     void choosePanel(const QString &path);
     void onEditorEnded(int id);
     void onEditorFailed(int id, const QString &reason);
+    // Tells the user what a copy back did when it did not simply succeed.
+    void reportCopyBack(const EditingWatch::EndResult &ended);
     void Timer1_Timer();
     QStringList diskNames() const;
+    // The selected panels of the active list, and that list's folder name.
+    QStringList chosenPanels(QString &source) const;
+    // "DAVANTI", "DAVANTI e DIETRO", "DAVANTI, DIETRO e altri 3".
+    QString panelNames(const QStringList &paths) const;
     // True (after telling the user) when a panel of the folder is being edited.
     bool folderHasEdit(const std::filesystem::path &folder);
 
@@ -154,6 +168,10 @@ private:
     FolderKind diskKind();
     void renameFolder(const FolderKind &kind);
     void deleteFolder(const FolderKind &kind);
+    // A panel without compiled code never goes onto the machine's media
+    // (the reason joins errors); one whose edges cross only after the
+    // user's Yes.
+    bool mayGoToMachine(const QString &panel, QStringList &errors);
     // Copy a panel to a folder, with the replace question; false on failure.
     bool copyPanelTo(const QString &panel, const std::filesystem::path &folder, const QString &folderName,
                      QStringList &errors);
@@ -167,6 +185,7 @@ private:
     std::filesystem::path m_file1Folder;
     std::string m_file1Extension = ".kn4";
     QString m_currentPanel;
+    Side m_activeSide = Side::Archive;
 
     QComboBox *m_combo1 = nullptr;
     PanelListWidget *m_list1 = nullptr;

@@ -39,4 +39,20 @@ bool Messages::confirm(const QString &message, bool yesNo) const
     return box.exec() == accept;
 }
 
+Messages::Choice Messages::askSave(const QString &message) const
+{
+    QMessageBox box(QMessageBox::Question, m_text(text::TitleConfirm), message,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, m_parent);
+    box.button(QMessageBox::Save)->setText(m_text(text::ButtonSave));
+    box.button(QMessageBox::Discard)->setText(m_text(text::ButtonDiscard));
+    box.button(QMessageBox::Cancel)->setText(m_text(text::DialogCancel));
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Save: return Choice::Save;
+    case QMessageBox::Discard: return Choice::Discard;
+    default: return Choice::Cancel;
+    }
+}
+
 } // namespace kn4::manager

@@ -23,6 +23,11 @@ public:
     // is the default, so a stray Enter never deletes or replaces anything.
     bool confirm(const QString &message, bool yesNo) const;
 
+    enum class Choice { Save, Discard, Cancel };
+    // Unsaved changes: Save (the default), Don't save, or Cancel (also Esc
+    // and the window's close button), captioned in the chosen language.
+    Choice askSave(const QString &message) const;
+
 private:
     void show(QMessageBox::Icon icon, int title, const QString &message) const;
 

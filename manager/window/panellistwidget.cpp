@@ -51,6 +51,14 @@ QStringList PanelListWidget::selectedPaths() const
     return paths;
 }
 
+QStringList PanelListWidget::selectedNames() const
+{
+    QStringList names;
+    for (const QListWidgetItem *i : selectedItems())
+        names.append(i->text());
+    return names;
+}
+
 QStringList PanelListWidget::allPaths() const
 {
     QStringList paths;
@@ -68,6 +76,34 @@ bool PanelListWidget::selectName(const QString &name)
         }
     }
     return false;
+}
+
+void PanelListWidget::selectNames(const QStringList &names)
+{
+    clearSelection();
+    QListWidgetItem *first = nullptr;
+    for (int row = 0; row < count(); ++row) {
+        if (names.contains(item(row)->text())) {
+            item(row)->setSelected(true);
+            if (first == nullptr)
+                first = item(row);
+        }
+    }
+    // The current entry follows the selection; with nothing selected it is
+    // left unset, so a refresh never selects an entry the user cleared.
+    setCurrentItem(first, QItemSelectionModel::NoUpdate);
+}
+
+void PanelListWidget::focusInEvent(QFocusEvent *event)
+{
+    QListWidget::focusInEvent(event);
+    emit userActivated();
+}
+
+void PanelListWidget::mousePressEvent(QMouseEvent *event)
+{
+    emit userActivated();
+    QListWidget::mousePressEvent(event);
 }
 
 QStringList PanelListWidget::mimeTypes() const

@@ -31,14 +31,23 @@ public:
     explicit PanelListWidget(const QString &name, QWidget *parent = nullptr);
 
     QStringList selectedPaths() const;
+    QStringList selectedNames() const;
     QStringList allPaths() const;
     // Selects the entry with that name; false when there is none.
     bool selectName(const QString &name);
+    // Selects exactly the entries with these names (none for an empty list),
+    // without making any other entry current-and-selected.
+    void selectNames(const QStringList &names);
 
 signals:
     void panelsDropped(const QStringList &paths, const QString &source);
+    // The user clicked the list or moved the focus into it: the operations
+    // that act on "the chosen panels" take this list's.
+    void userActivated();
 
 protected:
+    void focusInEvent(QFocusEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     QStringList mimeTypes() const override;
     QMimeData *mimeData(const QList<QListWidgetItem *> &items) const override;
     void dragEnterEvent(QDragEnterEvent *event) override;

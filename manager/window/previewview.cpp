@@ -186,6 +186,8 @@ void PreviewView::showPanel(const QString &path, const PanelPreview &preview, co
     }
     if (!preview.compiled)
         m_warning->setText(caption(text::PartHasErrors));
+    else if (preview.machine.verdict == MachineCheck::Verdict::EdgesCross)
+        m_warning->setText(caption(text::PreviewCannotKnit).arg(preview.machine.course));
 }
 
 QString PreviewView::warningText() const

@@ -51,7 +51,7 @@ QString controllerProgramName(const QString &typed)
 } // namespace
 
 SettingsWindow::SettingsWindow(ManagerContext &context, QWidget *parent)
-    : QDialog(parent), m_context(context)
+    : QDialog(parent), m_context(context), m_saved(context.files.settings)
 {
     setObjectName("Form2");
 
@@ -163,7 +163,13 @@ SettingsWindow::SettingsWindow(ManagerContext &context, QWidget *parent)
     connect(label5, &DropPicture::clicked, this, [this] { m_controllerName->setText(text(text::ControllerNameHint)); });
     connect(m_addController, &QPushButton::clicked, this, [this] {
         const QString name = controllerProgramName(m_controllerName->text());
-        if (name.isEmpty() || !m_controllers->findItems(name, Qt::MatchExactly).isEmpty() ||
+        // Nothing typed, or the hint the caption's click puts there: no
+        // controller program can be called that.
+        if (name.isEmpty() || name == controllerProgramName(text(text::ControllerNameHint))) {
+            messages().warning(text(text::ControllerNameInvalid));
+            return;
+        }
+        if (!m_controllers->findItems(name, Qt::MatchExactly).isEmpty() ||
             m_controllers->count() >= int(ManagerSettings::kMaxControllerPrograms))
             return;
         m_controllers->addItem(name);
@@ -178,6 +184,9 @@ SettingsWindow::SettingsWindow(ManagerContext &context, QWidget *parent)
     connect(m_command4, &QPushButton::clicked, this, [this] { showKeywordFile(!m_text1->isVisible()); });
     connect(m_command1, &QPushButton::clicked, this, &SettingsWindow::saveKeywordFile);
     connect(m_close, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_text1, &QPlainTextEdit::modificationChanged, m_command1, [this](bool changed) {
+        m_command1->setDefault(changed);
+    });
 
     loadEditorParameters();
     Form2ini();
@@ -228,9 +237,13 @@ void SettingsWindow::chooseLanguage(int language)
 {
     if (language < 0 || language >= kLanguageCount || language == int(m_context.files.settings.language))
         return;
+    // The keyword editor then shows the other language's file: edits of
+    // this one are saved or dropped first, never lost without a word.
+    if (!settleKeywordEdits())
+        return;
     m_context.files.settings.language = Language(language);
     Form2ini();
-    if (m_text1->isVisible())
+    if (!m_text1->isHidden())
         showKeywordFile(true);
     emit languageChanged();
 }
@@ -292,17 +305,78 @@ void SettingsWindow::checkControllerName()
     m_label5->setText(" -- " + date.toString("dd/MM/yyyy hh:mm:ss") + text(text::ControllerFileOk));
 }
 
+Messages SettingsWindow::messages() const
+{
+    return Messages(const_cast<SettingsWindow *>(this), [this](int line) { return text(line); });
+}
+
 bool SettingsWindow::saveSettings()
 {
-    const fs::path file = m_context.programDirectory / ManagerSettings::kFileName;
-    std::string error;
-    const Messages messages(this, [this](int line) { return text(line); });
-    if (!m_context.files.settings.save(file, error)) {
-        messages.error(text(text::CannotSave).arg(toQString(file), QString::fromStdString(error)));
+    // An empty field would give the editor a bed of 0 needles.
+    if (m_text2->text().trimmed().isEmpty() || m_text2->text().toInt() <= 0) {
+        messages().warning(text(text::NeedlesMissing));
+        m_text2->setFocus();
         return false;
     }
-    messages.information(text(text::SettingsSaved));
+    const fs::path file = m_context.programDirectory / ManagerSettings::kFileName;
+    std::string error;
+    if (!m_context.files.settings.save(file, error)) {
+        messages().error(text(text::CannotSave).arg(toQString(file), QString::fromStdString(error)));
+        return false;
+    }
+    m_saved = m_context.files.settings;
+    messages().information(text(text::SettingsSaved));
     return true;
+}
+
+bool SettingsWindow::hasUnsavedSettings() const
+{
+    return m_context.files.settings.fileText() != m_saved.fileText();
+}
+
+bool SettingsWindow::hasUnsavedKeywords() const
+{
+    return !m_text1->isHidden() && m_text1->document()->isModified();
+}
+
+bool SettingsWindow::settleKeywordEdits()
+{
+    if (!hasUnsavedKeywords())
+        return true;
+    switch (messages().askSave(text(text::AskSaveKeywords))) {
+    case Messages::Choice::Save: return saveKeywordFile();
+    case Messages::Choice::Discard: m_text1->document()->setModified(false); return true;
+    case Messages::Choice::Cancel: break;
+    }
+    return false;
+}
+
+bool SettingsWindow::settleSettings()
+{
+    if (!hasUnsavedSettings())
+        return true;
+    switch (messages().askSave(text(text::AskSaveSettings))) {
+    case Messages::Choice::Save:
+        return saveSettings();
+    case Messages::Choice::Discard: {
+        // Back to the saved settings, the language too; the main window
+        // follows.
+        const bool languageChanged = m_context.files.settings.language != m_saved.language;
+        m_context.files.settings = m_saved;
+        if (languageChanged)
+            emit this->languageChanged();
+        return true;
+    }
+    case Messages::Choice::Cancel: break;
+    }
+    return false;
+}
+
+void SettingsWindow::done(int result)
+{
+    if (!settleKeywordEdits() || !settleSettings())
+        return;
+    QDialog::done(result);
 }
 
 QString SettingsWindow::keywordFilePath() const
@@ -322,7 +396,7 @@ void SettingsWindow::showKeywordFile(bool show)
     std::string error;
     if (!readFileBytes(keywordFilePath().toStdString(), bytes, error)) {
         m_text1->clear();
-        Messages(this, [this](int line) { return text(line); }).warning(text(text::FileMissing).arg(keywordFilePath()));
+        messages().warning(text(text::FileMissing).arg(keywordFilePath()));
         return;
     }
     // Shown with plain line ends; saved again with CR LF.
@@ -335,7 +409,7 @@ void SettingsWindow::showKeywordFile(bool show)
 
 bool SettingsWindow::saveKeywordFile()
 {
-    const Messages messages(this, [this](int line) { return text(line); });
+    const Messages messages = this->messages();
     QString typed = m_text1->toPlainText();
     if (!typed.isEmpty() && !typed.endsWith('\n'))
         typed += '\n';
@@ -351,8 +425,9 @@ bool SettingsWindow::saveKeywordFile()
         const std::vector<std::string> unknown = KeywordFileCheck::unknownWords(bytes, m_context.lookup);
         if (!unknown.empty()) {
             QStringList words;
+            // A Tab is part of the word the editor reads: shown, not hidden.
             for (const std::string &word : unknown)
-                words.append(fromCp1252(word));
+                words.append(fromCp1252(word).replace('\t', QStringLiteral("<Tab>")));
             if (!messages.confirm(text(text::UnknownKeywords).arg(words.join(", ")), true))
                 return false;
         }

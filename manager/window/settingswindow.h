@@ -1,6 +1,11 @@
 #pragma once
 
+#include "core/managersettings.h"
+#include "window/messages.h"
+
 #include <QDialog>
+
+#include <string>
 
 class QCheckBox;
 class QLabel;
@@ -33,8 +38,12 @@ public:
     void bandiere();
     void chooseLanguage(int language);
 
-    // Writes kn4manager.ini (Command3).
+    // Writes kn4manager.ini (Command3); refuses an empty needles field.
     bool saveSettings();
+    // True while the settings differ from kn4manager.ini as last read or
+    // written (the language and the other choices apply at once).
+    bool hasUnsavedSettings() const;
+    bool hasUnsavedKeywords() const;
     // Saves the keyword file of the chosen language (Command1); false when
     // it was not written (refused, or failed).
     bool saveKeywordFile();
@@ -44,7 +53,17 @@ public:
 signals:
     void languageChanged();
 
+protected:
+    // Closing (Chiudi, Esc or the window's close button) with unsaved
+    // changes asks first: save, discard (the settings go back to the saved
+    // ones) or stay.
+    void done(int result) override;
+
 private:
+    // Asks about unsaved keyword edits; false when the user stays.
+    bool settleKeywordEdits();
+    bool settleSettings();
+    Messages messages() const;
     QString text(int line) const;
     void updateParameterString();
     void loadEditorParameters();
@@ -53,6 +72,8 @@ private:
     bool confirm(const QString &message);
 
     ManagerContext &m_context;
+    // The settings as kn4manager.ini holds them (last read or written).
+    ManagerSettings m_saved;
     DropPicture *m_flags[3] {};
     QLabel *m_languageCaption;
     QLabel *m_needlesCaption;

@@ -6,6 +6,8 @@
 #include "printoutput.h"
 #include "stampacommandline.h"
 
+#include "kn4/outputcheck.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -73,6 +75,29 @@ bool writePdf(const PrintLoader &loader, const QString &path, const QPageLayout 
         return true;
     std::cerr << "stampa: " << path.toStdString() << ": " << error.toStdString() << "\n";
     return false;
+}
+
+// The files stampa reads: every panel and its label and keyword files.
+std::vector<std::filesystem::path> inputsOf(const std::vector<std::unique_ptr<PrintLoader>> &panels)
+{
+    std::vector<std::filesystem::path> inputs;
+    for (const auto &panel : panels) {
+        inputs.emplace_back(panel->arguments().panelPath);
+        inputs.push_back(panel->arguments().languageFile(PrintLoader::kLabelFile));
+        inputs.push_back(panel->arguments().languageFile(PrintLoader::kKeywordFile));
+    }
+    return inputs;
+}
+
+// A PDF that would replace one of the files read or another panel is not
+// written: "stampa --pdf DAVANTI.KN4 ..." is an easy slip.
+bool refused(const QString &path, const std::vector<std::filesystem::path> &inputs)
+{
+    const std::string refusal = kn4::outputRefusal(path.toStdString(), inputs);
+    if (refusal.empty())
+        return false;
+    std::cerr << "stampa: --pdf " << path.toStdString() << " " << refusal << ": nothing written\n";
+    return true;
 }
 
 int printThroughDialog(const std::vector<std::unique_ptr<PrintLoader>> &panels, bool landscape)
@@ -194,7 +219,10 @@ int main(int argc, char **argv)
             line.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
         const QString target = QString::fromStdString(line.pdfPath);
         bool ok = failures.empty();
+        const std::vector<std::filesystem::path> inputs = inputsOf(panels);
         if (line.argumentStrings.size() == 1) {
+            if (refused(target, inputs))
+                return 2;
             ok = writePdf(*panels.front(), target, layout) && ok;
         } else {
             // Several panels: the target is a folder, made when missing.
@@ -203,7 +231,7 @@ int main(int argc, char **argv)
                 return 1;
             }
             for (const auto &panel : panels)
-                ok = writePdf(*panel, pdfIn(target, *panel), layout) && ok;
+                ok = !refused(pdfIn(target, *panel), inputs) && writePdf(*panel, pdfIn(target, *panel), layout) && ok;
         }
         return ok ? 0 : 1;
     }

@@ -77,12 +77,15 @@ std::string sidesInWords(std::string_view text, const LabelFile &labels)
 
 } // namespace
 
-std::optional<PrintedPanel> PrintedPanel::load(const std::filesystem::path &path)
+std::optional<PrintedPanel> PrintedPanel::load(const std::filesystem::path &path, std::string *reason)
 {
     PrintedPanel panel;
     std::string error;
-    if (!readCompiledPanel(path, panel.m_file, error))
+    if (!readCompiledPanel(path, panel.m_file, error)) {
+        if (reason)
+            *reason = error;
         return std::nullopt;
+    }
     return panel;
 }
 

@@ -22,7 +22,9 @@ class PrintedPanel
 public:
     // The whole file is read, however long: a panel of 500 rows with a full
     // code block is far beyond the 32767 bytes of old readers.
-    static std::optional<PrintedPanel> load(const std::filesystem::path &path);
+    // nullopt when the file cannot be read (a folder, a FIFO, a failed read,
+    // more than FileReader::kPanelLimit bytes); *reason then says why.
+    static std::optional<PrintedPanel> load(const std::filesystem::path &path, std::string *reason = nullptr);
     static PrintedPanel fromBytes(std::string bytes);
 
     const std::string &fileText() const { return m_file.bytes(); }

@@ -61,8 +61,15 @@ bool PrintLoader::loadFiles(std::string_view argumentString)
     };
     const std::filesystem::path labelPath = m_arguments.languageFile(kLabelFile);
     const FileContent labels = FileReader::read(labelPath, FileReader::kTextFileLimit);
-    if (!labels)
+    if (!labels) {
+        // Neither side of the first comma names what it should: the panel's
+        // own path held a comma. Say which panel is missing.
+        std::error_code ec;
+        if (labels.missing() && !std::filesystem::is_regular_file(m_arguments.panelPath, ec))
+            return fail(std::string(kErrorTitle), "stampa: impossibile aprire il pannello " + m_arguments.panelPath +
+                                                      " (argomento: \"" + std::string(argumentString) + "\")");
         return fail(std::string(kErrorTitle), notRead(labelPath, "File stampa.ini non trovato", labels));
+    }
     m_labels = LabelFile::fromText(labels.bytes, kLabelCount);
     const std::filesystem::path keywordPath = m_arguments.languageFile(kKeywordFile);
     FileContent failure;
@@ -76,8 +83,11 @@ bool PrintLoader::loadFiles(std::string_view argumentString)
 bool PrintLoader::loadPanel()
 {
     const std::filesystem::path path(m_arguments.panelPath);
-    auto panel = PrintedPanel::load(path);
-    if (!panel || !panel->hasByte26())
+    std::string reason;
+    auto panel = PrintedPanel::load(path, &reason);
+    if (!panel)
+        return fail("ERR...", label(36) + "\n" + m_arguments.panelPath + "\n" + reason);
+    if (!panel->hasByte26())
         return fail("ERR...", label(36) + "\n" + m_arguments.panelPath);
     if (!panel->hasCodeBlock())
         return fail(m_arguments.panelPath, label(29));

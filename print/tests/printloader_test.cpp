@@ -72,6 +72,10 @@ TEST(PrintLoader, FailuresGiveTheirMessages)
         {"no comma here", "ERROR....", ""},
         {argumentString(dir / "source.KN4", dir), "ERROR....", "File stampa.ini non trovato"},
         {argumentString(dir / "source.KN4", dir / "lingua"), "ERROR....", "File VUZUDO.KEY non trovato"},
+        // A folder named with a comma: the message names the panel it could not open.
+        {argumentString(dir / "ROSSI, MARIO" / "source.KN4", dir / "lingua"), "ERROR....",
+         "stampa: impossibile aprire il pannello " + (dir / "ROSSI").string() + " (argomento: \"" +
+             argumentString(dir / "ROSSI, MARIO" / "source.KN4", dir / "lingua") + "\")"},
     };
     for (const Case &c : cases) {
         kn4::PrintLoader loader;
@@ -80,6 +84,8 @@ TEST(PrintLoader, FailuresGiveTheirMessages)
         EXPECT_EQ(loader.failure()->title, c.title);
         EXPECT_EQ(loader.failure()->usage, c.text.empty()) << "only the malformed argument string";
         if (!c.text.empty()) {
+            // A missing file is its own message alone; a reason follows only
+            // for a file that is there but cannot be read (below).
             EXPECT_EQ(loader.failure()->text, c.text);
         }
     }

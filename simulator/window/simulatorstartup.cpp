@@ -54,16 +54,40 @@ SimulatorStartup SimulatorStartup::run(std::string_view commandLine, const std::
     s.labels = SimLabels::load(s.arguments.settingsDir);
     if (!s.labels.loaded()) {
         s.fatalTitle = kTitle;
-        s.fatalMessage = "File " + s.arguments.settingsDir + SimLabels::kFileName +
-                         " non trovato. Contattare l'assistenza tecnica.";
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(s.arguments.panelPath, ec))
+            // Neither side of the first comma names what it should: the
+            // panel's own path held a comma. Say which panel is missing.
+            s.fatalMessage = "Impossibile aprire il pannello " + s.arguments.panelPath +
+                             "\n(argomento ricevuto: \"" + std::string(commandLine) + "\")";
+        else
+            s.fatalMessage = "File " + s.arguments.settingsDir + SimLabels::kFileName +
+                             " non trovato. Contattare l'assistenza tecnica.\n" + s.labels.reason();
         return s;
     }
     fillLaterSlots(s.labels);
 
     s.settingsPath = workingDirectory / SimSettingsFile::kFileName;
     s.settings = SimSettingsFile::load(s.settingsPath);
-    if (s.settings.status != SimSettingsFile::Status::Loaded)
-        s.messages.push_back("File di inizializzazione non trovato, assumo impostazioni di default");
+    switch (s.settings.status) {
+    case SimSettingsFile::Status::Loaded:
+        break;
+    case SimSettingsFile::Status::Partial: {
+        // Only the values named fall back; the rest of the file stands and
+        // is written back as it was when the window closes.
+        std::string ignored;
+        for (const std::string &value : s.settings.ignored)
+            ignored += (ignored.empty() ? "" : ", ") + value;
+        s.messages.push_back("File di inizializzazione " + std::string(SimSettingsFile::kFileName)
+                             + ": valori non validi ignorati, assumo per essi i valori di default: " + ignored);
+        break;
+    }
+    case SimSettingsFile::Status::Missing:
+    case SimSettingsFile::Status::Unreadable:
+        s.messages.push_back("File di inizializzazione non trovato, assumo impostazioni di default\n"
+                             + s.settings.reason);
+        break;
+    }
 
     s.head = PanelHead::load(s.arguments.panelPath);
     // Paths are the file system's own (UTF-8) text; only file contents are Windows-1252.
@@ -73,7 +97,7 @@ SimulatorStartup SimulatorStartup::run(std::string_view commandLine, const std::
         break;
     case PanelHead::Error::CannotOpen:
         s.fatalTitle = "ERR...";
-        s.fatalMessage = cp1252ToUtf8(s.labels.text(kLabelPanelNotOpened)) + "\n" + path;
+        s.fatalMessage = cp1252ToUtf8(s.labels.text(kLabelPanelNotOpened)) + "\n" + path + "\n" + s.head.readError();
         break;
     case PanelHead::Error::NoSeparator:
     case PanelHead::Error::NoMarker:

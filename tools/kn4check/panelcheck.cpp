@@ -105,6 +105,8 @@ int PanelCheck::checkPanel(const CheckArguments &arguments, const std::string &p
     }
     for (const std::string &message : startup.messages)
         err << panel << ": " << message << "\n";
+    if (!startup.panelReadError.empty())
+        return PanelCheck::kCannotOpen;
     // A panel the editor opens as invalid (its message is printed above) or
     // starts anew for want of a "SORGENTE.KN4" line is checked as the editor
     // holds it. Only a file that is not there at all is refused: the editor

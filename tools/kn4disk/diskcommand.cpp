@@ -1,12 +1,16 @@
 #include "diskcommand.h"
 
 #include "kn4/atomicfile.h"
+#include "kn4/cp1252.h"
+#include "kn4/outputcheck.h"
 #include "transfer/diskimage.h"
 #include "transfer/imagefile.h"
 #include "transfer/mediafiles.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -19,25 +23,55 @@ using namespace kn4::transfer;
 std::optional<std::string> readImage(const std::string &path, std::ostream &err)
 {
     std::string error;
-    auto bytes = readWholeFile(path, &error);
-    std::error_code ec;
-    if (!bytes || fs::is_directory(path, ec)) {
-        err << "kn4disk: cannot read " << path << "\n";
+    auto bytes = readWholeFile(path, &error, FileReader::kDiskImageLimit);
+    if (!bytes) {
+        err << "kn4disk: " << error << "\n";
         return std::nullopt;
     }
     return bytes;
 }
 
-// A name of the image made safe as a file name of this system: no folder
-// separators, no control characters, never "." or "..".
-std::string safeFileName(const std::string &name)
+// A name of the image (Windows-1252) made safe as a file name of this
+// system (UTF-8): no folder separators, no control characters, never "."
+// or "..".
+std::string safeFileName(const std::string &diskName)
 {
+    const std::string name = cp1252ToUtf8(diskName);
     std::string out;
     for (char c : name)
         out += (c == '/' || static_cast<unsigned char>(c) < 0x20) ? '_' : c;
     if (out.empty() || out == "." || out == "..")
         out = "_" + out;
     return out;
+}
+
+// An image checked before anything is taken from it: a damaged one (a bad
+// CRC, a chain leaving the image, a field the builder never writes) or a
+// file that is no image at all is refused with its problems named, unless
+// the user forces it.
+bool soundOrForced(const std::string &path, std::string_view bytes, bool force, std::ostream &err)
+{
+    const image::CheckReport report = image::check(bytes);
+    if (report.sound())
+        return true;
+    for (const std::string &problem : report.problems)
+        err << "kn4disk: " << path << ": " << problem << "\n";
+    if (force) {
+        err << "kn4disk: " << path << ": not sound; going on as --force asks\n";
+        return true;
+    }
+    err << "kn4disk: " << path << ": not a sound diskette image; nothing written (--force takes it anyway)\n";
+    return false;
+}
+
+// The arguments without "--force", and whether it was there.
+bool takeForce(std::vector<std::string> &args)
+{
+    const auto it = std::find(args.begin(), args.end(), "--force");
+    if (it == args.end())
+        return false;
+    args.erase(it);
+    return true;
 }
 
 int build(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
@@ -54,6 +88,20 @@ int build(const std::vector<std::string> &args, std::ostream &out, std::ostream 
     }
     if (plc.empty() || output.empty()) {
         err << "kn4disk: build needs --plc FILE and -o NAME.vlp\n" << DiskCommand::usage();
+        return DiskCommand::kUsage;
+    }
+    // A file that cannot be read is a usage problem, not a refused image.
+    std::vector<fs::path> inputs = panels;
+    inputs.insert(inputs.begin(), plc);
+    for (const fs::path &input : inputs) {
+        std::error_code ec;
+        if (!fs::is_regular_file(input, ec) || ::access(input.c_str(), R_OK) != 0) {
+            err << "kn4disk: cannot read " << input.string() << "\n";
+            return DiskCommand::kUsage;
+        }
+    }
+    if (const std::string refusal = outputRefusal(output, inputs); !refusal.empty()) {
+        err << "kn4disk: -o " << output << " " << refusal << ": nothing written\n";
         return DiskCommand::kUsage;
     }
     std::string image;
@@ -102,7 +150,7 @@ int list(const std::string &path, std::ostream &out, std::ostream &err)
     std::uint64_t total = 0;
     for (const image::Entry &entry : entries) {
         char line[96];
-        std::snprintf(line, sizeof line, "%-12s %8u  cluster %u\n", entry.name.c_str(), entry.size,
+        std::snprintf(line, sizeof line, "%-12s %8u  cluster %u\n", cp1252ToUtf8(entry.name).c_str(), entry.size,
                       unsigned(entry.firstCluster));
         out << line;
         total += entry.size;
@@ -111,11 +159,13 @@ int list(const std::string &path, std::ostream &out, std::ostream &err)
     return DiskCommand::kOk;
 }
 
-int extract(const std::string &path, const std::string &dir, std::ostream &out, std::ostream &err)
+int extract(const std::string &path, const std::string &dir, bool force, std::ostream &out, std::ostream &err)
 {
     const auto bytes = readImage(path, err);
     if (!bytes)
         return DiskCommand::kUsage;
+    if (!soundOrForced(path, *bytes, force, err))
+        return DiskCommand::kRefused;
     std::string error;
     const auto entries = image::list(*bytes, &error);
     if (!error.empty()) {
@@ -148,15 +198,22 @@ int extract(const std::string &path, const std::string &dir, std::ostream &out, 
     return result;
 }
 
-int raw(const std::vector<std::string> &args, std::ostream &err)
+int raw(std::vector<std::string> args, std::ostream &err)
 {
+    const bool force = takeForce(args);
     if (args.size() != 4 || args[2] != "-o") {
         err << DiskCommand::usage();
+        return DiskCommand::kUsage;
+    }
+    if (const std::string refusal = outputRefusal(args[3], {args[1]}); !refusal.empty()) {
+        err << "kn4disk: -o " << args[3] << " " << refusal << ": nothing written\n";
         return DiskCommand::kUsage;
     }
     const auto bytes = readImage(args[1], err);
     if (!bytes)
         return DiskCommand::kUsage;
+    if (!soundOrForced(args[1], *bytes, force, err))
+        return DiskCommand::kRefused;
     std::string error;
     const auto sectors = image::rawImage(*bytes, &error);
     if (!sectors) {
@@ -177,8 +234,8 @@ std::string DiskCommand::usage()
     return "usage: kn4disk build --plc FILE -o NAME.vlp PANEL...\n"
            "       kn4disk check IMAGE.vlp\n"
            "       kn4disk list IMAGE.vlp\n"
-           "       kn4disk extract IMAGE.vlp DIR\n"
-           "       kn4disk raw IMAGE.vlp -o NAME.img\n";
+           "       kn4disk extract IMAGE.vlp DIR [--force]\n"
+           "       kn4disk raw IMAGE.vlp -o NAME.img [--force]\n";
 }
 
 int DiskCommand::run(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
@@ -190,8 +247,12 @@ int DiskCommand::run(const std::vector<std::string> &args, std::ostream &out, st
         return check(args[1], out, err);
     if (command == "list" && args.size() == 2)
         return list(args[1], out, err);
-    if (command == "extract" && args.size() == 3)
-        return extract(args[1], args[2], out, err);
+    if (command == "extract") {
+        std::vector<std::string> rest = args;
+        const bool force = takeForce(rest);
+        if (rest.size() == 3)
+            return extract(rest[1], rest[2], force, out, err);
+    }
     if (command == "raw")
         return raw(args, err);
     err << usage();

@@ -8,6 +8,7 @@
 #include "simulator/simsettings.h"
 
 #include "kn4/atomicfile.h"
+#include "kn4/outputcheck.h"
 
 #include <iostream>
 
@@ -30,7 +31,8 @@ const char kUsage[] =
     "  -h, --help       show this help\n"
     "\n"
     "Exit status: 0 every panel simulated, 1 a panel could not be simulated or\n"
-    "the picture could not be written, 2 usage error.\n";
+    "the picture could not be written, 2 usage error (a --png file that is one\n"
+    "of the panels, the settings file or another existing panel included).\n";
 
 constexpr int kPictureSize = 800;
 
@@ -51,13 +53,23 @@ int main(int argc, char **argv)
 
     const std::string settingsPath = args.settingsFile.empty() ? kn4::SimSettingsFile::kFileName
                                                                : args.settingsFile;
+    if (!args.pngPath.empty()) {
+        std::vector<std::filesystem::path> inputs(args.panels.begin(), args.panels.end());
+        inputs.emplace_back(settingsPath);
+        const std::string refusal = kn4::outputRefusal(args.pngPath, inputs);
+        if (!refusal.empty()) {
+            std::cerr << "kn4sim: --png " << args.pngPath << " " << refusal << ": nothing written\n";
+            return 2;
+        }
+    }
     const kn4::SimSettingsFile::Result settings = kn4::SimSettingsFile::load(settingsPath);
     using Status = kn4::SimSettingsFile::Status;
     if (settings.status == Status::Unreadable ||
         (settings.status == Status::Missing && !args.settingsFile.empty()))
-        std::cerr << "kn4sim: warning: " << settingsPath
-                  << (settings.status == Status::Missing ? " cannot be read" : " is not a settings file")
-                  << "; the default settings are used\n";
+        std::cerr << "kn4sim: warning: " << settings.reason << "; the default settings are used\n";
+    for (const std::string &value : settings.ignored)
+        std::cerr << "kn4sim: warning: " << settingsPath << ": value ignored, its default is used: " << value
+                  << '\n';
 
     int status = 0;
     if (args.json)

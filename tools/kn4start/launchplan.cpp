@@ -1,9 +1,8 @@
 #include "launchplan.h"
 
+#include "kn4/filereader.h"
 #include "kn4/number.h"
 
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <vector>
 
@@ -26,10 +25,15 @@ std::vector<std::string> settingsLines(const std::string &text)
     return lines;
 }
 
-std::string readSettings(const fs::path &directory)
+// The manager's settings; a missing file reads as empty (the defaults), one
+// that cannot be read as empty with its reason in *reason.
+std::string readSettings(const fs::path &directory, std::string *reason)
 {
-    std::ifstream in(directory / "kn4manager.ini", std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    const fs::path path = directory / "kn4manager.ini";
+    FileContent content = FileReader::read(path, FileReader::kTextFileLimit);
+    if (!content && !content.missing())
+        *reason = content.message(path);
+    return std::move(content.bytes);
 }
 
 } // namespace
@@ -57,11 +61,14 @@ LaunchPlan Launcher::plan(const ProgramLocations &locations, const std::string &
 {
     LaunchPlan plan;
     plan.workingDirectory = locations.programDirectory;
-    const std::string settings = readSettings(locations.programDirectory);
+    std::string unreadable;
+    const std::string settings = readSettings(locations.programDirectory, &unreadable);
     const std::string folder = (locations.programDirectory / languageFolder(settings)).string() + "/";
     fs::path panelPath = panel.empty() ? fs::path() : fs::absolute(panel);
 
     std::string name = program;
+    if (!unreadable.empty())
+        plan.note = unreadable + ": the default language and parameters are used";
     if ((name == kSimulator || name == kPrint) && panelPath.empty()) {
         plan.note = name + " needs a panel: choose one in the manager";
         name = kManager;

@@ -124,7 +124,8 @@ TEST(CommandListTest, MissingKeywordFile)
     const CommandList::LoadResult loaded =
         CommandList::load("/nonexistent/kn4/italiano/", library());
     EXPECT_FALSE(loaded.list);
-    EXPECT_EQ(loaded.fatalMessage, "Il file VUZUDO.KEY è assente. Contattare l'assistenza tecnica.");
+    EXPECT_EQ(loaded.fatalMessage, "Il file VUZUDO.KEY è assente. Contattare l'assistenza tecnica.\n"
+                                   "/nonexistent/kn4/italiano/VUZUDO.KEY: No such file or directory");
 }
 
 TEST(CommandListTest, ItalianKeywordFileIsAcceptedByTheLibrary)

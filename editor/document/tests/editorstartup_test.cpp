@@ -3,6 +3,9 @@
 #include "document/editorstartup.h"
 #include "document/panelbackup.h"
 #include "document/rowtext.h"
+#include "kn4/filereader.h"
+
+#include <cerrno>
 
 using namespace kn4::editor;
 using namespace kn4::editor::testing;
@@ -67,7 +70,8 @@ TEST_F(EditorStartupTest, KeywordFileProblemsEndTheProgram)
 {
     fs::remove(m_language / "Vuzudo.key");
     StartupResult result = start("P.KN4," + folderArgument());
-    EXPECT_EQ(result.fatalMessage, "Il file VUZUDO.KEY è assente. Contattare l'assistenza tecnica.");
+    EXPECT_EQ(result.fatalMessage, "Il file VUZUDO.KEY è assente. Contattare l'assistenza tecnica.\n"
+                                       + (m_language / "VUZUDO.KEY").string() + ": No such file or directory");
 
     writeFile(m_language / "VUZUDO.KEY", crlf({"DEFINIZIONE", "SCOLLO", "punto_nuovo ; ALIAS: nuovo"}));
     result = start("P.KN4," + folderArgument());
@@ -167,19 +171,47 @@ TEST_F(EditorStartupTest, InvalidPanelIsReportedAndKeptBeforeSaving)
     EXPECT_EQ(readFile(kept.backupPath), original);
 }
 
+// A panel whose read fails (a disk error, no permission) is neither taken
+// for a new panel nor the end of the program: it is kept before the first
+// save and the message says why it could not be read.
 TEST_F(EditorStartupTest, UnreadablePanelIsNotTakenForANewOne)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "the superuser reads every file";
     const fs::path panel = m_archive / "CHIUSO.KN4";
     writeFile(panel, readFile(programDir() / "archivi" / "DEMO" / "DAVANTI.KN4"));
-    fs::permissions(panel, fs::perms::none);
-    const StartupResult result = start(panel.string() + "," + folderArgument());
-    fs::permissions(panel, fs::perms::owner_all);
-    ASSERT_FALSE(result.ended());
-    EXPECT_TRUE(result.panelInvalid);
-    EXPECT_TRUE(result.backupBeforeSave);
-    ASSERT_EQ(result.messages.size(), 1u);
+    const struct
+    {
+        const char *reason;
+        void (*arrange)(const fs::path &);
+        void (*restore)(const fs::path &);
+    } cases[] = {
+        {"Input/output error",
+         [](const fs::path &) {
+             // Only the panel's reads fail; the language folder's succeed.
+             kn4::FileReader::setReadFunctionForTesting([](int fd, void *buffer, std::size_t size) -> ssize_t {
+                 const fs::path file = fs::read_symlink("/proc/self/fd/" + std::to_string(fd));
+                 if (file.filename() != "CHIUSO.KN4")
+                     return ::read(fd, buffer, size);
+                 errno = EIO;
+                 return -1;
+             });
+         },
+         [](const fs::path &) { kn4::FileReader::setReadFunctionForTesting(nullptr); }},
+        {"Permission denied", [](const fs::path &p) { fs::permissions(p, fs::perms::none); },
+         [](const fs::path &p) { fs::permissions(p, fs::perms::owner_all); }},
+    };
+    for (const auto &c : cases) {
+        if (std::string(c.reason) == "Permission denied" && ::geteuid() == 0)
+            continue; // the superuser reads every file
+        c.arrange(panel);
+        const StartupResult result = start(panel.string() + "," + folderArgument());
+        c.restore(panel);
+        ASSERT_FALSE(result.ended()) << c.reason;
+        EXPECT_TRUE(result.panelInvalid);
+        EXPECT_TRUE(result.backupBeforeSave);
+        EXPECT_EQ(result.panelReadError, panel.string() + ": " + c.reason);
+        ASSERT_EQ(result.messages.size(), 1u);
+        EXPECT_NE(result.messages[0].find(result.panelReadError), std::string::npos) << result.messages[0];
+    }
 }
 
 TEST_F(EditorStartupTest, FullInvalidPanelGetsNoRowPastTheStore)
@@ -211,7 +243,8 @@ TEST_F(EditorStartupTest, MissingLanguageFileIsReportedAndStartGoesOn)
     const StartupResult result = start("NUOVO.KN4," + folderArgument());
     ASSERT_FALSE(result.ended());
     ASSERT_EQ(result.messages.size(), 1u);
-    EXPECT_EQ(result.messages[0], "file ini non trovato");
+    EXPECT_EQ(result.messages[0],
+              "file ini non trovato\n" + (m_language / "kn4edit.ini").string() + ": No such file or directory");
     EXPECT_FALSE(result.language.loaded());
 }
 
@@ -222,7 +255,7 @@ TEST_F(EditorStartupTest, NoCommandLineShapeStopsTheStart)
         const StartupResult result = start(arguments);
         // Either a clean start or the keyword-file message: never anything else.
         if (result.ended()) {
-            EXPECT_EQ(result.fatalMessage, CommandList::missingFileMessage()) << arguments;
+            EXPECT_EQ(result.fatalMessage.rfind(CommandList::missingFileMessage() + "\n", 0), 0u) << arguments;
         }
     }
 }

@@ -93,7 +93,7 @@ TEST(Build, SizeExampleOfThreeFiles)
         EXPECT_EQ(report.entries[i].firstCluster, firstClusters[i]);
     EXPECT_EQ(r.progress.front(), "Disk PROVA");
     EXPECT_EQ(r.progress[2], "File = PLC1.EXE  Cluster = 2 Byte buffer = 38036");
-    EXPECT_EQ(r.progress.back(), "Byte  = 41120");
+    EXPECT_EQ(r.progress[6], "Byte  = 41120");
     // The controller program's last 304 bytes fill part of the first sector
     // of its 30th cluster; the second sector lies beyond its end: zeros,
     // with their CRC.
@@ -143,6 +143,32 @@ TEST(Build, RefusesWhatDoesNotFitOrCannotBeNamed)
     EXPECT_FALSE(build("X", {"PLC.EXE", "p"}, {{".kn4", "a"}}).ok);
 }
 
+// Names as the diskette holds them: Windows-1252 upper case, cut to 8 + 3,
+// shown so in the progress and in the summary beside the file's own name.
+TEST(Build, NamesOnTheDiskAreShownAsWritten)
+{
+    EXPECT_EQ(diskFileName("\xC3\xA8lite.kn4"), "\xC8LITE.KN4");                 // èlite: È
+    EXPECT_EQ(diskFileName("\xC5\x93uvre \xE2\x82\xAC.kn4"), "\x8CUVRE \x80.KN4"); // œuvre €
+    EXPECT_EQ(diskFileName("\xE4\xB8\xAD.kn4"), "_.KN4");                       // no place in the code page
+    const BuildResult r = build("X", {"PLC1.EXE", "p"},
+                                {{diskFileName("MANICA BIMBO.KN4"), "a", "MANICA BIMBO.KN4"},
+                                 {diskFileName("\xC3\xA8lite.kn4"), "b", "\xC3\xA8lite.kn4"}});
+    ASSERT_TRUE(r.ok) << r.error;
+    const std::vector<std::string> tail(r.progress.end() - 4, r.progress.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{"Nomi nel disco: ", "  PLC1.EXE", "  MANICABI.KN4  <- MANICA BIMBO.KN4",
+                                              "  \xC3\x88LITE.KN4  <- \xC3\xA8lite.kn4"}));
+    EXPECT_EQ(r.progress[3], "File = MANICABI.KN4  Cluster = 3 Byte buffer = 9252");
+    EXPECT_EQ(list(r.image, nullptr)[2].name, "\xC8LITE.KN4");
+
+    // A first byte E5 would mark the entry deleted: it is written as 05, the
+    // image stays sound and the panel is listed under its own name.
+    const BuildResult e5 = build("X", {"PLC1.EXE", "p"}, {{"\xE5LITE.KN4", "c"}});
+    ASSERT_TRUE(e5.ok);
+    EXPECT_EQ(std::uint8_t(e5.image[sectorOffset(7) + 32]), 0x05);
+    EXPECT_TRUE(check(e5.image).sound());
+    EXPECT_EQ(list(e5.image, nullptr).at(1).name, "\xE5LITE.KN4");
+}
+
 TEST(DirectoryName, FatRules)
 {
     const std::pair<const char *, const char *> cases[] = {
@@ -172,7 +198,29 @@ TEST(Check, FindsEveryKindOfDamage)
             img[sectorOffset(sector) + 513] = char(crc);
         }
     };
+    // Bytes of a sector changed, its CRC made right again: only the field
+    // itself is wrong.
+    auto patch = [](std::string &img, std::size_t sector, std::size_t at, std::string_view with) {
+        img.replace(sectorOffset(sector) + at, with.size(), with);
+        const auto crc = sectorCrc(bytes(img) + sectorOffset(sector), kSectorBytes);
+        img[sectorOffset(sector) + 512] = char(crc >> 8);
+        img[sectorOffset(sector) + 513] = char(crc);
+    };
+    const std::size_t panel = 32; // the first panel's directory entry, in sector 7
     const Case cases[] = {
+        {"jump bytes", [&](std::string &i) { patch(i, 0, 0, "\xE9\x3E\x90"); }, "jump bytes E9 3E 90"},
+        {"OEM name", [&](std::string &i) { patch(i, 0, 3, "MSDOS5.0"); }, "OEM name \"MSDOS5.0\""},
+        {"attribute", [&](std::string &i) { patch(i, 7, panel + 11, "\x21"); }, "attribute 21"},
+        {"reserved", [&](std::string &i) { patch(i, 7, panel + 22, "\x01"); }, "bytes 12 to 25"},
+        {"dot in name", [&](std::string &i) { patch(i, 7, panel, "P.0"); }, "not a name"},
+        {"slash in name", [&](std::string &i) { patch(i, 7, panel + 1, "/"); }, "not a name"},
+        {"NUL in name", [&](std::string &i) { patch(i, 7, panel + 8, std::string_view("\0", 1)); }, "not a name"},
+        {"lower case", [&](std::string &i) { patch(i, 7, panel, "p"); }, "not a name"},
+        {"deleted entry", [&](std::string &i) { patch(i, 7, 3 * 32, "\xE5X"); }, "deleted entry"},
+        {"after the end", [&](std::string &i) { patch(i, 8, 5, "X"); }, "after the last file is not empty"},
+        // The controller program of 3000 bytes ends 952 bytes into its
+        // third cluster: at byte 440 of sector 19.
+        {"after a file's end", [&](std::string &i) { patch(i, 19, 500, "X"); }, "after its end is not zero"},
         {"data byte", [](std::string &i) { i[sectorOffset(20)] ^= 1; }, "sector 20: CRC"},
         {"CRC byte", [](std::string &i) { i[sectorOffset(0) + 513] ^= 1; }, "sector 0: CRC"},
         {"short", [](std::string &i) { i.resize(7000); }, "shorter than"},

@@ -6,6 +6,7 @@
 #include "transfer/saferemoval.h"
 #include "transfer/transfermode.h"
 
+#include "kn4/atomicfile.h"
 #include "transfertesting.h"
 
 #include <cstdlib>
@@ -13,6 +14,7 @@
 
 namespace fs = std::filesystem;
 using namespace kn4::transfer;
+using kn4::testing::compiledPanel;
 using kn4::testing::pattern;
 using kn4::testing::readFile;
 
@@ -124,6 +126,9 @@ TEST_F(DriveScanTest, ListedFoldersAndTheFloppy)
     auto capacity = [](const fs::path &p) -> std::uint64_t { return p == "/media/a" ? 730112 : 8000000000; };
     EXPECT_EQ(findFloppy({large, small}, {}, capacity)->root, "/media/a");
     EXPECT_FALSE(findFloppy({large}, {}, capacity));
+    // A 1.44 MB diskette is no floppy of the machine's 720 KB drive.
+    auto highDensity = [](const fs::path &) -> std::uint64_t { return 1457664; };
+    EXPECT_FALSE(findFloppy({small}, {}, highDensity));
 }
 
 using MediaFilesTest = kn4::testing::TransferTest;
@@ -137,6 +142,26 @@ TEST_F(MediaFilesTest, ReplacementThatFailsItsCheckKeepsTheOldFile)
     EXPECT_EQ(readFile(target), "old");
     EXPECT_EQ(entriesIn(m_dir), 1u);
     EXPECT_FALSE(replaceFileVerified(m_dir / "none" / "X.vlp", "new", {}, &error));
+}
+
+TEST_F(MediaFilesTest, CopyThatReadsBackDifferentKeepsTheOldFile)
+{
+    // The medium garbles one byte on its way: the read-back tells, the old
+    // panel stays, the copy is reported failed, no temporary file is left.
+    const fs::path source = put("A.KN4", compiledPanel(3000, 1));
+    const fs::path target = put("disco/A.KN4", "old panel");
+    kn4::AtomicFileWriter::setWriteFunctionForTesting([](int fd, const void *data, std::size_t size) -> ssize_t {
+        std::string bytes(static_cast<const char *>(data), size);
+        bytes[size / 2] ^= 0x10;
+        return ::write(fd, bytes.data(), size);
+    });
+    std::string error;
+    const bool copied = copyFileVerified(source, target, &error);
+    kn4::AtomicFileWriter::setWriteFunctionForTesting(nullptr);
+    EXPECT_FALSE(copied);
+    EXPECT_NE(error.find("does not read back"), std::string::npos) << error;
+    EXPECT_EQ(readFile(target), "old panel");
+    EXPECT_EQ(entriesIn(m_dir / "disco"), 1u);
 }
 
 TEST_F(MediaFilesTest, LookupIgnoresCaseAndTakesOnlyPlainNames)
@@ -189,6 +214,14 @@ TEST_F(MachineFilesTest, FloppyCheckLines)
     EXPECT_EQ(check.lines.back(), "PLC OK");
     EXPECT_FALSE(fs::exists(m_disk / "plc2.exe"));
     EXPECT_FALSE(cambio(m_disk, m_program, "PLC9.EXE", plcs).ok);
+
+    // Updating the PLC already there (same name, any letter case): the copy
+    // runs, and the removal of "the other PLC" leaves it alone.
+    fs::rename(m_disk / "PLC1.EXE", m_disk / "plc1.exe");
+    put(m_disk / "plc1.exe", "older");
+    ASSERT_TRUE(cambio(m_disk, m_program, "PLC1.EXE", plcs).ok);
+    EXPECT_EQ(readFile(m_disk / "plc1.exe"), "p_lince/PLC1.EXE");
+    EXPECT_EQ(FSel(m_disk, m_program, "PLC1.EXE", plcs, "").lines.back(), "PLC OK");
 }
 
 TEST_F(MachineFilesTest, VolpeDriveCheckAndChange)
@@ -210,6 +243,12 @@ TEST_F(MachineFilesTest, VolpeDriveCheckAndChange)
     EXPECT_EQ(check.selected, 0);
     EXPECT_EQ(check.lines[1].substr(0, 17), "PLC = V10.EXE OK ");
     EXPECT_FALSE(fs::exists(m_disk / "v20.exe"));
+
+    // The same PLC again, over an older copy: updated, never removed.
+    put(m_disk / "V10.EXE", "older");
+    ASSERT_TRUE(cambioVolpe(m_disk, m_program, "V10.EXE", names).ok);
+    EXPECT_EQ(readFile(m_disk / "V10.EXE"), "P_VOLPE/V10.EXE");
+    EXPECT_EQ(TestplcVolpe(m_disk, m_program, names).lines[1].substr(0, 17), "PLC = V10.EXE OK ");
 }
 
 using FloppyFormatTest = kn4::testing::TransferTest;
@@ -280,7 +319,7 @@ TEST_F(ImageFileTest, BuildReplaceAndDelete)
     job.imagesFolder = images;
     job.name = " disco1 ";
     job.controllerProgram = put("p_lince/PLC1.EXE", pattern(30000, 1));
-    job.panels = {put("dischi/D/A.KN4", pattern(2000, 2)), put("dischi/D/B.KN4", pattern(1024, 3))};
+    job.panels = {put("dischi/D/A.KN4", compiledPanel(2000, 2)), put("dischi/D/B.KN4", compiledPanel(1024, 3))};
     job.rawImage = true;
     ImageJobResult result = buildImageFile(job);
     ASSERT_TRUE(result.ok) << result.error;
@@ -290,12 +329,20 @@ TEST_F(ImageFileTest, BuildReplaceAndDelete)
     EXPECT_EQ(listFileNames(images, ".vlp"), std::vector<std::string>{"DISCO1"});
 
     // Too large: refused before anything is written.
-    job.panels.push_back(put("dischi/D/C.KN4", pattern(700 * 1024, 4)));
+    job.panels.push_back(put("dischi/D/C.KN4", compiledPanel(700 * 1024, 4)));
     const std::string built = readFile(old);
     result = buildImageFile(job);
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(readFile(old), built);
     EXPECT_EQ(entriesIn(images), 2u);
+
+    // A panel without compiled code would give the machine no program: the
+    // image is refused, naming it, and the old one stays.
+    job.panels.back() = put("dischi/D/SORGENTE.KN4", "SORGENTE.KN4\r\ntipo AB---\r\n");
+    result = buildImageFile(job);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.error, "Pannello senza programma compilato, non messo nel disco: SORGENTE");
+    EXPECT_EQ(readFile(old), built);
 
     job.name = "";
     EXPECT_EQ(buildImageFile(job).error, "Scegliere il nome dell'immagine");

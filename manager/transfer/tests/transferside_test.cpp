@@ -79,9 +79,11 @@ protected:
             fs::copy_file(data / "root" / file, m_program / file);
         for (const char *file : {"p_lince/LINCE40.EXE", "P_VOLPE/PORTALE.EXE", "P_VOLPE/VOLPE10.EXE"})
             fs::copy_file(data / file, m_program / file);
+        // The sample panels as the build compiled them.
+        const fs::path demo = fs::path(KN4_PROGRAM_DIR) / "archivi/DEMO";
         for (const char *panel : {"DAVANTI.KN4", "DIETRO.KN4", "MANICA.KN4"}) {
-            fs::copy_file(data / "archivi/DEMO" / panel, m_program / "archivi/DEMO" / panel);
-            fs::copy_file(data / "archivi/DEMO" / panel, m_program / "dischi/PROVA" / panel);
+            fs::copy_file(demo / panel, m_program / "archivi/DEMO" / panel);
+            fs::copy_file(demo / panel, m_program / "dischi/PROVA" / panel);
         }
         fs::create_directories(m_dir / "chiave/maglie/INVERNO");
         fs::create_directories(m_dir / "chiave/immagini");
@@ -142,17 +144,31 @@ TEST_F(TransferSideTest, VolpeFindsTheStickAndCopiesOntoItsDisk)
 
 TEST_F(TransferSideTest, EmulatorBuildsAndDeletesAnImage)
 {
+    // A panel without compiled code on the disk: no image, and the message
+    // names it.
+    fs::copy_file(fs::path(KN4_SOURCE_DIR) / "data/archivi/DEMO/RIGHE.KN4", m_program / "dischi/PROVA/RIGHE.KN4");
     chooseMode("Emu");
     child<QComboBox>("diskFolders")->setCurrentText("PROVA");
-    ASSERT_EQ(child<PanelListWidget>("List2")->count(), 3);
+    ASSERT_EQ(child<PanelListWidget>("List2")->count(), 4);
     child<QComboBox>("Combo2")->setCurrentText("disco1");
+    QStringList refused;
+    answerAll(1, &refused);
+    child<QPushButton>("Command4")->click();
+    ASSERT_EQ(refused.size(), 1);
+    EXPECT_TRUE(refused[0].startsWith("Il pannello RIGHE non ha il programma compilato")) << refused[0].toStdString();
+    EXPECT_FALSE(fs::exists(m_dir / "chiave/immagini/DISCO1.vlp"));
+
+    fs::remove(m_program / "dischi/PROVA/RIGHE.KN4");
+    m_window->AggiornaDischi();
     answer(QMessageBox::Ok);
     child<QPushButton>("Command4")->click();
     const std::string image = readFile(m_dir / "chiave/immagini/DISCO1.vlp");
     const auto report = kn4::transfer::image::check(image);
     EXPECT_TRUE(report.sound());
     EXPECT_EQ(report.entries.size(), 4u);
-    EXPECT_TRUE(text1().endsWith("FAT - DIR - BOOT - OK\nByte  = " + QString::number(image.size())));
+    EXPECT_TRUE(text1().contains("FAT - DIR - BOOT - OK\nByte  = " + QString::number(image.size())
+                                 + "\nNomi nel disco: \n  LINCE40.EXE\n  DAVANTI.KN4\n"))
+        << text1().toStdString();
     auto *list3 = child<PanelListWidget>("List3");
     ASSERT_EQ(list3->count(), 1);
     list3->setCurrentRow(0);

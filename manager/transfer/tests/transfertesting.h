@@ -53,4 +53,16 @@ inline std::string pattern(std::size_t size, unsigned seed)
     return bytes;
 }
 
+// A compiled panel of exactly size bytes (at least 80): a header, the byte
+// 26, three courses of code and the exit, the marker, then source text. Its
+// edges never cross, so every medium takes it.
+inline std::string compiledPanel(std::size_t size, unsigned seed)
+{
+    std::string bytes = "AB--- 44 DAVANTI---,120D,12------,1,5D 5S,0D 0S,3,3\x1a\x94\x94\x94\x9c\r\nSORGENTE.KN4\r\n";
+    while (bytes.size() < size)
+        bytes += char('a' + (bytes.size() * 7 + seed) % 26);
+    bytes.resize(size);
+    return bytes;
+}
+
 } // namespace kn4::testing

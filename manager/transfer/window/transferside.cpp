@@ -1,5 +1,6 @@
 #include "transfer/window/transferside.h"
 
+#include "core/machinecheck.h"
 #include "kn4/atomicfile.h"
 #include "transfer/diskimage.h"
 #include "transfer/floppyformat.h"
@@ -10,6 +11,8 @@
 #include "window/managerwindow.h"
 #include "window/messages.h"
 #include "window/panellistwidget.h"
+
+#include <kn4/qtconvert.h>
 
 #include <QAction>
 #include <QActionGroup>
@@ -275,6 +278,7 @@ QString TransferSide::localLine(const std::string &line) const
         {"File = ", text::ImageLineFile, true},
         {"Byte  = ", text::ImageLineBytes, true},
         {"FAT - DIR - BOOT - OK", text::ImageLineSystem, true},
+        {"Nomi nel disco: ", text::TransferNamesOnDisk, true},
         {"Cluster = ", text::ImageLineClusters, false},
         {" Byte buffer = ", text::ImageLineBuffer, false},
         {" non aggiornato", text::TransferPlcNotCurrent, false},
@@ -327,6 +331,7 @@ QString TransferSide::localMessage(const std::string &message) const
         {"I file non stanno nel disco: %1 cluster (al massimo %2)", text::TransferFilesDoNotFit},
         {"Nome di file non valido per il disco: \"%1\"", text::TransferBadFileName},
         {"Due file con lo stesso nome nel disco: %1", text::TransferSameFileName},
+        {"Pannello senza programma compilato, non messo nel disco: %1", text::TransferPanelNotCompiled},
     };
     const QString shown = toQString(message);
     if (m_window->context().files.settings.language == Language::Italian)
@@ -479,14 +484,14 @@ void TransferSide::showImage()
     if (chosen.isEmpty())
         return;
     std::string error;
-    const auto bytes = readWholeFile(chosen.first().toStdString(), &error);
+    const auto bytes = readWholeFile(chosen.first().toStdString(), &error, FileReader::kDiskImageLimit);
     if (!bytes) {
         showLines({error});
         return;
     }
     QStringList lines = {text(text::TransferImageName).arg(list->currentItem()->text())};
     for (const image::Entry &entry : image::list(*bytes, &error))
-        lines.append(toQString(entry.name + "  " + std::to_string(entry.size)));
+        lines.append(fromCp1252(entry.name) + "  " + QString::number(entry.size));
     const image::CheckReport report = image::check(*bytes);
     lines.append(report.sound() ? text(text::TransferImageOk)
                                 : text(text::TransferImageInvalid).arg(toQString(report.problems.front())));
@@ -624,6 +629,23 @@ void TransferSide::Command4_Click()
         return information(text(text::TransferChooseImageAndPlc));
     if (!images)
         return information(text(text::TransferNoDriveWithFolder).arg(toQString(std::string(modeFolder(Mode::Emulator)))));
+    // Only panels the machine can knit go into the image: one without
+    // compiled code is refused, one whose edges cross asks first.
+    QStringList panels;
+    if (auto *list2 = m_window->findChild<PanelListWidget *>("List2"))
+        panels = list2->allPaths();
+    QStringList refused;
+    for (const QString &path : panels) {
+        const QString panel = toQString(upperCase(fs::path(path.toStdString()).stem().string()));
+        const manager::MachineCheck check = manager::MachineCheck::ofFile(path.toStdString());
+        if (check.refused())
+            refused.append(text(text::NotForMachine).arg(panel));
+        else if (check.verdict == manager::MachineCheck::Verdict::EdgesCross
+                 && !messages().confirm(text(text::AskCopyCrossing).arg(panel).arg(check.course), true))
+            return;
+    }
+    if (!refused.isEmpty())
+        return error(refused.join('\n'));
     if (!confirm(text(text::TransferAskBuildImage).arg(name.toUpper())))
         return;
     ImageJob job;
@@ -633,9 +655,8 @@ void TransferSide::Command4_Click()
                                    .value_or(m_window->context().programDirectory / kLincePlcFolder);
     job.controllerProgram = findEntryIgnoringCase(plcFolder, m_combo3->currentText().toStdString())
                                 .value_or(plcFolder / m_combo3->currentText().toStdString());
-    if (auto *list2 = m_window->findChild<PanelListWidget *>("List2"))
-        for (const QString &path : list2->allPaths())
-            job.panels.emplace_back(path.toStdString());
+    for (const QString &path : panels)
+        job.panels.emplace_back(path.toStdString());
     job.rawImage = m_rawImage->isChecked();
     const ImageJobResult result = buildImageFile(job);
     showLines(result.progress);

@@ -1,6 +1,7 @@
 #include "simulator/panelhead.h"
 
 #include "kn4/compiledpanel.h"
+#include "kn4/filereader.h"
 #include "kn4/number.h"
 
 #include <algorithm>
@@ -161,15 +162,15 @@ std::string_view PanelHead::codeBlockOf(std::string_view headText)
 
 PanelHead PanelHead::load(const std::filesystem::path &path)
 {
-    std::string bytes;
-    std::string error;
-    if (!readWholeFile(path, bytes, error)) {
+    const FileContent content = FileReader::read(path, FileReader::kPanelLimit);
+    if (!content) {
         PanelHead head;
         head.m_panelPath = path.string();
         head.m_error = Error::CannotOpen;
+        head.m_readError = content.reason;
         return head;
     }
-    return fromBytes(bytes, path.string());
+    return fromBytes(content.bytes, path.string());
 }
 
 PanelHead PanelHead::fromBytes(std::string_view fileBytes, std::string panelPath)
@@ -203,7 +204,8 @@ std::string PanelHead::errorText() const
 {
     switch (m_error) {
     case Error::None: return {};
-    case Error::CannotOpen: return "the panel file cannot be opened";
+    case Error::CannotOpen:
+        return "the panel file cannot be opened" + (m_readError.empty() ? std::string() : ": " + m_readError);
     case Error::NoSeparator: return "not a compiled panel (no byte 26 after its header line)";
     case Error::NoMarker: return "the compiled code is not followed by the \"SORGENTE.KN4\" line";
     case Error::NoCode: return "this part contains errors: it was compiled with grave errors and holds no code";

@@ -1,9 +1,7 @@
 #include "simulator/simlabels.h"
 
+#include "kn4/filereader.h"
 #include "kn4/labelfile.h"
-
-#include <fstream>
-#include <iterator>
 
 namespace kn4 {
 
@@ -31,13 +29,14 @@ std::string columnOf(std::string line, int column)
 
 SimLabels SimLabels::load(const std::string &dirPrefix)
 {
-    std::ifstream in(dirPrefix + kFileName, std::ios::binary);
-    if (!in)
-        return SimLabels();
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        return SimLabels();
-    return fromText(bytes);
+    const std::string path = dirPrefix + kFileName;
+    const FileContent content = FileReader::read(path, FileReader::kTextFileLimit);
+    if (!content) {
+        SimLabels labels;
+        labels.m_reason = content.message(path);
+        return labels;
+    }
+    return fromText(content.bytes);
 }
 
 SimLabels SimLabels::fromText(std::string_view bytes)

@@ -1,13 +1,13 @@
 #include "simulator/simsettings.h"
 
 #include "kn4/atomicfile.h"
+#include "kn4/filereader.h"
 #include "kn4/number.h"
 
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <optional>
+#include <type_traits>
 #include <vector>
 
 namespace kn4 {
@@ -95,65 +95,75 @@ std::string withoutQuotes(const std::string &text)
 
 SimSettingsFile::Result SimSettingsFile::load(const std::filesystem::path &path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return Result{Status::Missing, SimSettings()};
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        return Result{Status::Missing, SimSettings()};
-    return fromText(bytes);
+    const FileContent content = FileReader::read(path, FileReader::kTextFileLimit);
+    if (!content) {
+        Result result{content.missing() ? Status::Missing : Status::Unreadable, SimSettings(), {}, {}};
+        result.reason = content.message(path);
+        return result;
+    }
+    Result result = fromText(content.bytes);
+    if (result.status == Status::Unreadable)
+        result.reason = path.string() + ": " + result.reason;
+    return result;
 }
 
 SimSettingsFile::Result SimSettingsFile::fromText(std::string_view bytes)
 {
-    constexpr std::size_t kValues = 9 + 9 + 6;
     const std::vector<Token> tokens = tokensOf(bytes);
-    Result failed{Status::Unreadable, SimSettings()};
-    if (tokens.size() < kValues)
-        return failed;
-
-    SimSettings s;
+    Result result{Status::Loaded, SimSettings(), {}, {}};
+    SimSettings &s = result.settings;
     std::size_t t = 0;
+    int used = 0;
+    // Each value is read on its own: one that is missing or out of its
+    // field's range keeps its default and is named, the others stand.
+    // A file cut short: its first missing value is named once.
+    const auto missing = [&](std::size_t at, const std::string &name) {
+        if (at == tokens.size())
+            result.ignored.push_back("valori mancanti da " + name + " in poi");
+        return at >= tokens.size();
+    };
+    const auto take = [&](const std::string &name, std::int64_t low, std::int64_t high, auto &field) {
+        const std::size_t at = t++;
+        if (missing(at, name))
+            return;
+        const auto value = integerIn(tokens[at], low, high);
+        if (!value) {
+            result.ignored.push_back(name + " = " + withoutQuotes(tokens[at].text));
+            return;
+        }
+        field = static_cast<std::remove_reference_t<decltype(field)>>(*value);
+        ++used;
+    };
+    const auto takeText = [&](const std::string &name, std::string &field) {
+        const std::size_t at = t++;
+        if (!missing(at, name))
+            field = tokens[at].text;
+    };
     constexpr std::int64_t kMaxColour = 0xFFFFFF;
-    const auto background = integerIn(tokens[t++], 0, kMaxColour);
-    if (!background)
-        return failed;
-    s.background = Colour(*background);
-    for (auto &colour : s.colours) {
-        const auto value = integerIn(tokens[t++], 0, kMaxColour);
-        if (!value)
-            return failed;
-        colour = Colour(*value);
-    }
-    for (auto &side : s.carrierSides) {
-        const auto value = integerIn(tokens[t++], 0, 255);
-        if (!value)
-            return failed;
-        side = std::uint8_t(*value);
-    }
-    const auto countStart = integerIn(tokens[t++], 0, 255);
-    const auto scale = integerIn(tokens[t++], std::numeric_limits<std::int16_t>::min(),
-                                 std::numeric_limits<std::int16_t>::max());
-    const auto stripeMode = integerIn(tokens[t++], 0, 255);
-    const Token &reference = tokens[t++];
-    const auto stitches = integerIn(tokens[t++], std::numeric_limits<std::int32_t>::min(),
-                                    std::numeric_limits<std::int32_t>::max());
-    const auto weight = integerIn(tokens[t++], std::numeric_limits<std::int16_t>::min(),
-                                  std::numeric_limits<std::int16_t>::max());
-    const Token &resolution = tokens[t++];
-    if (!countStart || !scale || !stripeMode || !stitches || !weight)
-        return failed;
-    s.countStart = std::uint8_t(*countStart);
-    s.scale = std::int16_t(*scale);
+    take("colore di fondo", 0, kMaxColour, s.background);
+    for (int i = 0; i < SimSettings::kCarriers; ++i)
+        take("colore " + std::to_string(i + 1), 0, kMaxColour, s.colours[std::size_t(i)]);
+    for (int i = 0; i < SimSettings::kCarriers; ++i)
+        take("guidafilo " + std::to_string(i + 1), 0, 255, s.carrierSides[std::size_t(i)]);
+    take("inizio conteggio", 0, 255, s.countStart);
+    take("scala", std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max(), s.scale);
+    take("modo rigato", 0, 255, s.stripeMode);
+    takeText("pannello di riferimento", s.referencePath);
+    take("punti di riferimento", std::numeric_limits<std::int32_t>::min(),
+         std::numeric_limits<std::int32_t>::max(), s.referenceStitches);
+    take("peso di riferimento", std::numeric_limits<std::int16_t>::min(),
+         std::numeric_limits<std::int16_t>::max(), s.referenceWeight);
+    takeText("risoluzione", s.resolution);
     s.savedScale = s.scale;
-    s.stripeMode = std::uint8_t(*stripeMode);
-    s.referencePath = reference.text;
-    s.referenceStitches = std::int32_t(*stitches);
-    s.referenceWeight = std::int16_t(*weight);
-    s.resolution = resolution.text;
     s.savedResolution = s.resolution;
     s.raiseScale();
-    return Result{Status::Loaded, s};
+    if (used == 0) {
+        Result none{Status::Unreadable, SimSettings(), {}, "nessun valore valido"};
+        return none;
+    }
+    if (!result.ignored.empty())
+        result.status = Status::Partial;
+    return result;
 }
 
 std::string SimSettingsFile::toText(const SimSettings &s)

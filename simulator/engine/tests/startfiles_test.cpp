@@ -61,11 +61,55 @@ TEST(SimSettingsFile, MissingOrShortFilesGiveTheDefaults)
     EXPECT_EQ(missing.settings.scale, 10);
     EXPECT_EQ(missing.settings.resolution, "1");
 
-    EXPECT_EQ(SimSettingsFile::fromText("32896,255,0\r\n").status, SimSettingsFile::Status::Unreadable);
-    // A carrier side beyond a byte.
-    std::string text = SimSettingsFile::toText(SimSettings());
-    text.replace(text.find("\r\n1\r\n"), 5, "\r\n300\r\n");
-    EXPECT_EQ(SimSettingsFile::fromText(text).status, SimSettingsFile::Status::Unreadable);
+    const auto folder = SimSettingsFile::load("/");
+    EXPECT_EQ(folder.status, SimSettingsFile::Status::Unreadable);
+    EXPECT_EQ(folder.reason, "/: Is a directory");
+    EXPECT_EQ(SimSettingsFile::fromText("").status, SimSettingsFile::Status::Unreadable);
+}
+
+// One value that cannot be read falls back alone; the rest of the file
+// stands, so the file written back on closing keeps it.
+TEST(SimSettingsFile, AValueThatCannotBeReadFallsBackAlone)
+{
+    SimSettings saved;
+    saved.background = 111;
+    saved.colours = {1, 2, 3, 4, 5, 6, 7, 8};
+    saved.carrierSides = {2, 2, 2, 2, 0, 0, 0, 0};
+    saved.referencePath = "archivi/DEMO/DAVANTI.KN4";
+    saved.referenceStitches = 41840;
+    saved.referenceWeight = 300;
+    const std::string good = SimSettingsFile::toText(saved);
+    const auto nthLine = [&](std::string text, int line, const std::string &value) {
+        std::size_t at = 0;
+        for (int i = 0; i < line; ++i)
+            at = text.find("\r\n", at) + 2;
+        text.replace(at, text.find("\r\n", at) - at, value);
+        return text;
+    };
+    const struct
+    {
+        std::string text;
+        std::string ignored;
+        void (*fallBack)(SimSettings &);
+    } cases[] = {
+        {nthLine(good, 11, "300"), "guidafilo 3 = 300", [](SimSettings &s) { s.carrierSides[2] = 1; }},
+        {nthLine(good, 0, "-5"), "colore di fondo = -5", [](SimSettings &s) { s.background = 32896; }},
+        {nthLine(good, 22, "99999"), "peso di riferimento = 99999", [](SimSettings &s) { s.referenceWeight = 0; }},
+        {good.substr(0, good.find("\"archivi")), "valori mancanti da pannello di riferimento in poi",
+         [](SimSettings &s) {
+             s.referencePath.clear();
+             s.referenceStitches = 0;
+             s.referenceWeight = 0;
+         }},
+    };
+    for (const auto &c : cases) {
+        const auto read = SimSettingsFile::fromText(c.text);
+        EXPECT_EQ(read.status, SimSettingsFile::Status::Partial) << c.ignored;
+        EXPECT_EQ(read.ignored, std::vector<std::string>{c.ignored});
+        SimSettings expected = saved;
+        c.fallBack(expected);
+        EXPECT_EQ(SimSettingsFile::toText(read.settings), SimSettingsFile::toText(expected)) << c.ignored;
+    }
 }
 
 TEST(SimSettingsFile, ReadsCommaSeparatedValuesInThePartOrder)

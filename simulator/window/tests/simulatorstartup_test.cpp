@@ -34,6 +34,9 @@ TEST(SimulatorStartupTest, ConditionsThatEndTheStartWithAMessage)
         {(folder.dir() / "SOURCE.KN4").string() + "," + italiano, "ERR...",
          "Il file non contiene un pannello compilato"},
         {(folder.dir() / "GRAVE.KN4").string() + "," + italiano, "ERR...", "Questa parte contiene errori\n"},
+        // A folder named with a comma: the panel it could not open is named.
+        {(folder.dir() / "ROSSI, MARIO" / "DAVANTI.KN4").string() + "," + italiano, "Simulatore",
+         "Impossibile aprire il pannello " + (folder.dir() / "ROSSI").string() + "\n"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.arguments);
@@ -50,12 +53,36 @@ TEST(SimulatorStartupTest, QuotedArgumentsAndAMissingSettingsFileStillStart)
     const auto startup = folder.start("\"" + folder.arguments() + "\"");
     ASSERT_FALSE(startup.ended()) << startup.fatalMessage;
     ASSERT_EQ(startup.messages.size(), 1u);
-    EXPECT_EQ(startup.messages[0], "File di inizializzazione non trovato, assumo impostazioni di default");
+    EXPECT_EQ(startup.messages[0], "File di inizializzazione non trovato, assumo impostazioni di default\n"
+                                       + folder.settingsFile().string() + ": No such file or directory");
     EXPECT_EQ(startup.labels.text(1), "Dati  del telo");
     EXPECT_TRUE(startup.head.ok());
 
     fs::copy_file(SimulatorFolder::programDir() / "simulatore.sav", folder.settingsFile());
     EXPECT_TRUE(folder.start().messages.empty());
+}
+
+// A settings file with one value out of range: that value alone falls back,
+// the message names it, and the file written back on closing keeps the rest.
+TEST(SimulatorStartupTest, ASettingsFileWithOneBadValueKeepsTheOthers)
+{
+    SimulatorFolder folder;
+    kn4::SimSettings saved;
+    saved.colours = {1, 2, 3, 4, 5, 6, 7, 8};
+    saved.referenceWeight = 300;
+    std::string text = kn4::SimSettingsFile::toText(saved);
+    text.replace(text.find("\r\n1\r\n1\r\n1\r\n"), 3, "\r\n4000");
+    kn4::testing::writeFile(folder.settingsFile(), text);
+
+    const auto startup = folder.start();
+    ASSERT_FALSE(startup.ended()) << startup.fatalMessage;
+    ASSERT_EQ(startup.messages.size(), 1u);
+    EXPECT_NE(startup.messages[0].find("valori non validi ignorati"), std::string::npos) << startup.messages[0];
+    EXPECT_NE(startup.messages[0].find("guidafilo 1 = 4000"), std::string::npos) << startup.messages[0];
+    EXPECT_EQ(startup.settings.settings.colours, saved.colours);
+    EXPECT_EQ(startup.settings.settings.referenceWeight, 300);
+    ASSERT_TRUE(kn4::SimSettingsFile::save(folder.settingsFile(), startup.settings.settings));
+    EXPECT_EQ(kn4::testing::readFile(folder.settingsFile()), kn4::SimSettingsFile::toText(saved));
 }
 
 TEST(SimulatorStartupTest, EverySamplePanelOfTheProgramDirectoryOpens)

@@ -139,29 +139,79 @@ TEST_F(Kn4DiskTest, RefusedBuildLeavesTheOldImage)
     EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 2);
 }
 
+// Bytes of an image's sector changed and its CRC made right again.
+void patchSector(std::string &image, std::size_t sector, std::size_t at, std::string_view with)
+{
+    image.replace(sector * 514 + at, with.size(), with);
+    const auto crc = kn4::transfer::image::sectorCrc(reinterpret_cast<const std::uint8_t *>(&image[sector * 514]), 512);
+    image[sector * 514 + 512] = char(crc >> 8);
+    image[sector * 514 + 513] = char(crc);
+}
+
 TEST_F(Kn4DiskTest, ExtractKeepsNamesInsideTheFolder)
 {
     const fs::path vlp = m_dir / "D.vlp";
     ASSERT_EQ(run({"build", "--plc", put("PLC1.EXE", "p").string(), "-o", vlp.string(),
                    put("A.KN4", "a").string()}),
               DiskCommand::kOk);
-    // Give the panel the name "../../X" straight in the directory sector.
+    // Give the panel the name "../../X" straight in the directory sector:
+    // no name the builder writes, so refused; forced, it stays inside.
     std::string image = readFile(vlp);
-    const std::size_t entry = 7 * 514 + 32;
-    image.replace(entry, 11, "../../X    ");
-    const auto crc = kn4::transfer::image::sectorCrc(reinterpret_cast<const std::uint8_t *>(&image[7 * 514]), 512);
-    image[7 * 514 + 512] = char(crc >> 8);
-    image[7 * 514 + 513] = char(crc);
+    patchSector(image, 7, 32, "../../X    ");
     kn4::testing::writeFile(vlp, image);
-    ASSERT_EQ(run({"extract", vlp.string(), (m_dir / "out").string()}), DiskCommand::kOk) << m_err;
+    EXPECT_EQ(run({"extract", vlp.string(), (m_dir / "out").string()}), DiskCommand::kRefused);
+    EXPECT_FALSE(fs::exists(m_dir / "out"));
+    ASSERT_EQ(run({"extract", vlp.string(), (m_dir / "out").string(), "--force"}), DiskCommand::kOk) << m_err;
     EXPECT_EQ(readFile(m_dir / "out" / ".._.._X"), "a");
     EXPECT_FALSE(fs::exists(m_dir / "X"));
+}
+
+// A damaged image or a file that is no image gives nothing: exit 1, the
+// problem named, no folder and no raw image written.
+TEST_F(Kn4DiskTest, ExtractAndRawRefuseWhatIsNotASoundImage)
+{
+    const fs::path vlp = m_dir / "D.vlp";
+    ASSERT_EQ(run({"build", "--plc", put("PLC1.EXE", pattern(3000, 1)).string(), "-o", vlp.string(),
+                   put("A.KN4", pattern(1500, 2)).string()}),
+              DiskCommand::kOk);
+    const std::string sound = readFile(vlp);
+    std::string flipped = sound;
+    flipped[20 * 514 + 7] ^= 0x04; // one bit of the panel's data
+    std::string pastTheEnd = sound;
+    patchSector(pastTheEnd, 7, 32 + 26, "\x40\x00"); // the panel's first cluster: 64
+    const struct
+    {
+        const char *what;
+        std::string bytes;
+        const char *problem;
+    } cases[] = {
+        {"flipped bit", flipped, "sector 20: CRC"},
+        {"entry past the image", pastTheEnd, "cluster 64 of its chain is not in the image"},
+        {"empty file", "", "shorter than"},
+        {"one sector of garbage", pattern(514, 3), "shorter than"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const fs::path bad = put("bad.vlp", c.bytes);
+        EXPECT_EQ(run({"extract", bad.string(), (m_dir / "out").string()}), DiskCommand::kRefused);
+        EXPECT_NE(m_err.find(c.problem), std::string::npos) << m_err;
+        EXPECT_FALSE(fs::exists(m_dir / "out"));
+        EXPECT_EQ(run({"raw", bad.string(), "-o", (m_dir / "bad.img").string()}), DiskCommand::kRefused);
+        EXPECT_FALSE(fs::exists(m_dir / "bad.img"));
+    }
+    const fs::path bad = put("bad.vlp", flipped);
+    EXPECT_EQ(run({"raw", bad.string(), "-o", (m_dir / "bad.img").string(), "--force"}), DiskCommand::kOk);
+    EXPECT_EQ(fs::file_size(m_dir / "bad.img"), 737280u);
 }
 
 TEST_F(Kn4DiskTest, CheckAndUsageExitCodes)
 {
     EXPECT_EQ(run({"check", put("bad.vlp", std::string(7196, '\0')).string()}), DiskCommand::kRefused);
     EXPECT_EQ(run({"check", (m_dir / "missing.vlp").string()}), DiskCommand::kUsage);
+    EXPECT_EQ(run({"extract", (m_dir / "missing.vlp").string(), (m_dir / "out").string()}), DiskCommand::kUsage);
+    EXPECT_EQ(run({"build", "--plc", put("P.EXE", "p").string(), "-o", (m_dir / "x.vlp").string(),
+                   (m_dir / "missing.KN4").string()}),
+              DiskCommand::kUsage);
     EXPECT_EQ(run({"list"}), DiskCommand::kUsage);
     EXPECT_EQ(run({"build", "-o", "x.vlp"}), DiskCommand::kUsage);
 }

@@ -52,6 +52,8 @@ public:
     bool ok() const { return m_error == Error::None; }
     // A one-line English description of error(), for the shell tool.
     std::string errorText() const;
+    // With CannotOpen, why the file could not be read ("Is a directory").
+    const std::string &readError() const { return m_readError; }
 
     const std::string &panelPath() const { return m_panelPath; }
     const std::string &headText() const { return m_headText; }
@@ -97,6 +99,7 @@ private:
     void parseValues();
 
     Error m_error = Error::None;
+    std::string m_readError;
     std::string m_panelPath;
     std::string m_headText;
     std::size_t m_separator = std::string::npos;  // offset of the byte 26

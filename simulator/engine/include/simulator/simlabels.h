@@ -27,6 +27,8 @@ public:
     static SimLabels fromText(std::string_view bytes);
 
     bool loaded() const { return m_loaded; }
+    // Why the file could not be read ("PATH: reason"); empty when it was.
+    const std::string &reason() const { return m_reason; }
     int column() const { return m_column; }
     // Slot n (1..110); the empty text for any other n.
     const std::string &text(int slot) const;
@@ -35,6 +37,7 @@ public:
 private:
     bool m_loaded = false;
     int m_column = 0;
+    std::string m_reason;
     std::array<std::string, kSlotCount + 1> m_slots{};
 };
 

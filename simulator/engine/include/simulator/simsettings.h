@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kn4 {
 
@@ -56,18 +57,26 @@ public:
     static constexpr const char *kFileName = "simulatore.sav";
 
     enum class Status {
-        Loaded,
-        Missing,     // no such file, or it cannot be read
-        Unreadable,  // too few values, or a value out of its field's range
+        Loaded,      // every value read
+        Partial,     // some values missing or out of their field's range: those keep
+                     // their defaults (ignored names them), the others are read
+        Missing,     // no such file
+        Unreadable,  // the file cannot be read (a folder, a failed read), or not one
+                     // of its values could be used
     };
 
     struct Result
     {
         Status status = Status::Missing;
-        // The values read, or the defaults when status is not Loaded. The
-        // copies of scale and resolution equal the values read, and the
+        // The values read, each value that could not be read at its default.
+        // The copies of scale and resolution equal the values read, and the
         // scale is raised to its least value.
         SimSettings settings;
+        // With Partial, the values left at their defaults: "guidafilo 3 = 300",
+        // or "valori mancanti da scala in poi" for a file cut short.
+        std::vector<std::string> ignored;
+        // With Missing and Unreadable: "PATH: reason".
+        std::string reason;
     };
 
     static Result load(const std::filesystem::path &path);
