@@ -36,6 +36,22 @@ inline std::int32_t saturatedSum(std::int32_t a, std::int32_t b)
     return sum;
 }
 
+// Where the running sum of change sizes stops growing: far above any 32-bit
+// position, far below what a 64-bit sum can hold.
+constexpr std::int64_t kMagnitudeCap = std::int64_t(1) << 40;
+
+// The sum of a position and a change, saturated only when the totals may
+// reach the edge of 32 bits (a plain sum is the same value when they
+// cannot).
+template <bool Saturate>
+inline std::int32_t positionSum(std::int32_t change, std::int32_t position)
+{
+    if constexpr (Saturate)
+        return saturatedSum(change, position);
+    else
+        return change + position;
+}
+
 // The columns the replay writes itself (fields 4 to 7); what it reads of a
 // row lies outside them.
 constexpr int kComputedFirst = FieldTable::field(kTotalField).first;
@@ -267,6 +283,7 @@ void RunningTotals::clearTables()
         m_lastEvent[step] = -1;
     }
     m_stepsUsed = 0;
+    m_changeMagnitude = 0;
     m_zeroTimeUsed = 0;
     m_eventCount = 0;
     m_counter = 0;
@@ -312,9 +329,9 @@ void RunningTotals::recompute(std::string *rows, int count, const TotalsSettings
         else
             writeText(rows[r], kTotalField, "v");
     }
+    m_symmetric = settings.setupMode != PanelModel::kTwoSided || (settings.setupOptions & 2) != 0;
     accumulate(settings);
     writeColumns(rows, count, settings);
-    m_symmetric = settings.setupMode != PanelModel::kTwoSided || (settings.setupOptions & 2) != 0;
     markCrossings(rows, count);
 }
 
@@ -499,8 +516,10 @@ void RunningTotals::apply(int row, std::int64_t step, std::int64_t count)
     const std::size_t s = std::size_t(step);
     m_stepsUsed = std::max(m_stepsUsed, int(step) + 1);
     const Kn4Simulazione &e = m_rows[std::size_t(row)].effect;
-    auto add = [count](std::int32_t &cell, std::int32_t change) {
-        cell = clamp32(std::int64_t(cell) + count * change);
+    auto add = [this, count](std::int32_t &cell, std::int32_t change) {
+        const std::int64_t amount = count * change;
+        cell = clamp32(std::int64_t(cell) + amount);
+        m_changeMagnitude = std::min(m_changeMagnitude + std::abs(amount), kMagnitudeCap);
     };
     add(m_outerRight[s], e.bordoDx);
     add(m_outerLeft[s], e.bordoSx);
@@ -517,6 +536,54 @@ void RunningTotals::apply(int row, std::int64_t step, std::int64_t count)
     }
 }
 
+template <bool Saturate>
+std::int64_t RunningTotals::sumPositions(int n)
+{
+    std::int32_t outerRight = m_outerRight[0];
+    std::int32_t outerLeft = m_outerLeft[0];
+    std::int32_t innerRight = m_innerRight[0];
+    std::int32_t innerLeft = m_innerLeft[0];
+    std::int32_t widestRight = outerRight;
+    std::int32_t widestLeft = outerLeft;
+    std::int64_t zeroTime = 2;
+    if (n < kStepLimit)
+        zeroTime += m_zeroTimeCount[0];
+    const bool symmetric = m_symmetric;
+    int crossedCourses = 0;
+    // Crossed as crossed() tells it: the strands of markCrossings look the
+    // steps up again.
+    auto markCrossed = [&](std::size_t i) {
+        const std::int64_t right = outerRight;
+        const std::int64_t left = symmetric ? right : outerLeft;
+        const bool crossing = right + left < 1 || innerRight > right || (!symmetric && innerLeft > left);
+        m_crossedAt[i] = crossing;
+        crossedCourses += crossing;
+    };
+    if (n > 0)
+        markCrossed(0);
+    for (int s = 1; s <= n; ++s) {
+        const std::size_t i = std::size_t(s);
+        outerRight = m_outerRight[i] = positionSum<Saturate>(m_outerRight[i], outerRight);
+        outerLeft = m_outerLeft[i] = positionSum<Saturate>(m_outerLeft[i], outerLeft);
+        innerRight = m_innerRight[i] = positionSum<Saturate>(m_innerRight[i], innerRight);
+        innerLeft = m_innerLeft[i] = positionSum<Saturate>(m_innerLeft[i], innerLeft);
+        widestRight = std::max(widestRight, outerRight);
+        widestLeft = std::max(widestLeft, outerLeft);
+        zeroTime += m_zeroTimeCount[i];
+        if (s < n)
+            markCrossed(i);
+    }
+    m_widestRight = widestRight;
+    m_widestLeft = widestLeft;
+    m_crossedCourses = crossedCourses;
+    m_firstCrossed = -1;
+    if (crossedCourses > 0) {
+        const std::uint8_t *crossedAt = m_crossedAt.data();
+        m_firstCrossed = int(std::find(crossedAt, crossedAt + n, 1) - crossedAt);
+    }
+    return zeroTime;
+}
+
 void RunningTotals::accumulate(const TotalsSettings &settings)
 {
     const int n = m_programSteps;
@@ -527,27 +594,13 @@ void RunningTotals::accumulate(const TotalsSettings &settings)
     m_outerLeft[0] = clamp32(std::int64_t(m_outerLeft[0]) + start[1]);
     m_innerRight[0] = clamp32(std::int64_t(m_innerRight[0]) + start[2]);
     m_innerLeft[0] = clamp32(std::int64_t(m_innerLeft[0]) + start[3]);
-    // One pass over the steps: the positions, the widest outer carriages
-    // and the zero-time commands.
-    std::int32_t outerRight = m_outerRight[0];
-    std::int32_t outerLeft = m_outerLeft[0];
-    std::int32_t innerRight = m_innerRight[0];
-    std::int32_t innerLeft = m_innerLeft[0];
-    std::int32_t widestRight = outerRight;
-    std::int32_t widestLeft = outerLeft;
-    std::int64_t zeroTime = 2;
-    if (n < kStepLimit)
-        zeroTime += m_zeroTimeCount[0];
-    for (int s = 1; s <= n; ++s) {
-        const std::size_t i = std::size_t(s);
-        outerRight = m_outerRight[i] = saturatedSum(m_outerRight[i], outerRight);
-        outerLeft = m_outerLeft[i] = saturatedSum(m_outerLeft[i], outerLeft);
-        innerRight = m_innerRight[i] = saturatedSum(m_innerRight[i], innerRight);
-        innerLeft = m_innerLeft[i] = saturatedSum(m_innerLeft[i], innerLeft);
-        widestRight = std::max(widestRight, outerRight);
-        widestLeft = std::max(widestLeft, outerLeft);
-        zeroTime += m_zeroTimeCount[i];
-    }
+    // One pass over the steps: the positions, the widest outer carriages,
+    // the zero-time commands and the steps where the piece is crossed.
+    const std::int64_t largestStart =
+        std::max({std::abs(std::int64_t(m_outerRight[0])), std::abs(std::int64_t(m_outerLeft[0])),
+                  std::abs(std::int64_t(m_innerRight[0])), std::abs(std::int64_t(m_innerLeft[0]))});
+    const bool saturate = largestStart + m_changeMagnitude > std::numeric_limits<std::int32_t>::max();
+    const std::int64_t zeroTime = saturate ? sumPositions<true>(n) : sumPositions<false>(n);
     // Zero-interval rows: add the carriages as they stood before the step.
     for (int r = 0; r < m_rowCount; ++r) {
         RowInfo &info = m_rows[std::size_t(r)];
@@ -562,8 +615,6 @@ void RunningTotals::accumulate(const TotalsSettings &settings)
             info.innerBefore += inner(info.side, s - 1);
         }
     }
-    m_widestRight = widestRight;
-    m_widestLeft = widestLeft;
     if (settings.setupOptions & 2)
         m_widestLeft = m_widestRight;
     m_totalSteps = n >= kStepLimit ? kStepLimit : n + zeroTime;
@@ -698,17 +749,7 @@ bool RunningTotals::crossed(int step) const
 
 void RunningTotals::markCrossings(std::string *rows, int count)
 {
-    // The crossed steps, once (as crossed() tells them): the strands below
-    // look them up again.
-    for (int s = 0; s < m_programSteps; ++s) {
-        const std::size_t i = std::size_t(s);
-        const std::int64_t right = m_outerRight[i];
-        const std::int64_t left = m_symmetric ? right : m_outerLeft[i];
-        const bool crossing = right + left < 1 || m_innerRight[i] > right || (!m_symmetric && m_innerLeft[i] > left);
-        m_crossedAt[i] = crossing;
-        if (crossing && m_crossedCourses++ == 0)
-            m_firstCrossed = s;
-    }
+    // The crossed steps were found with the positions (accumulate).
     if (m_crossedCourses == 0)
         return;
 

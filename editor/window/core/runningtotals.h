@@ -202,6 +202,8 @@ private:
     void replayRow(int row, std::int64_t weight, bool first);
     void apply(int row, std::int64_t step, std::int64_t count);
     void accumulate(const TotalsSettings &settings);
+    template <bool Saturate>
+    std::int64_t sumPositions(int n);
     void writeColumns(std::string *rows, int count, const TotalsSettings &settings);
     void applyMessageCode(std::string &row, int code, int &comb, bool leftFlag) const;
     void markCrossings(std::string *rows, int count);
@@ -229,6 +231,10 @@ private:
     std::array<MessageEvent, kMaxEvents> m_events{};
     int m_eventCount = 0;
     int m_stepsUsed = kStepSlots;     // steps the carriage tables may hold changes at
+    // The sum of the sizes of every change written into the carriage tables
+    // (capped far above what a 32-bit position holds): while the start
+    // positions and this stay within 32 bits, no position can overflow.
+    std::int64_t m_changeMagnitude = 0;
     int m_zeroTimeUsed = kStepSlots;  // the same for the zero-time tables
 
     std::array<RowInfo, kMaxRows> m_rows{};
@@ -249,7 +255,7 @@ private:
     int m_crossedCourses = 0;
     int m_firstCrossed = -1;
     std::array<bool, kMaxRows> m_crossingRows{};
-    std::array<bool, kStepSlots> m_crossedAt{};
+    std::array<std::uint8_t, kStepSlots> m_crossedAt{};
     // The course map of the last crossing, and the counts it was made of.
     std::optional<CourseMap> m_courseMap;
     std::vector<int> m_mapEntries;
