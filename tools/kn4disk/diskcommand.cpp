@@ -3,6 +3,7 @@
 #include "kn4/atomicfile.h"
 #include "kn4/cp1252.h"
 #include "kn4/outputcheck.h"
+#include "core/machinecheck.h"
 #include "transfer/diskimage.h"
 #include "transfer/imagefile.h"
 #include "transfer/mediafiles.h"
@@ -74,8 +75,36 @@ bool takeForce(std::vector<std::string> &args)
     return true;
 }
 
-int build(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
+// What the machine would get from each panel: a file that is no panel or a
+// panel without compiled code gives the controller no program, so the image
+// is refused unless forced; edges that cross are only said.
+bool panelsForTheMachine(const std::vector<fs::path> &panels, bool force, std::ostream &err)
 {
+    bool refused = false;
+    for (const fs::path &panel : panels) {
+        const manager::MachineCheck machine = manager::MachineCheck::ofFile(panel);
+        if (machine.refused()) {
+            const char *what = machine.verdict == manager::MachineCheck::Verdict::NoCode
+                                   ? "holds no compiled code (Questa parte contiene errori)"
+                                   : "is not a panel";
+            err << "kn4disk: " << panel.string() << " " << what
+                << (force ? "; taken as --force asks\n" : "\n");
+            refused = true;
+        } else if (machine.verdict == manager::MachineCheck::Verdict::EdgesCross) {
+            err << "kn4disk: " << panel.string() << ": the edges cross at course " << machine.course
+                << ", the piece cannot be knitted as drawn\n";
+        }
+    }
+    if (refused && !force) {
+        err << "kn4disk: nothing written (--force takes such files anyway)\n";
+        return false;
+    }
+    return true;
+}
+
+int build(std::vector<std::string> args, std::ostream &out, std::ostream &err)
+{
+    const bool force = takeForce(args);
     std::string plc, output;
     std::vector<fs::path> panels;
     for (std::size_t i = 1; i < args.size(); ++i) {
@@ -104,6 +133,8 @@ int build(const std::vector<std::string> &args, std::ostream &out, std::ostream 
         err << "kn4disk: -o " << output << " " << refusal << ": nothing written\n";
         return DiskCommand::kUsage;
     }
+    if (!panelsForTheMachine(panels, force, err))
+        return DiskCommand::kRefused;
     std::string image;
     const std::string name = upperCase(fs::path(output).stem().string());
     const ImageJobResult result = buildImageBytes(name, plc, panels, &image);
@@ -231,7 +262,7 @@ int raw(std::vector<std::string> args, std::ostream &err)
 
 std::string DiskCommand::usage()
 {
-    return "usage: kn4disk build --plc FILE -o NAME.vlp PANEL...\n"
+    return "usage: kn4disk build --plc FILE -o NAME.vlp PANEL... [--force]\n"
            "       kn4disk check IMAGE.vlp\n"
            "       kn4disk list IMAGE.vlp\n"
            "       kn4disk extract IMAGE.vlp DIR [--force]\n"

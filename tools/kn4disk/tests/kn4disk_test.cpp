@@ -59,10 +59,14 @@ protected:
 
     // Builds NAME.vlp from the files, checks it, converts it and validates
     // the sector image with fsck.fat and mtools.
-    void buildAndValidate(const fs::path &plc, const std::vector<fs::path> &panels, bool fsckClean = true)
+    // Patterns are no panels: only --force puts them in an image.
+    void buildAndValidate(const fs::path &plc, const std::vector<fs::path> &panels, bool fsckClean = true,
+                          bool force = true)
     {
         const fs::path vlp = m_dir / "DISCO.vlp", img = m_dir / "DISCO.img";
         std::vector<std::string> args = {"build", "--plc", plc.string(), "-o", vlp.string()};
+        if (force)
+            args.push_back("--force");
         for (const fs::path &p : panels)
             args.push_back(p.string());
         ASSERT_EQ(run(args), DiskCommand::kOk) << m_err;
@@ -105,8 +109,30 @@ TEST_F(Kn4DiskTest, SamplePanelsRoundTrip)
 {
     std::vector<fs::path> panels;
     for (const char *name : {"DAVANTI.KN4", "DIETRO.KN4", "MANICA.KN4"})
-        panels.push_back(fs::path(KN4_SOURCE_DIR) / "data/archivi/DEMO" / name);
-    buildAndValidate(put("PLC1.EXE", pattern(25000, 1)), panels);
+        panels.push_back(fs::path(KN4_PROGRAM_DIR) / "archivi/DEMO" / name); // compiled by the build
+    buildAndValidate(put("PLC1.EXE", pattern(25000, 1)), panels, true, false);
+}
+
+TEST_F(Kn4DiskTest, BuildRefusesWhatGivesTheMachineNoProgram)
+{
+    const fs::path demo = fs::path(KN4_PROGRAM_DIR) / "archivi/DEMO";
+    const std::string davanti = readFile(demo / "DAVANTI.KN4");
+    const std::size_t marker = davanti.find("SORGENTE.KN4");
+    ASSERT_NE(marker, std::string::npos);
+    const fs::path plc = put("PLC1.EXE", pattern(1000, 1)), vlp = m_dir / "DISCO.vlp";
+    const std::vector<fs::path> refused = {put("SORGENTE.KN4", davanti.substr(marker)), put("DATI.KN4", "abc")};
+    for (const fs::path &panel : refused) {
+        EXPECT_EQ(run({"build", "--plc", plc.string(), "-o", vlp.string(), (demo / "DIETRO.KN4").string(),
+                       panel.string()}),
+                  DiskCommand::kRefused)
+            << panel;
+        EXPECT_NE(m_err.find(panel.string()), std::string::npos) << m_err;
+        EXPECT_FALSE(fs::exists(vlp));
+        EXPECT_EQ(run({"build", "--plc", plc.string(), "-o", vlp.string(), panel.string(), "--force"}),
+                  DiskCommand::kOk)
+            << m_err;
+        fs::remove(vlp);
+    }
 }
 
 TEST_F(Kn4DiskTest, FullDiskRoundTrips)
@@ -152,7 +178,7 @@ TEST_F(Kn4DiskTest, ExtractKeepsNamesInsideTheFolder)
 {
     const fs::path vlp = m_dir / "D.vlp";
     ASSERT_EQ(run({"build", "--plc", put("PLC1.EXE", "p").string(), "-o", vlp.string(),
-                   put("A.KN4", "a").string()}),
+                   put("A.KN4", "a").string(), "--force"}),
               DiskCommand::kOk);
     // Give the panel the name "../../X" straight in the directory sector:
     // no name the builder writes, so refused; forced, it stays inside.
@@ -172,7 +198,7 @@ TEST_F(Kn4DiskTest, ExtractAndRawRefuseWhatIsNotASoundImage)
 {
     const fs::path vlp = m_dir / "D.vlp";
     ASSERT_EQ(run({"build", "--plc", put("PLC1.EXE", pattern(3000, 1)).string(), "-o", vlp.string(),
-                   put("A.KN4", pattern(1500, 2)).string()}),
+                   put("A.KN4", pattern(1500, 2)).string(), "--force"}),
               DiskCommand::kOk);
     const std::string sound = readFile(vlp);
     std::string flipped = sound;
