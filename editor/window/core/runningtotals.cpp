@@ -8,6 +8,7 @@
 #include <kn4/number.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -284,6 +285,7 @@ void RunningTotals::clearTables()
     }
     m_stepsUsed = 0;
     m_changeMagnitude = 0;
+    m_changedSteps.fill(0);
     m_zeroTimeUsed = 0;
     m_eventCount = 0;
     m_counter = 0;
@@ -490,6 +492,7 @@ void RunningTotals::replayRow(int row, std::int64_t weight, bool first)
             std::int32_t &zero = m_zeroTimeCount[std::size_t(m_counter)];
             zero = clamp32(std::int64_t(zero) + count * weight);
             m_zeroTimeUsed = std::max(m_zeroTimeUsed, int(m_counter) + 1);
+            markChanged(std::size_t(m_counter));
         }
         return;
     }
@@ -515,6 +518,7 @@ void RunningTotals::apply(int row, std::int64_t step, std::int64_t count)
         return;
     const std::size_t s = std::size_t(step);
     m_stepsUsed = std::max(m_stepsUsed, int(step) + 1);
+    markChanged(s);
     const Kn4Simulazione &e = m_rows[std::size_t(row)].effect;
     auto add = [this, count](std::int32_t &cell, std::int32_t change) {
         const std::int64_t amount = count * change;
@@ -584,6 +588,86 @@ std::int64_t RunningTotals::sumPositions(int n)
     return zeroTime;
 }
 
+// The same sums where no position can overflow, run by run: between two
+// steps with changes every position stays as it was, so those steps are
+// filled at once (most steps of a panel only knit).
+std::int64_t RunningTotals::sumPositionsByRuns(int n)
+{
+    std::int32_t outerRight = m_outerRight[0];
+    std::int32_t outerLeft = m_outerLeft[0];
+    std::int32_t innerRight = m_innerRight[0];
+    std::int32_t innerLeft = m_innerLeft[0];
+    std::int32_t widestRight = outerRight;
+    std::int32_t widestLeft = outerLeft;
+    std::int64_t zeroTime = 2;
+    if (n < kStepLimit)
+        zeroTime += m_zeroTimeCount[0];
+    const bool symmetric = m_symmetric;
+    int crossedCourses = 0;
+    auto crossedNow = [&] {
+        const std::int64_t right = outerRight;
+        const std::int64_t left = symmetric ? right : outerLeft;
+        return right + left < 1 || innerRight > right || (!symmetric && innerLeft > left);
+    };
+    // Steps from..to-1 hold the positions reached; the crossed steps among
+    // them are those before n.
+    auto fill = [&](int from, int to) {
+        if (to <= from)
+            return;
+        std::fill(m_outerRight.begin() + from, m_outerRight.begin() + to, outerRight);
+        std::fill(m_outerLeft.begin() + from, m_outerLeft.begin() + to, outerLeft);
+        std::fill(m_innerRight.begin() + from, m_innerRight.begin() + to, innerRight);
+        std::fill(m_innerLeft.begin() + from, m_innerLeft.begin() + to, innerLeft);
+        const int crossedTo = std::min(to, n);
+        if (crossedTo > from) {
+            const bool crossing = crossedNow();
+            std::fill(m_crossedAt.begin() + from, m_crossedAt.begin() + crossedTo, std::uint8_t(crossing));
+            crossedCourses += crossing ? crossedTo - from : 0;
+        }
+    };
+    if (n > 0) {
+        const bool crossing = crossedNow();
+        m_crossedAt[0] = crossing;
+        crossedCourses += crossing;
+    }
+    int next = 1;  // the first step not summed yet
+    const std::size_t words = std::size_t(n) / 64 + 1;
+    for (std::size_t w = 0; w < words; ++w) {
+        for (std::uint64_t bits = m_changedSteps[w]; bits != 0; bits &= bits - 1) {
+            const int s = int(w * 64) + std::countr_zero(bits);
+            if (s == 0)
+                continue;
+            if (s > n)
+                break;
+            fill(next, s);
+            const std::size_t i = std::size_t(s);
+            outerRight = m_outerRight[i] += outerRight;
+            outerLeft = m_outerLeft[i] += outerLeft;
+            innerRight = m_innerRight[i] += innerRight;
+            innerLeft = m_innerLeft[i] += innerLeft;
+            widestRight = std::max(widestRight, outerRight);
+            widestLeft = std::max(widestLeft, outerLeft);
+            zeroTime += m_zeroTimeCount[i];
+            if (s < n) {
+                const bool crossing = crossedNow();
+                m_crossedAt[i] = crossing;
+                crossedCourses += crossing;
+            }
+            next = s + 1;
+        }
+    }
+    fill(next, n + 1);
+    m_widestRight = widestRight;
+    m_widestLeft = widestLeft;
+    m_crossedCourses = crossedCourses;
+    m_firstCrossed = -1;
+    if (crossedCourses > 0) {
+        const std::uint8_t *crossedAt = m_crossedAt.data();
+        m_firstCrossed = int(std::find(crossedAt, crossedAt + n, 1) - crossedAt);
+    }
+    return zeroTime;
+}
+
 void RunningTotals::accumulate(const TotalsSettings &settings)
 {
     const int n = m_programSteps;
@@ -600,7 +684,7 @@ void RunningTotals::accumulate(const TotalsSettings &settings)
         std::max({std::abs(std::int64_t(m_outerRight[0])), std::abs(std::int64_t(m_outerLeft[0])),
                   std::abs(std::int64_t(m_innerRight[0])), std::abs(std::int64_t(m_innerLeft[0]))});
     const bool saturate = largestStart + m_changeMagnitude > std::numeric_limits<std::int32_t>::max();
-    const std::int64_t zeroTime = saturate ? sumPositions<true>(n) : sumPositions<false>(n);
+    const std::int64_t zeroTime = saturate ? sumPositions<true>(n) : sumPositionsByRuns(n);
     // Zero-interval rows: add the carriages as they stood before the step.
     for (int r = 0; r < m_rowCount; ++r) {
         RowInfo &info = m_rows[std::size_t(r)];

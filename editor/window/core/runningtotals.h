@@ -204,6 +204,8 @@ private:
     void accumulate(const TotalsSettings &settings);
     template <bool Saturate>
     std::int64_t sumPositions(int n);
+    std::int64_t sumPositionsByRuns(int n);
+    void markChanged(std::size_t step) { m_changedSteps[step / 64] |= std::uint64_t(1) << (step % 64); }
     void writeColumns(std::string *rows, int count, const TotalsSettings &settings);
     void applyMessageCode(std::string &row, int code, int &comb, bool leftFlag) const;
     void markCrossings(std::string *rows, int count);
@@ -235,6 +237,9 @@ private:
     // (capped far above what a 32-bit position holds): while the start
     // positions and this stay within 32 bits, no position can overflow.
     std::int64_t m_changeMagnitude = 0;
+    // The steps the last replay wrote a change or a zero-time count at, a bit
+    // each.
+    std::array<std::uint64_t, kStepSlots / 64 + 1> m_changedSteps{};
     int m_zeroTimeUsed = kStepSlots;  // the same for the zero-time tables
 
     std::array<RowInfo, kMaxRows> m_rows{};
