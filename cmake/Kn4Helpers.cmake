@@ -24,7 +24,7 @@ endfunction()
 function(kn4_add_fuzz_target name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(replay_${name} ${CMAKE_SOURCE_DIR}/fuzz/replay_main.cpp ${ARG_SOURCES})
-    target_link_libraries(replay_${name} PRIVATE ${ARG_LIBS})
+    target_link_libraries(replay_${name} PRIVATE ${ARG_LIBS} kn4common)
     target_compile_definitions(replay_${name} PRIVATE KN4_PROGRAM_DIR="${KN4_PROGRAM_DIR}")
     set_target_properties(replay_${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
     add_test(NAME fuzz_replay_${name}

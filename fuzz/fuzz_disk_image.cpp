@@ -17,9 +17,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (content && content->size() != entry.size)
             __builtin_trap();
     }
-    const auto raw = rawImage(image, &error);
-    if (raw && raw->size() != kRawImageBytes)
-        __builtin_trap();
-    (void)report;
+    // The sector image is 720 KB whatever the input: it is made for the
+    // images that check sound, and refused at once for the others whose
+    // length is no whole number of sectors. Making it for every input would
+    // spend half the campaign clearing memory.
+    const bool wholeSectors = image.size() % kStoredSectorBytes == 0;
+    if (report.sound() || !wholeSectors) {
+        const auto raw = rawImage(image, &error);
+        if (raw && raw->size() != kRawImageBytes)
+            __builtin_trap();
+        if (!wholeSectors && raw)
+            __builtin_trap();
+    }
     return 0;
 }

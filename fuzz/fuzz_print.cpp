@@ -2,8 +2,13 @@
 // keyword file's aliases and a compiled panel, read into header values,
 // listing (aliases cut before the parameters, counts marked when too long)
 // and profile (through the simulator's engine, refused beyond a needle bed)
-// and laid out on pages with their footers. The input is split at its first NUL byte: keyword file before it,
-// panel after it (the whole input is both when there is none).
+// and laid out on pages with their footers. The input is split at its
+// first NUL byte: keyword file before it, panel after it (the whole input
+// is both when there is none). The profile walks the code cut at the
+// course bound of coursebound.h; the simulator's long target replays whole
+// codes through the same engine.
+#include "coursebound.h"
+
 #include "aliastable.h"
 #include "countcolumn.h"
 #include "listingbuilder.h"
@@ -39,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     content.header = kn4::PanelHeaderValues::read(panel, labels);
     content.listing = kn4::ListingBuilder(aliases, labels, content.header.setupValue).build(panel.programText());
     if (panel.hasCodeBlock())
-        content.profile = kn4::ProfileWalk::walk(content.header, panel.codeBlock()).drawing;
+        content.profile =
+            kn4::ProfileWalk::walk(content.header, kn4::fuzzing::cutAtCourseBound(panel.codeBlock())).drawing;
     (void)kn4::PrintJobBuilder(labels).build(content);
     (void)kn4::CountColumn::column(keywords.substr(0, 12), std::int64_t(size) * 123456789);
     return 0;

@@ -82,6 +82,22 @@ CourseMap CourseMap::fromRowTexts(const std::vector<std::string> &rows)
     return map;
 }
 
+CourseMap CourseMap::fromCounts(const std::vector<int> &entries, const std::vector<int> &intervals,
+                                const std::vector<int> &repetitions)
+{
+    CourseMap map;
+    const std::size_t count = std::min({entries.size(), intervals.size(), repetitions.size()});
+    map.m_rows.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        map.m_rows[i].entry = entries[i];
+        map.m_rows[i].sourceLine = kFirstRowLine + int(i);
+    }
+    map.m_intervals.assign(intervals.begin(), intervals.begin() + std::ptrdiff_t(count));
+    map.m_repetitions.assign(repetitions.begin(), repetitions.begin() + std::ptrdiff_t(count));
+    map.unroll();
+    return map;
+}
+
 CourseMap CourseMap::fromPanelText(std::string_view fileText, std::string_view keywordText)
 {
     CourseMap map;

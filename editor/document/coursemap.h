@@ -46,6 +46,11 @@ public:
     // The rows as the editor holds them (row texts with their entry index),
     // row i being the compiler's line kFirstRowLine + i.
     static CourseMap fromRowTexts(const std::vector<std::string> &rows);
+    // The same map from what the running totals have read of every row
+    // already: its entry index, signed interval and signed repetition. The
+    // rows carry no display texts.
+    static CourseMap fromCounts(const std::vector<int> &entries, const std::vector<int> &intervals,
+                                const std::vector<int> &repetitions);
 
     // A panel file, source or compiled (its rows after the program marker
     // line), with the keyword file VUZUDO.KEY of its language. A row whose

@@ -8,6 +8,7 @@
 #include <kn4/number.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -26,36 +27,139 @@ constexpr std::int32_t clamp32(std::int64_t value)
                                                  std::numeric_limits<std::int32_t>::max()));
 }
 
+// clamp32(a + b) without the 64-bit sum: a sum that overflows has the sign
+// of b.
+inline std::int32_t saturatedSum(std::int32_t a, std::int32_t b)
+{
+    std::int32_t sum;
+    if (__builtin_add_overflow(a, b, &sum))
+        return b < 0 ? std::numeric_limits<std::int32_t>::min() : std::numeric_limits<std::int32_t>::max();
+    return sum;
+}
+
+// Where the running sum of change sizes stops growing: far above any 32-bit
+// position, far below what a 64-bit sum can hold.
+constexpr std::int64_t kMagnitudeCap = std::int64_t(1) << 40;
+
+// The sum of a position and a change, saturated only when the totals may
+// reach the edge of 32 bits (a plain sum is the same value when they
+// cannot).
+template <bool Saturate>
+inline std::int32_t positionSum(std::int32_t change, std::int32_t position)
+{
+    if constexpr (Saturate)
+        return saturatedSum(change, position);
+    else
+        return change + position;
+}
+
+// The columns the replay writes itself (fields 4 to 7); what it reads of a
+// row lies outside them.
+constexpr int kComputedFirst = FieldTable::field(kTotalField).first;
+constexpr int kComputedLast = FieldTable::field(kMessageField).last;
+
+// The replay writes every computed field of every row: these write the
+// bytes RowText::overlay and overlayRight would, in place and without a
+// string for each field.
+[[gnu::always_inline]] inline char *fieldColumns(std::string &row, FieldSpan span)
+{
+    if (row.size() <= std::size_t(span.last))
+        row.resize(std::size_t(span.last) + 1, ' ');
+    return row.data() + span.first;
+}
+
+// Left-aligned, cut to the field, blanks after it. (The fields are a few
+// columns wide: byte by byte beats a call of memcpy.)
+[[gnu::always_inline]] inline void putLeft(std::string &row, FieldSpan span, std::string_view text)
+{
+    char *out = fieldColumns(row, span);
+    const std::size_t width = std::size_t(span.width());
+    const std::size_t used = std::min(width, text.size());
+    for (std::size_t i = 0; i < used; ++i)
+        out[i] = text[i];
+    for (std::size_t i = used; i < width; ++i)
+        out[i] = ' ';
+}
+
+// Right-aligned (its first columns when it is too wide), blanks before it.
+[[gnu::always_inline]] inline void putRight(std::string &row, FieldSpan span, std::string_view text)
+{
+    char *out = fieldColumns(row, span);
+    const std::size_t width = std::size_t(span.width());
+    const std::size_t used = std::min(width, text.size());
+    const std::size_t blanks = width - used;
+    for (std::size_t i = 0; i < blanks; ++i)
+        out[i] = ' ';
+    for (std::size_t i = 0; i < used; ++i)
+        out[blanks + i] = text[i];
+}
+
 // A row written into the 3 or 4 columns of a computed field. A value that
 // does not fit is held at the widest value the columns show, rather than
 // cut to its first digits (1234 would read as 123).
 void writeNumber(std::string &row, int field, std::int64_t value)
 {
+    static constexpr std::int64_t kHighest[] = {0, 9, 99, 999, 9999, 99999, 999999};
     const FieldSpan span = FieldTable::field(field);
-    std::int64_t highest = 9;
-    for (int i = 1; i < span.width(); ++i)
-        highest = highest * 10 + 9;
-    const std::int64_t lowest = -(highest / 10);
-    RowText::overlayRight(row, span.first, span.last,
-                          std::to_string(std::clamp(value, lowest, highest)));
+    const int width = std::clamp(span.width(), 1, 6);
+    const std::int64_t highest = kHighest[width];
+    value = std::clamp(value, -(highest / 10), highest);
+    // The digits from the right, then the sign and the blanks: the value
+    // held within the columns always fits them.
+    char *out = fieldColumns(row, span);
+    auto magnitude = std::uint32_t(value < 0 ? -value : value);
+    int pos = width;
+    do {
+        out[--pos] = char('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0)
+        out[--pos] = '-';
+    while (pos > 0)
+        out[--pos] = ' ';
 }
 
 void writeText(std::string &row, int field, std::string_view text)
 {
-    const FieldSpan span = FieldTable::field(field);
-    RowText::overlayRight(row, span.first, span.last, text);
+    putRight(row, FieldTable::field(field), text);
 }
 
 void writeMessage(std::string &row, std::string_view text)
 {
-    const FieldSpan span = FieldTable::field(kMessageField);
-    RowText::overlay(row, span.first, span.last, text);
+    putLeft(row, FieldTable::field(kMessageField), text);
 }
 
 void blankField(std::string &row, int field)
 {
-    const FieldSpan span = FieldTable::field(field);
-    RowText::overlay(row, span.first, span.last, "");
+    putLeft(row, FieldTable::field(field), "");
+}
+
+// The message a row shows, without the blanks around it.
+std::string_view messageShown(std::string_view row)
+{
+    const FieldSpan span = FieldTable::field(kMessageField);
+    if (row.size() <= std::size_t(span.first))
+        return {};
+    return trimBlanks(row.substr(std::size_t(span.first), std::size_t(span.width())));
+}
+
+// Whether two rows read the same for the replay: the same outside the
+// computed columns.
+bool readsTheSame(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    if (a.size() <= std::size_t(kComputedLast))
+        return a == b;
+    return a.substr(0, kComputedFirst) == b.substr(0, kComputedFirst) &&
+           a.substr(kComputedLast + 1) == b.substr(kComputedLast + 1);
+}
+
+// Whether the library's parameter columns of a command lie outside the
+// computed columns (as they do for every command of the catalogue).
+bool outsideComputed(int first, int last)
+{
+    return last < first || last < kComputedFirst || first > kComputedLast;
 }
 
 bool mentionsLeftSide(std::string_view row)
@@ -86,6 +190,8 @@ TotalsSettings TotalsSettings::fromHeader(const PanelHeader &header, int setupOp
 
 RunningTotals::RunningTotals(const CommandLibrary &library) : m_library(library)
 {
+    m_firstEvent.fill(-1);
+    m_lastEvent.fill(-1);
     clearTables();
 }
 
@@ -163,14 +269,24 @@ int RunningTotals::parameterValue(std::string_view row, int entry,
 
 void RunningTotals::clearTables()
 {
-    m_outerRight.fill(0);
-    m_outerLeft.fill(0);
-    m_innerRight.fill(0);
-    m_innerLeft.fill(0);
-    m_zeroTimeCount.fill(0);
-    m_zeroTimeHeld.fill(0);
-    m_firstEvent.fill(-1);
-    m_lastEvent.fill(-1);
+    // Only what the last replay wrote: a short program leaves most of the
+    // tables as they were cleared.
+    const auto used = std::ptrdiff_t(m_stepsUsed);
+    std::fill_n(m_outerRight.begin(), used, 0);
+    std::fill_n(m_outerLeft.begin(), used, 0);
+    std::fill_n(m_innerRight.begin(), used, 0);
+    std::fill_n(m_innerLeft.begin(), used, 0);
+    std::fill_n(m_zeroTimeCount.begin(), std::ptrdiff_t(m_zeroTimeUsed), 0);
+    std::fill_n(m_zeroTimeHeld.begin(), std::ptrdiff_t(m_zeroTimeUsed), 0);
+    for (int i = 0; i < m_eventCount; ++i) {
+        const std::size_t step = std::size_t(m_events[std::size_t(i)].step);
+        m_firstEvent[step] = -1;
+        m_lastEvent[step] = -1;
+    }
+    m_stepsUsed = 0;
+    m_changeMagnitude = 0;
+    m_changedSteps.fill(0);
+    m_zeroTimeUsed = 0;
     m_eventCount = 0;
     m_counter = 0;
     m_side = 0;
@@ -215,9 +331,9 @@ void RunningTotals::recompute(std::string *rows, int count, const TotalsSettings
         else
             writeText(rows[r], kTotalField, "v");
     }
+    m_symmetric = settings.setupMode != PanelModel::kTwoSided || (settings.setupOptions & 2) != 0;
     accumulate(settings);
     writeColumns(rows, count, settings);
-    m_symmetric = settings.setupMode != PanelModel::kTwoSided || (settings.setupOptions & 2) != 0;
     markCrossings(rows, count);
 }
 
@@ -228,24 +344,54 @@ void RunningTotals::readRows(const std::string *rows, int count)
         const std::string &row = rows[r];
         RowInfo &info = m_rows[std::size_t(r)];
         info = RowInfo{};
-        info.entry = RowText::entryIndex(row);
-        info.code = RowText::functionCode(row);
+        // A row that reads as it did at the last replay, on the same side,
+        // does what it did then: after a click only the row clicked is read
+        // again. A definition row reads its side from all its text.
+        ReadRow &read = m_read[std::size_t(r)];
+        const bool known = read.side == side && (read.entry == RowText::kDefinitionEntry
+                                                      ? row == read.text
+                                                      : readsTheSame(row, read.text));
+        if (!known)
+            readRow(row, side, read);
+        info.entry = read.entry;
+        info.code = read.code;
         if (info.entry == RowText::kDefinitionEntry) {
-            side = mentionsLeftSide(row) ? 1 : 0;
+            side = read.leftSide ? 1 : 0;
             continue;
         }
         info.side = side;
-        info.interval = signedInterval(row);
-        info.repetition = signedRepetition(row);
+        info.interval = read.interval;
+        info.repetition = read.repetition;
         info.member = info.repetition < 0;
-        const ParameterPositions &positions = positionsOf(info.code);
-        info.effect.p1 = parameterValue(row, info.entry, positions, true);
-        info.effect.p2 = parameterValue(row, info.entry, positions, false);
-        info.effect.lato = side;
-        // The library answers from its tables alone: one question per row
-        // serves both phases and every replay of the row.
-        m_library.SimulaFunzione(info.code, info.effect);
+        info.effect = read.effect;
     }
+}
+
+void RunningTotals::readRow(const std::string &row, int side, ReadRow &read)
+{
+    read = ReadRow{};
+    read.text = row;
+    read.side = side;
+    read.entry = RowText::entryIndex(row);
+    read.code = RowText::functionCode(row);
+    if (read.entry == RowText::kDefinitionEntry) {
+        read.leftSide = mentionsLeftSide(row);
+        return;
+    }
+    read.interval = signedInterval(row);
+    read.repetition = signedRepetition(row);
+    const ParameterPositions &positions = positionsOf(read.code);
+    read.effect.p1 = parameterValue(row, read.entry, positions, true);
+    read.effect.p2 = parameterValue(row, read.entry, positions, false);
+    read.effect.lato = side;
+    // The library answers from its tables alone: one question per row
+    // serves both phases and every replay of the row.
+    m_library.SimulaFunzione(read.code, read.effect);
+    // Parameters the library placed among the computed columns (none of
+    // the catalogue's) would change with them: such a row is read anew.
+    if (!outsideComputed(std::max(0, positions.p1First - 1), positions.p1Last) ||
+        !outsideComputed(positions.p2First, positions.p2Last))
+        read.side = -1;
 }
 
 std::int64_t RunningTotals::passes(int row) const
@@ -345,6 +491,8 @@ void RunningTotals::replayRow(int row, std::int64_t weight, bool first)
         if (!courses && m_counter < kStepLimit) {
             std::int32_t &zero = m_zeroTimeCount[std::size_t(m_counter)];
             zero = clamp32(std::int64_t(zero) + count * weight);
+            m_zeroTimeUsed = std::max(m_zeroTimeUsed, int(m_counter) + 1);
+            markChanged(std::size_t(m_counter));
         }
         return;
     }
@@ -353,8 +501,10 @@ void RunningTotals::replayRow(int row, std::int64_t weight, bool first)
     for (; pass < count && m_counter < kStepLimit; ++pass) {
         if (interval < 0)
             m_counter += step;
-        if (!courses && m_counter < kStepLimit)
+        if (!courses && m_counter < kStepLimit) {
             m_zeroTimeHeld[std::size_t(m_counter)] = 1;
+            m_zeroTimeUsed = std::max(m_zeroTimeUsed, int(m_counter) + 1);
+        }
         apply(row, m_counter, 1);
         if (interval > 0)
             m_counter += step;
@@ -367,9 +517,13 @@ void RunningTotals::apply(int row, std::int64_t step, std::int64_t count)
     if (step >= kStepLimit || count <= 0)
         return;
     const std::size_t s = std::size_t(step);
+    m_stepsUsed = std::max(m_stepsUsed, int(step) + 1);
+    markChanged(s);
     const Kn4Simulazione &e = m_rows[std::size_t(row)].effect;
-    auto add = [count](std::int32_t &cell, std::int32_t change) {
-        cell = clamp32(std::int64_t(cell) + count * change);
+    auto add = [this, count](std::int32_t &cell, std::int32_t change) {
+        const std::int64_t amount = count * change;
+        cell = clamp32(std::int64_t(cell) + amount);
+        m_changeMagnitude = std::min(m_changeMagnitude + std::abs(amount), kMagnitudeCap);
     };
     add(m_outerRight[s], e.bordoDx);
     add(m_outerLeft[s], e.bordoSx);
@@ -386,22 +540,151 @@ void RunningTotals::apply(int row, std::int64_t step, std::int64_t count)
     }
 }
 
+template <bool Saturate>
+std::int64_t RunningTotals::sumPositions(int n)
+{
+    std::int32_t outerRight = m_outerRight[0];
+    std::int32_t outerLeft = m_outerLeft[0];
+    std::int32_t innerRight = m_innerRight[0];
+    std::int32_t innerLeft = m_innerLeft[0];
+    std::int32_t widestRight = outerRight;
+    std::int32_t widestLeft = outerLeft;
+    std::int64_t zeroTime = 2;
+    if (n < kStepLimit)
+        zeroTime += m_zeroTimeCount[0];
+    const bool symmetric = m_symmetric;
+    int crossedCourses = 0;
+    // Crossed as crossed() tells it: the strands of markCrossings look the
+    // steps up again.
+    auto markCrossed = [&](std::size_t i) {
+        const std::int64_t right = outerRight;
+        const std::int64_t left = symmetric ? right : outerLeft;
+        const bool crossing = right + left < 1 || innerRight > right || (!symmetric && innerLeft > left);
+        m_crossedAt[i] = crossing;
+        crossedCourses += crossing;
+    };
+    if (n > 0)
+        markCrossed(0);
+    for (int s = 1; s <= n; ++s) {
+        const std::size_t i = std::size_t(s);
+        outerRight = m_outerRight[i] = positionSum<Saturate>(m_outerRight[i], outerRight);
+        outerLeft = m_outerLeft[i] = positionSum<Saturate>(m_outerLeft[i], outerLeft);
+        innerRight = m_innerRight[i] = positionSum<Saturate>(m_innerRight[i], innerRight);
+        innerLeft = m_innerLeft[i] = positionSum<Saturate>(m_innerLeft[i], innerLeft);
+        widestRight = std::max(widestRight, outerRight);
+        widestLeft = std::max(widestLeft, outerLeft);
+        zeroTime += m_zeroTimeCount[i];
+        if (s < n)
+            markCrossed(i);
+    }
+    m_widestRight = widestRight;
+    m_widestLeft = widestLeft;
+    m_crossedCourses = crossedCourses;
+    m_firstCrossed = -1;
+    if (crossedCourses > 0) {
+        const std::uint8_t *crossedAt = m_crossedAt.data();
+        m_firstCrossed = int(std::find(crossedAt, crossedAt + n, 1) - crossedAt);
+    }
+    return zeroTime;
+}
+
+// The same sums where no position can overflow, run by run: between two
+// steps with changes every position stays as it was, so those steps are
+// filled at once (most steps of a panel only knit).
+std::int64_t RunningTotals::sumPositionsByRuns(int n)
+{
+    std::int32_t outerRight = m_outerRight[0];
+    std::int32_t outerLeft = m_outerLeft[0];
+    std::int32_t innerRight = m_innerRight[0];
+    std::int32_t innerLeft = m_innerLeft[0];
+    std::int32_t widestRight = outerRight;
+    std::int32_t widestLeft = outerLeft;
+    std::int64_t zeroTime = 2;
+    if (n < kStepLimit)
+        zeroTime += m_zeroTimeCount[0];
+    const bool symmetric = m_symmetric;
+    int crossedCourses = 0;
+    auto crossedNow = [&] {
+        const std::int64_t right = outerRight;
+        const std::int64_t left = symmetric ? right : outerLeft;
+        return right + left < 1 || innerRight > right || (!symmetric && innerLeft > left);
+    };
+    // Steps from..to-1 hold the positions reached; the crossed steps among
+    // them are those before n.
+    auto fill = [&](int from, int to) {
+        if (to <= from)
+            return;
+        std::fill(m_outerRight.begin() + from, m_outerRight.begin() + to, outerRight);
+        std::fill(m_outerLeft.begin() + from, m_outerLeft.begin() + to, outerLeft);
+        std::fill(m_innerRight.begin() + from, m_innerRight.begin() + to, innerRight);
+        std::fill(m_innerLeft.begin() + from, m_innerLeft.begin() + to, innerLeft);
+        const int crossedTo = std::min(to, n);
+        if (crossedTo > from) {
+            const bool crossing = crossedNow();
+            std::fill(m_crossedAt.begin() + from, m_crossedAt.begin() + crossedTo, std::uint8_t(crossing));
+            crossedCourses += crossing ? crossedTo - from : 0;
+        }
+    };
+    if (n > 0) {
+        const bool crossing = crossedNow();
+        m_crossedAt[0] = crossing;
+        crossedCourses += crossing;
+    }
+    int next = 1;  // the first step not summed yet
+    const std::size_t words = std::size_t(n) / 64 + 1;
+    for (std::size_t w = 0; w < words; ++w) {
+        for (std::uint64_t bits = m_changedSteps[w]; bits != 0; bits &= bits - 1) {
+            const int s = int(w * 64) + std::countr_zero(bits);
+            if (s == 0)
+                continue;
+            if (s > n)
+                break;
+            fill(next, s);
+            const std::size_t i = std::size_t(s);
+            outerRight = m_outerRight[i] += outerRight;
+            outerLeft = m_outerLeft[i] += outerLeft;
+            innerRight = m_innerRight[i] += innerRight;
+            innerLeft = m_innerLeft[i] += innerLeft;
+            widestRight = std::max(widestRight, outerRight);
+            widestLeft = std::max(widestLeft, outerLeft);
+            zeroTime += m_zeroTimeCount[i];
+            if (s < n) {
+                const bool crossing = crossedNow();
+                m_crossedAt[i] = crossing;
+                crossedCourses += crossing;
+            }
+            next = s + 1;
+        }
+    }
+    fill(next, n + 1);
+    m_widestRight = widestRight;
+    m_widestLeft = widestLeft;
+    m_crossedCourses = crossedCourses;
+    m_firstCrossed = -1;
+    if (crossedCourses > 0) {
+        const std::uint8_t *crossedAt = m_crossedAt.data();
+        m_firstCrossed = int(std::find(crossedAt, crossedAt + n, 1) - crossedAt);
+    }
+    return zeroTime;
+}
+
 void RunningTotals::accumulate(const TotalsSettings &settings)
 {
     const int n = m_programSteps;
+    m_stepsUsed = std::max(m_stepsUsed, n + 1);
     const std::array<int, 4> start{rounded(settings.costinaDx), rounded(settings.costinaSx),
                                    rounded(settings.scolloDx), rounded(settings.scolloSx)};
     m_outerRight[0] = clamp32(std::int64_t(m_outerRight[0]) + start[0]);
     m_outerLeft[0] = clamp32(std::int64_t(m_outerLeft[0]) + start[1]);
     m_innerRight[0] = clamp32(std::int64_t(m_innerRight[0]) + start[2]);
     m_innerLeft[0] = clamp32(std::int64_t(m_innerLeft[0]) + start[3]);
-    for (int s = 1; s <= n; ++s) {
-        const std::size_t i = std::size_t(s);
-        m_outerRight[i] = clamp32(std::int64_t(m_outerRight[i]) + m_outerRight[i - 1]);
-        m_outerLeft[i] = clamp32(std::int64_t(m_outerLeft[i]) + m_outerLeft[i - 1]);
-        m_innerRight[i] = clamp32(std::int64_t(m_innerRight[i]) + m_innerRight[i - 1]);
-        m_innerLeft[i] = clamp32(std::int64_t(m_innerLeft[i]) + m_innerLeft[i - 1]);
-    }
+    // One pass over the steps: the positions, the widest outer carriages,
+    // the zero-time commands and the steps where the piece is crossed.
+    const std::int64_t largestStart =
+        std::max({std::abs(std::int64_t(m_outerRight[0])), std::abs(std::int64_t(m_outerLeft[0])),
+                  std::abs(std::int64_t(m_innerRight[0])), std::abs(std::int64_t(m_innerLeft[0]))});
+    const bool saturate = largestStart + m_changeMagnitude > std::numeric_limits<std::int32_t>::max();
+    const std::int64_t zeroTime = saturate ? sumPositions<true>(n) : sumPositionsByRuns(n);
     // Zero-interval rows: add the carriages as they stood before the step.
     for (int r = 0; r < m_rowCount; ++r) {
         RowInfo &info = m_rows[std::size_t(r)];
@@ -416,14 +699,8 @@ void RunningTotals::accumulate(const TotalsSettings &settings)
             info.innerBefore += inner(info.side, s - 1);
         }
     }
-    m_widestRight = *std::max_element(m_outerRight.begin(), m_outerRight.begin() + n + 1);
-    m_widestLeft = *std::max_element(m_outerLeft.begin(), m_outerLeft.begin() + n + 1);
     if (settings.setupOptions & 2)
         m_widestLeft = m_widestRight;
-
-    std::int64_t zeroTime = 2;
-    for (int s = 0; s <= n && s < kStepLimit; ++s)
-        zeroTime += m_zeroTimeCount[std::size_t(s)];
     m_totalSteps = n >= kStepLimit ? kStepLimit : n + zeroTime;
 
     for (int i = 0; i < m_eventCount; ++i) {
@@ -462,8 +739,7 @@ void RunningTotals::writeColumns(std::string *rows, int count, const TotalsSetti
                 lateDefinition = true;
             continue;
         }
-        blankField(row, kOuterField);
-        blankField(row, kInnerField);
+        // Fields 5 and 6 are written below, or blanked where nothing is.
         blankField(row, kMessageField);
 
         const std::int32_t outerChange = side ? info.effect.bordoSx : info.effect.bordoDx;
@@ -482,12 +758,10 @@ void RunningTotals::writeColumns(std::string *rows, int count, const TotalsSetti
             continue;
         }
         const int s = info.startStep;
-        if (s > n) {
-            writeMessage(row, message(41));
-            continue;
-        }
-        if (s >= kStepLimit) {
-            writeMessage(row, message(37));
+        if (s > n || s >= kStepLimit) {
+            blankField(row, kOuterField);
+            blankField(row, kInnerField);
+            writeMessage(row, message(s > n ? 41 : 37));
             continue;
         }
         if (info.entry == 10 && !lateDefinition)
@@ -559,26 +833,40 @@ bool RunningTotals::crossed(int step) const
 
 void RunningTotals::markCrossings(std::string *rows, int count)
 {
-    for (int s = 0; s < m_programSteps; ++s) {
-        if (!crossed(s))
-            continue;
-        if (m_crossedCourses++ == 0)
-            m_firstCrossed = s;
-    }
+    // The crossed steps were found with the positions (accumulate).
     if (m_crossedCourses == 0)
         return;
 
     // The rows that move an edge where the piece is crossed, strand by
-    // strand.
-    const CourseMap map = CourseMap::fromRowTexts(std::vector<std::string>(rows, rows + count));
+    // strand, from the commands and counts the replay has read (the map is
+    // made again only when they change: a click on a parameter keeps it).
+    const std::size_t rowCount = std::size_t(count);
+    bool sameCounts = m_mapEntries.size() == rowCount;
+    m_mapEntries.resize(rowCount);
+    m_mapIntervals.resize(rowCount);
+    m_mapRepetitions.resize(rowCount);
+    for (std::size_t r = 0; r < rowCount; ++r) {
+        const RowInfo &info = m_rows[r];
+        sameCounts = sameCounts && m_mapEntries[r] == info.entry && m_mapIntervals[r] == info.interval &&
+                     m_mapRepetitions[r] == info.repetition;
+        m_mapEntries[r] = info.entry;
+        m_mapIntervals[r] = info.interval;
+        m_mapRepetitions[r] = info.repetition;
+    }
+    if (!sameCounts || !m_courseMap)
+        m_courseMap = CourseMap::fromCounts(m_mapEntries, m_mapIntervals, m_mapRepetitions);
+    const CourseMap &map = *m_courseMap;
     bool marked = false;
     for (int strand = 0; strand < map.strandCount(); ++strand) {
         const std::vector<int> &knits = map.strandRows(strand);
         const int steps = std::min(int(knits.size()), m_programSteps);
+        int previous = -1;  // a row knits its courses one after the other
         for (int s = m_firstCrossed; s < steps; ++s) {
             const int r = knits[std::size_t(s)];
-            if (r < 0 || r >= count || m_crossingRows[std::size_t(r)] || !crossed(s))
+            if (r == previous || r < 0 || r >= count || m_crossingRows[std::size_t(r)] ||
+                !m_crossedAt[std::size_t(s)])
                 continue;
+            previous = r;
             const RowInfo &info = m_rows[std::size_t(r)];
             const Kn4Simulazione &e = info.effect;
             const bool moves = info.side ? (e.bordoSx != 0 || e.scolloSx != 0)
@@ -602,7 +890,7 @@ void RunningTotals::markCrossings(std::string *rows, int count)
     for (int r = 0; r < count; ++r) {
         if (!m_crossingRows[std::size_t(r)])
             continue;
-        const std::string shown(trimBlanks(RowText::field(rows[r], kMessageField)));
+        const std::string_view shown = messageShown(rows[r]);
         const bool keep = std::any_of(stronger.begin(), stronger.end(), [&](const std::string *text) {
             return !text->empty() && shown == trimBlanks(*text);
         });

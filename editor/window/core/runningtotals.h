@@ -2,12 +2,15 @@
 
 #include "document/commandlibrary.h"
 #include "document/carriagewarning.h"
+#include "document/coursemap.h"
 #include "document/panelmodel.h"
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kn4::editor {
 
@@ -176,13 +179,33 @@ private:
         Kn4Simulazione effect{};
     };
 
+    // What a row says to the replay, as it was read at the last replay: its
+    // text, the side it was read on (-1 when it must be read again), and
+    // what came of it.
+    struct ReadRow
+    {
+        std::string text;
+        int side = -1;
+        int entry = -1;
+        std::int32_t code = -1;
+        bool leftSide = false;  // a definition row naming the left side
+        int interval = 0;
+        int repetition = 0;
+        Kn4Simulazione effect{};
+    };
+
     void clearTables();
     void readRows(const std::string *rows, int count);
+    void readRow(const std::string &row, int side, ReadRow &read);
     void unroll(int count);
     void replayBlock(int first, int last, std::int64_t replays);
     void replayRow(int row, std::int64_t weight, bool first);
     void apply(int row, std::int64_t step, std::int64_t count);
     void accumulate(const TotalsSettings &settings);
+    template <bool Saturate>
+    std::int64_t sumPositions(int n);
+    std::int64_t sumPositionsByRuns(int n);
+    void markChanged(std::size_t step) { m_changedSteps[step / 64] |= std::uint64_t(1) << (step % 64); }
     void writeColumns(std::string *rows, int count, const TotalsSettings &settings);
     void applyMessageCode(std::string &row, int code, int &comb, bool leftFlag) const;
     void markCrossings(std::string *rows, int count);
@@ -209,8 +232,18 @@ private:
     std::array<std::int32_t, kStepSlots> m_lastEvent{};
     std::array<MessageEvent, kMaxEvents> m_events{};
     int m_eventCount = 0;
+    int m_stepsUsed = kStepSlots;     // steps the carriage tables may hold changes at
+    // The sum of the sizes of every change written into the carriage tables
+    // (capped far above what a 32-bit position holds): while the start
+    // positions and this stay within 32 bits, no position can overflow.
+    std::int64_t m_changeMagnitude = 0;
+    // The steps the last replay wrote a change or a zero-time count at, a bit
+    // each.
+    std::array<std::uint64_t, kStepSlots / 64 + 1> m_changedSteps{};
+    int m_zeroTimeUsed = kStepSlots;  // the same for the zero-time tables
 
     std::array<RowInfo, kMaxRows> m_rows{};
+    std::array<ReadRow, kMaxRows> m_read{};
     std::array<std::string, kMaxRows> m_texts;
     int m_rowCount = 0;
     std::int64_t m_counter = 0;
@@ -227,6 +260,12 @@ private:
     int m_crossedCourses = 0;
     int m_firstCrossed = -1;
     std::array<bool, kMaxRows> m_crossingRows{};
+    std::array<std::uint8_t, kStepSlots> m_crossedAt{};
+    // The course map of the last crossing, and the counts it was made of.
+    std::optional<CourseMap> m_courseMap;
+    std::vector<int> m_mapEntries;
+    std::vector<int> m_mapIntervals;
+    std::vector<int> m_mapRepetitions;
 };
 
 } // namespace kn4::editor

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 
 namespace kn4 {
 
@@ -46,9 +47,22 @@ void DrawingRaster::fillRect(int x1, int y1, int x2, int y2, Colour colour)
     const int right = std::min(m_width - 1, std::max(x1, x2));
     const int top = std::max(0, std::min(y1, y2));
     const int bottom = std::min(m_height - 1, std::max(y1, y2));
-    for (int y = top; y <= bottom; ++y)
-        for (int x = left; x <= right; ++x)
-            set(x, y, colour);
+    if (left > right || top > bottom)
+        return;
+    // The first row pixel by pixel, the others copied from it: the clearing
+    // of the whole picture is most of the painting.
+    const std::size_t span = std::size_t(right - left + 1) * 3;
+    std::uint8_t *first = &m_rgb[(std::size_t(top) * std::size_t(m_width) + std::size_t(left)) * 3];
+    const auto red = std::uint8_t(redOf(colour));
+    const auto green = std::uint8_t(greenOf(colour));
+    const auto blue = std::uint8_t(blueOf(colour));
+    for (std::size_t i = 0; i < span; i += 3) {
+        first[i] = red;
+        first[i + 1] = green;
+        first[i + 2] = blue;
+    }
+    for (int y = top + 1; y <= bottom; ++y)
+        std::memcpy(first + std::size_t(y - top) * std::size_t(m_width) * 3, first, span);
 }
 
 void DrawingRaster::line(int x1, int y1, int x2, int y2, Colour colour)

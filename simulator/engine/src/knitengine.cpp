@@ -14,14 +14,28 @@ namespace {
 // holds: a value this large is already far off every picture.
 constexpr double kLimit = 1e15;
 
+// The integer part towards minus infinity, saturated at 32 bits (0 for NaN).
+// It runs for every course drawn: inside 32 bits the truncation, less one
+// for a negative fraction, gives the floor without a call of std::floor.
 std::int32_t saturatedInt(double value)
 {
-    if (!(value == value))
-        return 0;
-    const double floored = std::floor(value);
     constexpr double lo = std::numeric_limits<std::int32_t>::min();
     constexpr double hi = std::numeric_limits<std::int32_t>::max();
-    return std::int32_t(std::clamp(floored, lo, hi));
+    if (value > lo && value < hi) {
+        const auto truncated = std::int32_t(value);
+        return double(truncated) > value ? truncated - 1 : truncated;
+    }
+    if (!(value == value))
+        return 0;
+    return value < 0 ? std::numeric_limits<std::int32_t>::min() : std::numeric_limits<std::int32_t>::max();
+}
+
+// A drawing position moved by some units, saturated at 32 bits.
+std::int32_t shifted(std::int32_t position, std::int32_t units)
+{
+    return std::int32_t(std::clamp<std::int64_t>(std::int64_t(position) + units,
+                                                 std::numeric_limits<std::int32_t>::min(),
+                                                 std::numeric_limits<std::int32_t>::max()));
 }
 
 // Rounds to the nearest integer, halves to the even neighbour.
@@ -388,73 +402,89 @@ void KnitEngine::DrawCourse(std::int64_t course, int kind, bool innerMark, bool 
         leftEdgeMark = rightEdgeMark;
     }
 
+    const std::int32_t y = yOfCourse(course);
     if (m_recording) {
-        const std::int32_t xl = xLeft(s.leftEdge);
-        const std::int32_t xr = xRight(s.rightEdge);
-        const std::int32_t y = yOfCourse(course);
         const std::int32_t previous = saturatedInt(s.currentLine);
-        auto box = [&](std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, Colour colour,
-                       bool filled) {
-            addPrimitive(DrawPrimitive{DrawPrimitive::Kind::Box, filled, x1, y1, x2, y2, colour});
-        };
-        auto line = [&](std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
-            addPrimitive(DrawPrimitive{DrawPrimitive::Kind::Line, false, x1, y1, x2, y2, s.currentColour});
-        };
-        auto point = [&](std::int32_t x, std::int32_t y0) {
-            addPrimitive(DrawPrimitive{DrawPrimitive::Kind::Point, false, x, y0, x, y0, kWhite});
-        };
-        const std::int32_t yMark = saturatedInt(double(y) + 20);
-
-        switch (kind) {
-        case kKindBand:
-            box(xl, y, xr, previous, s.currentColour, true);
-            break;
-        case kKindBorder: {
-            // Stripes 2 units wide every 4 units; only those that can fall on
-            // the area are recorded.
-            std::int64_t x = xl;
-            if (x < -4)
-                x += ((-4 - x) / 4) * 4;
-            const std::int64_t end = std::min<std::int64_t>(xr, kDrawingAreaSize + 4);
-            for (; x <= end; x += 4) {
-                box(std::int32_t(x), y, std::int32_t(x + 2), previous, s.currentColour, true);
-                box(std::int32_t(x + 2), y, std::int32_t(x + 4), previous, kGrey, true);
-            }
-            break;
-        }
-        case kKindSides:
-            line(xl, y, xl, previous);
-            line(xr, y, xr, previous);
-            break;
-        case kKindFillToTop:
-            // A line at every unit from y up to 470: the same as a filled box.
-            if (y <= 470)
-                box(xl, std::max(y, -1), xr, 470, s.currentColour, true);
-            break;
-        case kKindTopLine:
-            line(xl, y, xr, y);
-            break;
-        default:
-            if (kind >= 6 && kind <= 16)
-                box(xl, saturatedInt(double(y) + 2), xr, yMark, kWhite, false);
-            break;
-        }
-        if (innerMark)
-            point(xLeft(double(s.inner)), yMark);
-        if (outerMark)
-            point(xRight(double(s.outer)), yMark);
-        if (kind == kKindEdgeMarks) {
-            if (leftEdgeMark)
-                point(saturatedInt(double(xl) + 70), yMark);
-            if (rightEdgeMark)
-                point(saturatedInt(double(xr) - 70), yMark);
-        }
+        const std::int32_t yMark = shifted(y, 20);
+        // A course whose band, lines and marks all lie above the area (or
+        // all below it) records nothing: addPrimitive would leave every
+        // primitive out. Most courses of a long piece at a large scale lie
+        // above the picture, so they are passed over here without building
+        // them. Only the fill up to the top line reaches into the area from
+        // anywhere.
+        const bool offArea = kind != kKindFillToTop && ((yMark < 0 && previous < 0) ||
+                                                        (y > kDrawingAreaSize && previous > kDrawingAreaSize));
+        if (!offArea)
+            recordCourse(y, previous, yMark, kind, innerMark, outerMark, rightEdgeMark, leftEdgeMark);
     }
-    s.currentLine = double(yOfCourse(course));
+    s.currentLine = double(y);
 
     if (m_observer) {
         const DrawCall call{course, kind, innerMark, outerMark, rightEdgeMark, leftEdgeMark};
         m_observer->courseDrawn(call, s);
+    }
+}
+
+void KnitEngine::recordCourse(std::int32_t y, std::int32_t previous, std::int32_t yMark, int kind, bool innerMark,
+                              bool outerMark, bool rightEdgeMark, bool leftEdgeMark)
+{
+    const KnitState &s = m_state;
+    const std::int32_t xl = xLeft(s.leftEdge);
+    const std::int32_t xr = xRight(s.rightEdge);
+    auto box = [&](std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, Colour colour,
+                   bool filled) {
+        addPrimitive(DrawPrimitive{DrawPrimitive::Kind::Box, filled, x1, y1, x2, y2, colour});
+    };
+    auto line = [&](std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
+        addPrimitive(DrawPrimitive{DrawPrimitive::Kind::Line, false, x1, y1, x2, y2, s.currentColour});
+    };
+    auto point = [&](std::int32_t x, std::int32_t y0) {
+        addPrimitive(DrawPrimitive{DrawPrimitive::Kind::Point, false, x, y0, x, y0, kWhite});
+    };
+
+    switch (kind) {
+    case kKindBand:
+        box(xl, y, xr, previous, s.currentColour, true);
+        break;
+    case kKindBorder: {
+        // Stripes 2 units wide every 4 units; only those that can fall on
+        // the area are recorded.
+        std::int64_t x = xl;
+        if (x < -4)
+            x += ((-4 - x) / 4) * 4;
+        const std::int64_t end = std::min<std::int64_t>(xr, kDrawingAreaSize + 4);
+        for (; x <= end; x += 4) {
+            box(std::int32_t(x), y, std::int32_t(x + 2), previous, s.currentColour, true);
+            box(std::int32_t(x + 2), y, std::int32_t(x + 4), previous, kGrey, true);
+        }
+        break;
+    }
+    case kKindSides:
+        line(xl, y, xl, previous);
+        line(xr, y, xr, previous);
+        break;
+    case kKindFillToTop:
+        // A line at every unit from y up to 470: the same as a filled box.
+        if (y <= 470)
+            box(xl, std::max(y, -1), xr, 470, s.currentColour, true);
+        break;
+    case kKindTopLine:
+        line(xl, y, xr, y);
+        break;
+    default:
+        if (kind >= 6 && kind <= 16)
+            box(xl, shifted(y, 2), xr, yMark, kWhite, false);
+        break;
+    }
+    if (innerMark)
+        point(xLeft(double(s.inner)), yMark);
+    if (outerMark)
+        point(xRight(double(s.outer)), yMark);
+    if (kind == kKindEdgeMarks) {
+        if (leftEdgeMark)
+            point(shifted(xl, 70), yMark);
+        if (rightEdgeMark)
+            point(shifted(xr, -70), yMark);
     }
 }
 

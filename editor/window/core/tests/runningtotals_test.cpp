@@ -8,6 +8,7 @@
 #include "window/core/rowstore.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 #include <regex>
 
@@ -340,6 +341,20 @@ TEST_F(RunningTotalsTest, HugeCountsReplayInBoundedTime)
     EXPECT_EQ(m_totals.programSteps(), 9999);
     EXPECT_EQ(field(4, 4), "9999");
     EXPECT_EQ(m_totals.zeroTimeCount(0), 0);
+}
+
+TEST_F(RunningTotalsTest, PositionsStopAtTheEdgeOf32Bits)
+{
+    // A rib close to the least 32-bit value, then 9900 needles decreased:
+    // the carriage stops at the edge, it never wraps round to the other.
+    m_settings.costinaDx = "-2147480000";
+    std::vector<std::string> rows{kDefinition};
+    rows.insert(rows.end(), 100, line("calato", "99", "1", "1"));
+    run(rows);
+    EXPECT_EQ(m_totals.outer(0, 0), -2147480099);
+    EXPECT_EQ(m_totals.outer(0, 35), -2147483564);
+    EXPECT_EQ(m_totals.outer(0, 36), std::numeric_limits<std::int32_t>::min());
+    EXPECT_EQ(m_totals.outer(0, m_totals.programSteps() - 1), std::numeric_limits<std::int32_t>::min());
 }
 
 TEST_F(RunningTotalsTest, ReplayWritesBackIntoTheRowStore)

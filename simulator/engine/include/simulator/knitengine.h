@@ -279,6 +279,10 @@ private:
               bool leftMark = false);
     void advance(bool courseFlag) { m_state.course += courseFlag ? 1 : 0; }
     void takeCarrier(int carrier, bool courseFlag);
+    // The primitives of one course drawn at y over the band from the line
+    // previous, its marks at yMark (DrawCourse with recording on).
+    void recordCourse(std::int32_t y, std::int32_t previous, std::int32_t yMark, int kind, bool innerMark,
+                      bool outerMark, bool rightEdgeMark, bool leftEdgeMark);
     void addPrimitive(DrawPrimitive primitive);
 
     KnitStartValues m_start;
