@@ -5,6 +5,8 @@
 #include "printjobbuilder.h"
 #include "profilewalk.h"
 
+#include "benchpanels.h"
+
 #include "kn4/labelfile.h"
 
 #include <benchmark/benchmark.h>
@@ -16,18 +18,7 @@ using namespace kn4;
 
 namespace {
 
-// 15-byte units until the code would pass 9997 bytes, then the exit byte.
-std::string longestCode()
-{
-    const std::string unit = {char(0x95), char(0x94), char(127), char(127), char(0x98), char(127),
-                              char(0x90), char(63),   char(0x96), char(0x94), char(127), char(0x99),
-                              char(127),  char(0x91), char(63)};
-    std::string code(1, char(0x9D));
-    while (code.size() + unit.size() < 9997)
-        code += unit;
-    code += char(0x9C);
-    return code;
-}
+using bench::longestCode;
 
 PanelHeaderValues header()
 {
