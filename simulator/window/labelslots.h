@@ -116,7 +116,8 @@ enum LabelSlot : int {
     kLabelOpenInEditorTip = 108,
     kLabelManagerNotStarted = 109,
     kLabelDefaultSettings = 110,  // simulatore.sav missing: the defaults are used
-    kLabelLast = kLabelDefaultSettings,
+    kLabelIgnoredSettings = 111,  // simulatore.sav values that were ignored, before their list
+    kLabelLast = kLabelIgnoredSettings,
 };
 
 // The label texts as the windows show them, indexed by slot (slot 0 unused;

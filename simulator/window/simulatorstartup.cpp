@@ -40,6 +40,10 @@ const LaterSlot kLaterSlots[] = {
     {kLabelDefaultSettings,
      {kDefaultSettingsMessage, "Settings file not found: the default settings are used",
       "No se encontr\xF3 el archivo de configuraci\xF3n: se usan los valores predeterminados"}},
+    {kLabelIgnoredSettings,
+     {"valori non validi ignorati (per essi si usano i valori di default):",
+      "values not valid ignored (the default values are used for them):",
+      "valores no v\xE1lidos ignorados (para ellos se usan los valores predeterminados):"}},
 };
 
 void fillLaterSlots(SimLabels &labels)
@@ -94,8 +98,8 @@ SimulatorStartup SimulatorStartup::run(std::string_view commandLine, const std::
         std::string ignored;
         for (const std::string &value : s.settings.ignored)
             ignored += (ignored.empty() ? "" : ", ") + value;
-        s.messages.push_back("File di inizializzazione " + std::string(SimSettingsFile::kFileName)
-                             + ": valori non validi ignorati, assumo per essi i valori di default: " + ignored);
+        s.messages.push_back(std::string(SimSettingsFile::kFileName) + ": " +
+                             cp1252ToUtf8(s.labels.text(kLabelIgnoredSettings)) + " " + ignored);
         break;
     }
     case SimSettingsFile::Status::Missing:

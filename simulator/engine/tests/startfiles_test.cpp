@@ -45,8 +45,8 @@ TEST(SimLabels, FirstDigitChoosesTheColumn)
     for (int k = 1; k <= 115; ++k)
         many += "riga " + std::to_string(k) + "\r\n";
     const SimLabels full = SimLabels::fromText(many);
-    EXPECT_EQ(full.text(110), "riga 110");
-    EXPECT_EQ(full.text(111), "");
+    EXPECT_EQ(full.text(111), "riga 111");
+    EXPECT_EQ(full.text(112), "");
     EXPECT_EQ(full.text(0), "");
     EXPECT_FALSE(SimLabels::load("/nonexistent/dir/").loaded());
 }

@@ -7,17 +7,17 @@
 
 namespace kn4 {
 
-// The label table of the simulator: 110 slots numbered 1..110 holding every
+// The label table of the simulator: 111 slots numbered 1..111 holding every
 // caption, tool tip and message of the program in one language, read from
 // simulatore.ini. The file's first character is the language column L (a
-// digit); line k (k = 1..110) fills slot k with its L-th comma-separated
+// digit); line k (k = 1..111) fills slot k with its L-th comma-separated
 // column (a file of an older version ends at slot 100). Texts stay
 // Windows-1252 bytes; they are converted only to be shown.
 class SimLabels
 {
 public:
-    static constexpr int kSlotCount = 110;
-    static constexpr int kFileSlots = 110;
+    static constexpr int kSlotCount = 111;
+    static constexpr int kFileSlots = 111;
     static constexpr const char *kFileName = "simulatore.ini";
 
     // Reads dir + "simulatore.ini" (dir is the prefix from the argument
