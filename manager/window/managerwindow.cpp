@@ -1249,26 +1249,19 @@ void ManagerWindow::deleteArchive()
 
 void ManagerWindow::newDisk()
 {
-    const QString typed = askName(text::PromptNewDisk, {}, kDiskNameLength);
-    if (typed.isEmpty())
+    const std::string name = createDisk(m_localDisks);
+    if (name.empty())
         return;
-    const FolderStore::Result result = m_localDisks.create(typed.toStdString());
-    const QString message = folderMessage(result, text(text::DiskExists), text(text::InvalidName),
-                                          text(text::CannotCreateFolder));
-    if (!message.isEmpty()) {
-        showError(message);
-        return;
-    }
     std::error_code ec;
     if (!m_singleDisk.isEmpty() || !fs::equivalent(m_disks.root(), m_localDisks.root(), ec)) {
         // The disk side shows a stick or the floppy: say where the disk went.
         Messages(this, [this](int line) { return text(line); })
             .information(text(text::LocalDiskMade)
-                             .arg(QString::fromStdString(result.name), toQString(m_localDisks.root())));
+                             .arg(QString::fromStdString(name), toQString(m_localDisks.root())));
         return;
     }
     SelDisco();
-    m_diskFolders->setCurrentText(QString::fromStdString(result.name));
+    m_diskFolders->setCurrentText(QString::fromStdString(name));
 }
 
 void ManagerWindow::newDiskOnStick()
@@ -1281,18 +1274,26 @@ void ManagerWindow::newDiskOnStick()
         showWarning(text(text::NoStickForDisk).arg(QString::fromLatin1(modeFolders[mode])));
         return;
     }
+    const std::string name = createDisk(m_disks);
+    if (name.empty())
+        return;
+    SelDisco();
+    m_diskFolders->setCurrentText(QString::fromStdString(name));
+}
+
+std::string ManagerWindow::createDisk(FolderStore &store)
+{
     const QString typed = askName(text::PromptNewDisk, {}, kDiskNameLength);
     if (typed.isEmpty())
-        return;
-    const FolderStore::Result result = m_disks.create(typed.toStdString());
+        return {};
+    const FolderStore::Result result = store.create(typed.toStdString());
     const QString message = folderMessage(result, text(text::DiskExists), text(text::InvalidName),
                                           text(text::CannotCreateFolder));
     if (!message.isEmpty()) {
         showError(message);
-        return;
+        return {};
     }
-    SelDisco();
-    m_diskFolders->setCurrentText(QString::fromStdString(result.name));
+    return result.name;
 }
 
 void ManagerWindow::renameDisk()

@@ -140,6 +140,9 @@ public:
     // "Nuovo disco sulla chiavetta...": a disk folder on the stick of the
     // volpe or orsa mode; says so when no stick is there.
     void newDiskOnStick();
+    // Asks a disk name and makes the folder in store; the name made, or
+    // empty (after telling the user) when none was.
+    std::string createDisk(FolderStore &store);
     void renameDisk();
     void deleteDisk();
     void setMode(int mode);
