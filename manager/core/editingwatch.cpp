@@ -123,23 +123,19 @@ fs::path EditingWatch::freeWorkingCopyName(const fs::path &panel) const
     }
 }
 
-EditingWatch::BeginResult EditingWatch::begin(const fs::path &requested,
-                                              const std::optional<std::optional<EditOwner>> &breakLockOf)
+bool EditingWatch::claim(const fs::path &panel, const std::optional<std::optional<EditOwner>> &breakLockOf,
+                         Edit &edit, BeginResult &result)
 {
-    BeginResult result;
-    const fs::path panel = existingPanel(requested);
     const fs::path wanted = comparable(panel);
     if (std::any_of(m_edits.begin(), m_edits.end(), [&](const Edit &e) {
             return (e.state == State::WorkingCopyMade || e.state == State::EditorRunning) &&
                    comparable(e.panel) == wanted;
         })) {
         result.outcome = BeginResult::Outcome::AlreadyEditing;
-        return result;
+        return false;
     }
     if (breakLockOf && !EditLock::breakLock(panel, *breakLockOf, &result.error))
-        return result;
-
-    Edit edit;
+        return false;
     edit.panel = panel;
     edit.workingCopy = freeWorkingCopyName(panel);
     edit.owner = m_self;
@@ -148,12 +144,23 @@ EditingWatch::BeginResult EditingWatch::begin(const fs::path &requested,
     if (lock.outcome == EditLock::Result::Outcome::Held) {
         result.outcome = BeginResult::Outcome::EditedElsewhere;
         result.owner = lock.owner;
-        return result;
+        return false;
     }
     if (!lock.acquired()) {
         result.error = lock.error;
-        return result;
+        return false;
     }
+    return true;
+}
+
+EditingWatch::BeginResult EditingWatch::begin(const fs::path &requested,
+                                              const std::optional<std::optional<EditOwner>> &breakLockOf)
+{
+    BeginResult result;
+    const fs::path panel = existingPanel(requested);
+    Edit edit;
+    if (!claim(panel, breakLockOf, edit, result))
+        return result;
     const auto fail = [&](std::string error) {
         EditLock::release(panel, edit.owner);
         removeQuietly(edit.workingCopy);
@@ -192,30 +199,10 @@ EditingWatch::BeginResult EditingWatch::beginNew(const fs::path &panel)
         result.error = panel.string() + ": " + std::generic_category().message(EEXIST);
         return result;
     }
-    const fs::path wanted = comparable(panel);
-    if (std::any_of(m_edits.begin(), m_edits.end(), [&](const Edit &e) {
-            return (e.state == State::WorkingCopyMade || e.state == State::EditorRunning) &&
-                   comparable(e.panel) == wanted;
-        })) {
-        result.outcome = BeginResult::Outcome::AlreadyEditing;
-        return result;
-    }
     Edit edit;
-    edit.panel = panel;
     edit.isNew = true;
-    edit.workingCopy = freeWorkingCopyName(panel);
-    edit.owner = m_self;
-    edit.owner.workingCopy = edit.workingCopy.string();
-    const EditLock::Result lock = EditLock::acquire(panel, edit.owner);
-    if (lock.outcome == EditLock::Result::Outcome::Held) {
-        result.outcome = BeginResult::Outcome::EditedElsewhere;
-        result.owner = lock.owner;
+    if (!claim(panel, std::nullopt, edit, result))
         return result;
-    }
-    if (!lock.acquired()) {
-        result.error = lock.error;
-        return result;
-    }
     // The record names the panel to come; the hash of no bytes marks it new.
     std::string error;
     if (!writeFileAtomically(recordOf(edit.workingCopy), recordText(panel, hashOf({}), edit.owner), FileIdentity{},

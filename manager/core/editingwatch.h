@@ -167,6 +167,12 @@ private:
     EndResult copyBack(const std::filesystem::path &panel, const std::filesystem::path &workingCopy,
                        const std::string &originalHash, const FileIdentity &identityAtStart, bool isNew);
     void forget(const Edit &edit);
+    // Makes sure no edit of this watch holds the panel, breaks the named
+    // lock when asked, and marks the panel on disk for edit (its working
+    // copy's name and owner set). False, with result telling why, when the
+    // edit cannot begin.
+    bool claim(const std::filesystem::path &panel, const std::optional<std::optional<EditOwner>> &breakLockOf,
+               Edit &edit, BeginResult &result);
 
     std::filesystem::path m_programDirectory;
     EditOwner m_self;
