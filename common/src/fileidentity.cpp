@@ -20,6 +20,11 @@ FileIdentity fromStat(const struct stat &st)
 
 } // namespace
 
+FileIdentity FileIdentity::ofStatus(const struct stat &status)
+{
+    return fromStat(status);
+}
+
 FileIdentity FileIdentity::ofPath(const char *path)
 {
     struct stat st;

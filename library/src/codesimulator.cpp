@@ -6,10 +6,13 @@
 
 namespace kn4::compiler {
 
-bool CodeSimulator::apply(std::uint8_t commandByte)
+// Runs once per code byte or repetition, inlined into run.
+[[gnu::always_inline]] inline bool CodeSimulator::apply(std::uint8_t commandByte)
 {
     const int op = commandByte & machine::kOpcodeMask;
     m_stepResources |= machine::opcode(op).resources;
+    // Whether an edge moved: the widest and narrowest values only change then.
+    bool moved = true;
     switch (op) {
     case 0: case 12: m_necklineRight += 1; break;
     case 1: case 13: m_necklineLeft += 1; break;
@@ -26,7 +29,7 @@ bool CodeSimulator::apply(std::uint8_t commandByte)
     // An increase takes two courses and widens on one of them.
     case 24: if (m_courses % 2 != 0) m_outerRight += 1; break;
     case 25: if (m_courses % 2 == 0) m_outerLeft += 1; break;
-    case 27: case 40: case 41: case 44: case 47: m_pos += 2; break;
+    case 27: case 40: case 41: case 44: case 47: m_pos += 2; moved = false; break;
     case 61: m_outerRight -= 4; m_outerLeft -= 4; break;
     case 62: m_outerRight -= 3; m_outerLeft -= 3; break;
     case 63: m_outerRight += 1; m_outerLeft += 1; break;
@@ -35,6 +38,7 @@ bool CodeSimulator::apply(std::uint8_t commandByte)
                           unsigned(m_courses));
         return false;
     default:
+        moved = false;
         break;
     }
     if ((commandByte & machine::kSameStepFlag) == 0) {
@@ -42,10 +46,12 @@ bool CodeSimulator::apply(std::uint8_t commandByte)
         if ((m_stepResources & machine::kCourseMask) != 0)
             ++m_courses;
     }
-    m_maxRight = std::max(m_maxRight, m_outerRight);
-    m_maxLeft = std::max(m_maxLeft, m_outerLeft);
-    m_minGapRight = std::min(m_minGapRight, m_outerRight - m_necklineRight);
-    m_minGapLeft = std::min(m_minGapLeft, m_outerLeft - m_necklineLeft);
+    if (moved) {
+        m_maxRight = std::max(m_maxRight, m_outerRight);
+        m_maxLeft = std::max(m_maxLeft, m_outerLeft);
+        m_minGapRight = std::min(m_minGapRight, m_outerRight - m_necklineRight);
+        m_minGapLeft = std::min(m_minGapLeft, m_outerLeft - m_necklineLeft);
+    }
     return true;
 }
 

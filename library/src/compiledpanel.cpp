@@ -3,6 +3,7 @@
 #include "kn4/atomicfile.h"
 #include "kn4/filereader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -34,13 +35,13 @@ int formatHeader(char *out, std::size_t size, const PanelHeader &h, int totalSte
     return std::size_t(n) < size ? n : int(size - 1);
 }
 
-WriteResult write(int panelFd, long long sourceStart, const FileIdentity &read, const char *panelPath,
+WriteResult write(const SourcePart &source, const FileIdentity &read, const char *panelPath,
                   const char *headerText, const std::uint8_t *code, int codeLength, int *errorNumber)
 {
     int unused = 0;
     int &error = errorNumber ? *errorNumber : unused;
     error = 0;
-    if (::lseek(panelFd, off_t(sourceStart), SEEK_SET) < 0) {
+    if (!source.bytes && ::lseek(source.fd, off_t(source.start), SEEK_SET) < 0) {
         error = errno;
         return WriteResult::ReadFailed;
     }
@@ -50,21 +51,32 @@ WriteResult write(int panelFd, long long sourceStart, const FileIdentity &read, 
         return WriteResult::Failed;
     }
     writer.expectIdentity(read);
-    const std::uint8_t headerEnd = kHeaderEnd;
-    bool ok = writer.write(headerText, std::strlen(headerText)) && writer.write(&headerEnd, 1)
-              && writer.write(code, std::size_t(codeLength > 0 ? codeLength : 0))
-              && writer.write(kMarker, kMarkerLength);
-    char block[8192];
-    while (ok) {
-        const ssize_t got = FileReader::readSome(panelFd, block, sizeof block);
-        if (got < 0) {
-            error = errno != 0 ? errno : EIO;
-            writer.abandon();
-            return WriteResult::ReadFailed;
+    // Header, byte 26, code and marker go out in one write: the header text
+    // is shorter than its buffer and the code never longer than its memory.
+    char head[kHeaderTextSize + 1 + kCodeSize + kMarkerLength];
+    const std::size_t headerLength = std::min(std::strlen(headerText), std::size_t(kHeaderTextSize - 1));
+    const std::size_t codeBytes = std::size_t(std::clamp(codeLength, 0, kCodeSize));
+    char *at = head;
+    at = std::copy_n(headerText, headerLength, at);
+    *at++ = char(kHeaderEnd);
+    at = std::copy_n(reinterpret_cast<const char *>(code), codeBytes, at);
+    at = std::copy_n(kMarker, kMarkerLength, at);
+    bool ok = writer.write(head, std::size_t(at - head));
+    if (source.bytes) {
+        ok = ok && writer.write(source.bytes, source.size);
+    } else {
+        char block[8192];
+        while (ok) {
+            const ssize_t got = FileReader::readSome(source.fd, block, sizeof block);
+            if (got < 0) {
+                error = errno != 0 ? errno : EIO;
+                writer.abandon();
+                return WriteResult::ReadFailed;
+            }
+            if (got == 0)
+                break;
+            ok = writer.write(block, std::size_t(got));
         }
-        if (got == 0)
-            break;
-        ok = writer.write(block, std::size_t(got));
     }
     if (!ok) {
         error = writer.errorNumber();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "knittingmachine.h"
 #include "linereader.h"
 #include "sourcereader.h"
 
@@ -20,6 +21,9 @@ constexpr std::size_t kMarkerLineLength = 14;
 constexpr char kMarker[] = "\r\nSORGENTE.KN4\r\n"; // 16 bytes
 constexpr std::size_t kMarkerLength = 16;
 constexpr std::uint8_t kHeaderEnd = 26;
+// Room for the header text with its terminating zero.
+constexpr std::size_t kHeaderTextSize = 256;
+constexpr int kCodeSize = KnittingMachine::kCodeSize;
 
 // Reads the stream as lines of at most 79 bytes up to the first line that
 // begins with the marker line, and returns the offset of the byte after it,
@@ -38,14 +42,24 @@ enum class WriteResult {
     Failed,     // the new content could not be written whole: the panel is unchanged
 };
 
+// Where the source part of the rewritten panel comes from: the panel's
+// bytes held in memory, or, for a file too large to hold, the descriptor the
+// compilation read, from start on.
+struct SourcePart
+{
+    const char *bytes = nullptr;
+    std::size_t size = 0;
+    int fd = -1;
+    long long start = 0;
+};
+
 // Rewrites the panel: header text, byte 26, code and marker, then the source
-// part copied from panelFd (the descriptor the compilation read, from
-// sourceStart on) go into a temporary file of their own beside panelPath,
-// which replaces the panel by one atomic rename once it is complete and on
-// disk, and only while the panel is still the file described by read (the
+// part go into a temporary file of their own beside panelPath, which
+// replaces the panel by one atomic rename once it is complete and on disk,
+// and only while the panel is still the file described by read (the
 // identity it had when the compilation opened it). *errorNumber receives
 // the system's reason of a failure.
-WriteResult write(int panelFd, long long sourceStart, const FileIdentity &read, const char *panelPath,
+WriteResult write(const SourcePart &source, const FileIdentity &read, const char *panelPath,
                   const char *headerText, const std::uint8_t *code, int codeLength, int *errorNumber);
 
 } // namespace panelfile

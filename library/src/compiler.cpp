@@ -3,11 +3,14 @@
 #include "compiledpanel.h"
 
 #include "kn4/atomicfile.h"
+#include "kn4/filereader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -39,7 +42,8 @@ struct OpenPanel
             fd = -1;
             return;
         }
-        identity = FileIdentity::ofDescriptor(fd);
+        identity = FileIdentity::ofStatus(st);
+        size = st.st_size;
     }
     ~OpenPanel()
     {
@@ -51,10 +55,58 @@ struct OpenPanel
 
     int fd = -1;
     int error = 0;
+    long long size = 0;
     FileIdentity identity;
 };
 
 } // namespace
+
+int Compiler::readWhole(int fd, long long size)
+{
+    constexpr std::size_t kLimit = FileReader::kPanelLimit;
+    if (size < 0 || std::uint64_t(size) > kLimit)
+        return 0;
+    // One byte more than the file holds, so that the read that finds the
+    // end comes at once; a file that grows meanwhile is read on.
+    std::size_t wanted = std::size_t(size) + 1;
+    m_byteCount = 0;
+    for (;;) {
+        if (m_capacity < wanted) {
+            std::unique_ptr<char[]> larger(new (std::nothrow) char[wanted]);
+            if (!larger)
+                break;
+            if (m_byteCount > 0)
+                std::memcpy(larger.get(), m_bytes.get(), m_byteCount);
+            m_bytes = std::move(larger);
+            m_capacity = wanted;
+        }
+        const std::size_t asked = m_capacity - m_byteCount;
+        const ssize_t got = FileReader::readSome(fd, m_bytes.get() + m_byteCount, asked);
+        if (got < 0) {
+            if (errno == 0)
+                errno = EIO;
+            return -1;
+        }
+        if (got == 0)
+            return 1;
+        m_byteCount += std::size_t(got);
+        // A read that stops short at the size the file had when it was
+        // opened has met its end (a file written meanwhile is refused before
+        // the rename, by its identity).
+        if (std::size_t(got) < asked && m_byteCount == std::size_t(size))
+            return 1;
+        if (m_byteCount == m_capacity) {
+            if (m_capacity > kLimit)
+                break;
+            wanted = std::min(m_capacity * 2, kLimit + 1);
+        }
+    }
+    // Too large to hold: read again from the start, as a stream.
+    m_byteCount = 0;
+    if (::lseek(fd, 0, SEEK_SET) < 0)
+        return -1;
+    return 0;
+}
 
 Compiler &sharedCompiler()
 {
@@ -153,10 +205,17 @@ Result Compiler::compile(const char *panelPath, const char *folder, char *report
         return kNotASource;
     }
 
-    FileSource source(panel.fd);
+    // A panel is read once and its source part written from memory; only a
+    // file too large for a panel is read as a stream, twice.
+    const int whole = readWhole(panel.fd, panel.size);
+    if (whole < 0)
+        return notCompiled(kReadFailedFormat, errno, reportOut);
+    MemorySource memory(m_bytes.get(), whole > 0 ? m_byteCount : 0);
+    FileSource stream(panel.fd);
+    ByteSource &source = whole > 0 ? static_cast<ByteSource &>(memory) : stream;
     const long long sourceStart = panelfile::findSourceStart(source);
-    if (source.errorNumber() != 0)
-        return notCompiled(kReadFailedFormat, source.errorNumber(), reportOut);
+    if (stream.errorNumber() != 0)
+        return notCompiled(kReadFailedFormat, stream.errorNumber(), reportOut);
     if (sourceStart < 0) {
         m_report.append("parte non presente in forma sorgente\r\n");
         m_report.copyTo(reportOut);
@@ -165,13 +224,20 @@ Result Compiler::compile(const char *panelPath, const char *folder, char *report
     Result result = runStages(source);
     // A read that failed in the middle is not the end of the source: the
     // rows after it would be lost.
-    if (source.errorNumber() != 0)
-        return notCompiled(kReadFailedFormat, source.errorNumber(), reportOut);
+    if (stream.errorNumber() != 0)
+        return notCompiled(kReadFailedFormat, stream.errorNumber(), reportOut);
 
+    panelfile::SourcePart part;
+    if (whole > 0) {
+        part.bytes = m_bytes.get() + sourceStart;
+        part.size = m_byteCount - std::size_t(sourceStart);
+    } else {
+        part.fd = panel.fd;
+        part.start = sourceStart;
+    }
     int error = 0;
-    const panelfile::WriteResult written = panelfile::write(panel.fd, sourceStart, panel.identity, m_panelPath,
-                                                            m_headerText, m_machine.code(), m_writtenCodeLength,
-                                                            &error);
+    const panelfile::WriteResult written = panelfile::write(part, panel.identity, m_panelPath, m_headerText,
+                                                            m_machine.code(), m_writtenCodeLength, &error);
     switch (written) {
     case panelfile::WriteResult::Written:
         break;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "codesimulator.h"
+#include "compiledpanel.h"
 #include "keywordtable.h"
 #include "knittingmachine.h"
 #include "report.h"
@@ -8,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 namespace kn4::compiler {
 
@@ -68,6 +70,10 @@ public:
 
 private:
     Result runStages(ByteSource &source);
+    // Reads the open panel whole into m_bytes when it is no larger than a
+    // panel can be: 1 read, 0 too large to hold (read it as a stream), -1
+    // failed with errno set.
+    int readWhole(int fd, long long size);
     // Ends a compilation that leaves the panel as it was: the closing line
     // (a format with the system's reason for errorNumber), result 3.
     Result notCompiled(const char *line, int errorNumber, char *reportOut);
@@ -77,8 +83,12 @@ private:
     SourceReader m_reader;
     KnittingMachine m_machine;
     CodeSimulator m_simulator;
-    char m_headerText[256] = {};
+    char m_headerText[panelfile::kHeaderTextSize] = {};
     char m_panelPath[4096] = {}; // the panel's path, a link resolved to its target
+    // The panel's bytes, kept from one compilation to the next.
+    std::unique_ptr<char[]> m_bytes;
+    std::size_t m_capacity = 0;
+    std::size_t m_byteCount = 0;
     int m_writtenCodeLength = 0;
     bool m_writeFailed = false;
 };

@@ -44,8 +44,15 @@ KeywordTable::KeywordTable()
     resetToBuiltIn();
 }
 
+void KeywordTable::forgetFile()
+{
+    m_filePath[0] = '\0';
+    m_fileIdentity = FileIdentity();
+}
+
 void KeywordTable::resetToBuiltIn()
 {
+    forgetFile();
     for (int i = 0; i < kSlots; ++i) {
         std::memset(m_words[i], 0, sizeof m_words[i]);
         std::memcpy(m_words[i], kBuiltIn[i], std::strlen(kBuiltIn[i]));
@@ -54,6 +61,7 @@ void KeywordTable::resetToBuiltIn()
 
 int KeywordTable::read(ByteSource &source)
 {
+    forgetFile();
     char line[kLinePiece + 1];
     int slot = 0;
     while (slot < kSlots && readPiece(source, line, LineMode::Text) > 0) {
@@ -79,6 +87,8 @@ int KeywordTable::readFolder(const char *folder)
     char path[4096];
     if (!kn4::findFileIgnoringCase(folder ? folder : "", "VUZUDO.KEY", path, sizeof path))
         return ENOENT;
+    if (m_fileIdentity.exists && std::strcmp(path, m_filePath) == 0 && FileIdentity::ofPath(path) == m_fileIdentity)
+        return 0;
     const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return errno;
@@ -97,12 +107,11 @@ int KeywordTable::readFolder(const char *folder)
         std::memcpy(m_words, kept, sizeof kept);
         return source.errorNumber();
     }
+    if (std::strlen(path) < sizeof m_filePath) {
+        std::strcpy(m_filePath, path);
+        m_fileIdentity = FileIdentity::ofStatus(st);
+    }
     return 0;
-}
-
-const char *KeywordTable::word(int slot) const
-{
-    return slot >= 0 && slot < kSlots ? m_words[slot] : "";
 }
 
 const char *KeywordTable::lowerWord(int slot, int which) const

@@ -2,6 +2,8 @@
 
 #include "linereader.h"
 
+#include "kn4/fileidentity.h"
+
 #include <cstddef>
 
 namespace kn4::compiler {
@@ -64,18 +66,26 @@ public:
     // when it was read, else the system's error number (ENOENT when the
     // folder holds no keyword file, EISDIR for a folder of that name, EIO
     // for a failed read...); every slot then keeps its word, so a read that
-    // fails halfway never leaves a table of two files.
+    // fails halfway never leaves a table of two files. The file the table
+    // was last read from is not read again while it is unchanged (same file,
+    // size and time): reading it again would give the same words.
     int readFolder(const char *folder);
 
     // The word of a slot, upper case as stored; "" for a slot out of range.
-    const char *word(int slot) const;
+    const char *word(int slot) const { return slot >= 0 && slot < kSlots ? m_words[slot] : ""; }
     // The word of a slot in lower case, for the report's summary lines.
     // The text lives in an internal buffer overwritten by the next call
     // with the same which (0..3), so up to four may be used in one line.
     const char *lowerWord(int slot, int which = 0) const;
 
 private:
+    void forgetFile();
+
     char m_words[kSlots][kWordLength + 1];
+    // The keyword file the words were last read from, while the table has
+    // not been changed otherwise since.
+    char m_filePath[4096] = {};
+    FileIdentity m_fileIdentity;
     mutable char m_lower[4][kWordLength + 1];
 };
 

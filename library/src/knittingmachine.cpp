@@ -2,83 +2,13 @@
 
 namespace kn4::compiler {
 
-namespace machine {
-
-namespace {
-
-// Resource bits and conflict masks of the 64 opcodes.
-constexpr Opcode kOpcodes[64] = {
-    // 0..7: SCOLLO, right on even opcodes, left on odd
-    {0x0800, 0x9B19}, {0x0400, 0x9719}, {0x0800, 0x9B19}, {0x0400, 0x9719},
-    {0x0800, 0x9B19}, {0x0400, 0x9719}, {0x0800, 0x9B19}, {0x0400, 0x9719},
-    // 8..15: RIENTRO
-    {0x0200, 0x6EC7}, {0x0100, 0x6DC7}, {0x0200, 0x6EC7}, {0x0100, 0x6DC7},
-    {0x0200, 0x6EC7}, {0x0100, 0x6DC7}, {0x0200, 0x6EC7}, {0x0100, 0x6DC7},
-    // 16..19: CALATO 1D, 1S, 2D, 2S
-    {0x0080, 0x9399}, {0x0040, 0x9359}, {0x0080, 0x9399}, {0x0040, 0x9359},
-    // 20: LISCIO; 21..23: RIGATO 1..3
-    {0x0001, 0xFFFF}, {0x0020, 0x0021}, {0x0020, 0x0021}, {0x0020, 0x0021},
-    // 24, 25: AUMENTAZIONE right, left; 26: SEGNACENTRO; 27: jump-and-needle class 1
-    {0x0010, 0x2CD7}, {0x0008, 0x2CCF}, {0x0004, 0x931D}, {0x0002, 0x931B},
-    // 28: exit byte; 29..31: set-up bytes
-    {0x0000, 0xFFFF}, {0x0000, 0xFFFF}, {0x0000, 0xFFFF}, {0x0000, 0xFFFF},
-    // 32: STOP; 33: GIROLENTE; 34: never written; 35: RIGATO 4
-    {0x0001, 0x0000}, {0x0001, 0x0000}, {0x0000, 0xFFFF}, {0x0020, 0x0021},
-    // 36..39: RIGATO 5..8
-    {0x0020, 0x0021}, {0x0020, 0x0021}, {0x0020, 0x0021}, {0x0020, 0x0021},
-    // 40: class 2; 41: class 3; 42, 43: PRODUCO_9, PRODUCO_10
-    {0x4000, 0xD301}, {0x8000, 0xECC6}, {0x1000, 0x6CC6}, {0x1000, 0x6CC6},
-    // 44: class 4; 45, 46: NONPRODUCO_9, NONPRODUCO_10; 47: class 5
-    {0x8000, 0xECC6}, {0x2000, 0x9318}, {0x2000, 0x9318}, {0x4000, 0xD301},
-    // 48..55: PRODUCO 1..8
-    {0x1000, 0x6CC6}, {0x1000, 0x6CC6}, {0x1000, 0x6CC6}, {0x1000, 0x6CC6},
-    {0x1000, 0x6CC6}, {0x1000, 0x6CC6}, {0x1000, 0x6CC6}, {0x1000, 0x6CC6},
-    // 56..63: NONPRODUCO 1..8
-    {0x2000, 0x9318}, {0x2000, 0x9318}, {0x2000, 0x9318}, {0x2000, 0x9318},
-    {0x2000, 0x9318}, {0x2000, 0x9318}, {0x2000, 0x9318}, {0x2000, 0x9318},
-};
-
-constexpr int kClassOpcodes[6] = {-1, 27, 40, 41, 44, 47};
-
-} // namespace
-
-const Opcode &opcode(int op)
-{
-    return kOpcodes[op & kOpcodeMask];
-}
-
-bool isCourseCommand(int op)
-{
-    return op >= 0 && (opcode(op).resources & kCourseMask) != 0;
-}
-
-int opcodeOf(std::int32_t command)
-{
-    if (command >= 0 && command < 64)
-        return command;
-    const std::int32_t cls = command / code::kJumpClassUnit;
-    return command > 0 && cls >= 1 && cls <= 5 ? kClassOpcodes[cls] : -1;
-}
-
-bool hasParameterBytes(int op)
-{
-    return op == 27 || op == 40 || op == 41 || op == 44 || op == 47;
-}
-
-} // namespace machine
-
-bool KnittingMachine::isCourse(const Definition &d) const
-{
-    const int op = machine::opcodeOf(m_memory->values[d.position]);
-    // A code that is no command (never stored by the reader) is a plain
-    // course: it writes nothing.
-    return op < 0 || machine::isCourseCommand(op);
-}
+// advance, writeOpcode, writeCommandAt and endStep run once per step (and
+// definition), so they are inlined into the step loop of generate.
 
 // Moves a definition on by one step (or past the zero-time command it has
 // just written). The labels follow the steps of the definition's cycle:
 // next command, load the cycles, command done.
-void KnittingMachine::advance(Definition &d)
+[[gnu::always_inline]] inline void KnittingMachine::advance(Definition &d)
 {
     std::int32_t *values = m_memory->values;
     enum { NextCommand, Load, Done } step;
@@ -200,7 +130,7 @@ bool KnittingMachine::writeByte(std::uint8_t byte)
     return true;
 }
 
-bool KnittingMachine::writeOpcode(int op)
+[[gnu::always_inline]] inline bool KnittingMachine::writeOpcode(int op)
 {
     const Opcode &x = machine::opcode(op);
     if (m_stepResources != 0) {
@@ -219,18 +149,19 @@ bool KnittingMachine::writeOpcode(int op)
     return writeByte(std::uint8_t(machine::kCommandByte + op));
 }
 
-bool KnittingMachine::writeCommand(std::int32_t command)
+[[gnu::always_inline]] inline bool KnittingMachine::writeCommandAt(int position)
 {
-    if (command == code::kLiscio)
-        return true;
-    const int op = machine::opcodeOf(command);
-    if (op < 0)
+    const int op = m_opcodeAt[position];
+    // LISCIO writes nothing, nor does a code that is no command (never
+    // stored by the reader).
+    if (op < 0 || op == code::kLiscio)
         return true;
     if (!writeOpcode(op))
         return false;
     if (machine::hasParameterBytes(op)) {
         // The parameter bytes always fit: a command byte is written at
         // position 9996 at the latest.
+        const std::int32_t command = m_memory->values[position];
         m_code[m_length++] = std::uint8_t(((command / 256) % 16) - 4);
         m_code[m_length++] = std::uint8_t(command % 256);
     }
@@ -240,7 +171,7 @@ bool KnittingMachine::writeCommand(std::int32_t command)
 // Ends a step and compresses runs: P0 is where the previous step began, P1
 // where this one began, L the fill length. A step start equal to the
 // previous one means there is no previous step to compare with.
-void KnittingMachine::endStep()
+[[gnu::always_inline]] inline void KnittingMachine::endStep()
 {
     const int length = m_length;
     int &p0 = m_previousStart;
@@ -297,29 +228,52 @@ bool KnittingMachine::generate(CommandMemory &memory, const PanelHeader &header,
     if (header.setUp != 0 && !writeByte(std::uint8_t(machine::kExitByte + (header.setUp & 3))))
         return false;
 
+    for (int position = 0; position + 2 < memory.fill; position += 3) {
+        const int op = machine::opcodeOf(memory.values[position]);
+        m_opcodeAt[position] = std::int8_t(op);
+        m_courseAt[position] = op < 0 || machine::isCourseCommand(op);
+    }
+
     m_definitionCount = memory.definitionCount();
+    // The definitions still running, in their order: a finished definition
+    // never writes again, so the steps after it no longer visit it.
+    Definition *running[CommandMemory::kMaxDefinitions];
+    int runningCount = m_definitionCount;
     for (int n = 0; n < m_definitionCount; ++n) {
         Definition &d = m_definitions[n];
         d = Definition();
         d.position = memory.definitionStart[n];
         d.end = memory.definitionEnd(n);
+        running[n] = &d;
     }
 
     for (;;) {
         m_pending = false;
-        for (int n = 0; n < m_definitionCount; ++n)
-            advance(m_definitions[n]);
+        int kept = 0;
+        for (int i = 0; i < runningCount; ++i) {
+            Definition &d = *running[i];
+            // Most steps only count down a course command's cycles.
+            if ((d.state == State::Holding || d.state == State::Course) && d.inner > 1) {
+                --d.inner;
+                d.state = State::Holding;
+            } else {
+                advance(d);
+            }
+            if (d.state != State::Finished)
+                running[kept++] = running[i];
+        }
+        runningCount = kept;
 
         while (m_pending) {
             m_stepResources = 0;
             m_pending = false;
             m_stepBegin = m_length;
             m_lastCommandByte = -1;
-            for (int n = 0; n < m_definitionCount; ++n) {
-                Definition &d = m_definitions[n];
+            for (int i = 0; i < runningCount; ++i) {
+                Definition &d = *running[i];
                 if (d.state != State::ZeroTimeThenHold && d.state != State::ZeroTimeThenNext)
                     continue;
-                if (!writeCommand(memory.values[d.position]))
+                if (!writeCommandAt(d.position))
                     return false;
                 advance(d);
             }
@@ -338,10 +292,10 @@ bool KnittingMachine::generate(CommandMemory &memory, const PanelHeader &header,
         m_stepResources = 0;
         m_stepBegin = m_length;
         m_lastCommandByte = -1;
-        for (int n = 0; n < m_definitionCount; ++n) {
-            const Definition &d = m_definitions[n];
+        for (int i = 0; i < runningCount; ++i) {
+            const Definition &d = *running[i];
             if (d.state == State::Course || d.state == State::CourseAfterDelay) {
-                if (!writeCommand(memory.values[d.position]))
+                if (!writeCommandAt(d.position))
                     return false;
             }
         }

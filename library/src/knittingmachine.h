@@ -24,12 +24,65 @@ constexpr std::uint8_t kExitByte = 0x9C;
 constexpr std::uint8_t kMaxCount = 127;
 constexpr int kOpcodeMask = 0x3F;
 
-const Opcode &opcode(int op);
-bool isCourseCommand(int op);
+// Resource bits and conflict masks of the 64 opcodes.
+inline constexpr Opcode kOpcodes[64] = {
+    // 0..7: SCOLLO, right on even opcodes, left on odd
+    {0x0800, 0x9B19}, {0x0400, 0x9719}, {0x0800, 0x9B19}, {0x0400, 0x9719},
+    {0x0800, 0x9B19}, {0x0400, 0x9719}, {0x0800, 0x9B19}, {0x0400, 0x9719},
+    // 8..15: RIENTRO
+    {0x0200, 0x6EC7}, {0x0100, 0x6DC7}, {0x0200, 0x6EC7}, {0x0100, 0x6DC7},
+    {0x0200, 0x6EC7}, {0x0100, 0x6DC7}, {0x0200, 0x6EC7}, {0x0100, 0x6DC7},
+    // 16..19: CALATO 1D, 1S, 2D, 2S
+    {0x0080, 0x9399}, {0x0040, 0x9359}, {0x0080, 0x9399}, {0x0040, 0x9359},
+    // 20: LISCIO; 21..23: RIGATO 1..3
+    {0x0001, 0xFFFF}, {0x0020, 0x0021}, {0x0020, 0x0021}, {0x0020, 0x0021},
+    // 24, 25: AUMENTAZIONE right, left; 26: SEGNACENTRO; 27: jump-and-needle class 1
+    {0x0010, 0x2CD7}, {0x0008, 0x2CCF}, {0x0004, 0x931D}, {0x0002, 0x931B},
+    // 28: exit byte; 29..31: set-up bytes
+    {0x0000, 0xFFFF}, {0x0000, 0xFFFF}, {0x0000, 0xFFFF}, {0x0000, 0xFFFF},
+    // 32: STOP; 33: GIROLENTE; 34: never written; 35: RIGATO 4
+    {0x0001, 0x0000}, {0x0001, 0x0000}, {0x0000, 0xFFFF}, {0x0020, 0x0021},
+    // 36..39: RIGATO 5..8
+    {0x0020, 0x0021}, {0x0020, 0x0021}, {0x0020, 0x0021}, {0x0020, 0x0021},
+    // 40: class 2; 41: class 3; 42, 43: PRODUCO_9, PRODUCO_10
+    {0x4000, 0xD301}, {0x8000, 0xECC6}, {0x1000, 0x6CC6}, {0x1000, 0x6CC6},
+    // 44: class 4; 45, 46: NONPRODUCO_9, NONPRODUCO_10; 47: class 5
+    {0x8000, 0xECC6}, {0x2000, 0x9318}, {0x2000, 0x9318}, {0x4000, 0xD301},
+    // 48..55: PRODUCO 1..8
+    {0x1000, 0x6CC6}, {0x1000, 0x6CC6}, {0x1000, 0x6CC6}, {0x1000, 0x6CC6},
+    {0x1000, 0x6CC6}, {0x1000, 0x6CC6}, {0x1000, 0x6CC6}, {0x1000, 0x6CC6},
+    // 56..63: NONPRODUCO 1..8
+    {0x2000, 0x9318}, {0x2000, 0x9318}, {0x2000, 0x9318}, {0x2000, 0x9318},
+    {0x2000, 0x9318}, {0x2000, 0x9318}, {0x2000, 0x9318}, {0x2000, 0x9318},
+};
+
+inline constexpr int kClassOpcodes[6] = {-1, 27, 40, 41, 44, 47};
+
+inline const Opcode &opcode(int op)
+{
+    return kOpcodes[op & kOpcodeMask];
+}
+
+inline bool isCourseCommand(int op)
+{
+    return op >= 0 && (opcode(op).resources & kCourseMask) != 0;
+}
+
 // The opcode a command code is written as (jump-and-needle classes 1..5
 // become 27, 40, 41, 44, 47), or -1 for a code that is none.
-int opcodeOf(std::int32_t command);
-bool hasParameterBytes(int op);
+inline int opcodeOf(std::int32_t command)
+{
+    if (command >= 0 && command < 64)
+        return command;
+    const std::int32_t cls = command / code::kJumpClassUnit;
+    return command > 0 && cls >= 1 && cls <= 5 ? kClassOpcodes[cls] : -1;
+}
+
+inline bool hasParameterBytes(int op)
+{
+    return op == 27 || op == 40 || op == 41 || op == 44 || op == 47;
+}
+
 } // namespace machine
 
 // The virtual knitting machine: runs the definitions of the command memory
@@ -81,14 +134,18 @@ private:
     };
 
     void advance(Definition &d);
-    bool isCourse(const Definition &d) const;
-    bool writeCommand(std::int32_t command);
+    bool isCourse(const Definition &d) const { return m_courseAt[d.position]; }
+    bool writeCommandAt(int position);
     bool writeOpcode(int op);
     bool writeByte(std::uint8_t byte);
     void endStep();
     bool fail() { m_failed = true; return false; }
 
     CommandMemory *m_memory = nullptr;
+    // The opcode (-1 for none) and whether it makes a course, of the
+    // command at each position of the command memory, worked out once.
+    std::int8_t m_opcodeAt[CommandMemory::kIntegers] = {};
+    bool m_courseAt[CommandMemory::kIntegers] = {};
     Report *m_report = nullptr;
     Definition m_definitions[CommandMemory::kMaxDefinitions];
     int m_definitionCount = 0;

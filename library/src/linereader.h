@@ -14,6 +14,17 @@ public:
     int next() { return m_pos < m_end || refill() ? *m_pos++ : -1; }
     // The byte next() would return, without taking it.
     int peek() { return m_pos < m_end || refill() ? *m_pos : -1; }
+    // The bytes read ahead and not yet taken, refilled when none are left:
+    // their count (0 at the end) and where they start.
+    std::size_t ahead(const unsigned char *&start)
+    {
+        if (m_pos >= m_end && !refill())
+            return 0;
+        start = m_pos;
+        return std::size_t(m_end - m_pos);
+    }
+    // Takes count bytes of those ahead.
+    void skip(std::size_t count) { m_pos += count; }
 
 protected:
     // Makes [m_pos, m_end) non-empty; false at the end of the stream.

@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 #include <tuple>
 
 namespace kn4::compiler {
@@ -115,6 +116,7 @@ const char *SourceReader::nextToken(Line &line)
     const std::size_t start = p;
     while (t[p] && !isSeparator(t[p]))
         ++p;
+    line.lastLength = p - start;
     line.lastEnd = t[p];
     if (t[p]) {
         t[p] = '\0';
@@ -130,11 +132,12 @@ void SourceReader::read(ByteSource &source, Report &report)
     m_report = &report;
 
     Line line;
-    while (readPiece(source, line.text, LineMode::Binary) > 0) {
+    while (const std::size_t length = readPiece(source, line.text, LineMode::Binary)) {
         ++m_line;
-        // A zero byte ends the line, as it ends a C string.
-        for (char *c = line.text; *c; ++c)
-            *c = upperAscii(*c);
+        // A zero byte ends the line, as it ends a C string: what follows it
+        // is never looked at, so the whole piece is made upper case at once.
+        for (std::size_t i = 0; i < length; ++i)
+            line.text[i] = upperAscii(line.text[i]);
 
         std::size_t p = 0;
         while (line.text[p] && isFirstSeparator(line.text[p]))
@@ -389,7 +392,7 @@ bool SourceReader::readCycles(Line &line, std::int32_t &inner, std::int32_t &out
         grave("-%5u comando senza cicli\r\n", m_line);
         return false;
     }
-    inner = kn4::leadingInteger(innerText);
+    inner = kn4::leadingInteger(std::string_view(innerText, line.lastLength));
     if (inner == 0 && std::strcmp(innerText, "0") != 0)
         grave("-%5u ciclo interno errato %s\r\n", m_line, innerText);
     const char *outerText = nextToken(line);
@@ -397,7 +400,7 @@ bool SourceReader::readCycles(Line &line, std::int32_t &inner, std::int32_t &out
         grave("-%5u comando senza ciclo esterno\r\n", m_line);
         return false;
     }
-    outer = kn4::leadingInteger(outerText);
+    outer = kn4::leadingInteger(std::string_view(outerText, line.lastLength));
     if (outer == 0)
         grave("-%5u ciclo esterno errato %s\r\n", m_line, outerText);
     return true;
@@ -444,7 +447,8 @@ void SourceReader::readCommand(Line &line, const char *first)
 {
     int slot = -1;
     for (int candidate : kCommandOrder) {
-        if (std::strcmp(first, m_keywords.word(candidate)) == 0) {
+        const char *word = m_keywords.word(candidate);
+        if (word[0] == first[0] && std::strcmp(first, word) == 0) {
             slot = candidate;
             break;
         }

@@ -101,6 +101,7 @@ private:
         char text[kLinePiece + 1];
         std::size_t pos = 0;
         char lastEnd = '\0';
+        std::size_t lastLength = 0; // of the token nextToken returned last
     };
 
     void reset();

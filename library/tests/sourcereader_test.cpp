@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 using namespace kn4::compiler;
+using namespace std::string_literals;
 using kn4::compiler::testing::lines;
 using kn4::compiler::testing::source;
 
@@ -304,3 +306,80 @@ TEST(SourceReader, SurvivesAnyBytes)
 }
 
 } // namespace
+
+namespace {
+
+// Hands its bytes over a few at a time, as a file read in short reads would.
+class TrickleSource final : public ByteSource
+{
+public:
+    TrickleSource(const std::string &bytes, std::size_t step)
+        : m_bytes(bytes), m_step(step)
+    {
+    }
+
+private:
+    bool refill() override
+    {
+        if (m_given >= m_bytes.size())
+            return false;
+        const std::size_t n = std::min(m_step, m_bytes.size() - m_given);
+        m_pos = reinterpret_cast<const unsigned char *>(m_bytes.data()) + m_given;
+        m_end = m_pos + n;
+        m_given += n;
+        return true;
+    }
+
+    const std::string &m_bytes;
+    std::size_t m_step;
+    std::size_t m_given = 0;
+};
+
+// A line read as the C library reads one with fgets into 80 bytes: at most
+// 79 bytes, up to and with the line feed; a text read drops the CR of a
+// CR LF. Byte by byte, the way the rule is stated.
+std::vector<std::string> piecesByTheRule(const std::string &bytes, LineMode mode)
+{
+    std::vector<std::string> pieces;
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        std::string piece;
+        while (piece.size() < kLinePiece && at < bytes.size()) {
+            char c = bytes[at++];
+            if (mode == LineMode::Text && c == '\r' && at < bytes.size() && bytes[at] == '\n')
+                c = bytes[at++];
+            piece += c;
+            if (c == '\n')
+                break;
+        }
+        pieces.push_back(piece);
+    }
+    return pieces;
+}
+
+} // namespace
+
+// However the bytes arrive, the pieces are those of the rule: line feeds and
+// CRs on each side of the 79th byte, a CR LF split between two reads, a lone
+// CR, a zero byte.
+TEST(LineReader, PiecesFollowTheRuleHoweverTheBytesArrive)
+{
+    std::string bytes;
+    for (std::size_t length = 74; length <= 82; ++length) {
+        bytes += std::string(length, 'a') + "\r\n";
+        bytes += std::string(length, 'b') + "\n";
+        bytes += std::string(length, 'c') + "\r";
+    }
+    bytes += "\r\r\n\n\r x\0y\r\n"s + std::string(200, 'z') + "\r";
+    for (const LineMode mode : {LineMode::Binary, LineMode::Text}) {
+        const std::vector<std::string> expected = piecesByTheRule(bytes, mode);
+        for (const std::size_t step : {1u, 2u, 3u, 7u, 79u, 80u, 81u, 8192u}) {
+            TrickleSource source(bytes, step);
+            std::vector<std::string> pieces;
+            char buffer[kLinePiece + 1];
+            while (const std::size_t length = readPiece(source, buffer, mode))
+                pieces.emplace_back(buffer, length);
+            EXPECT_EQ(pieces, expected) << "step " << step << (mode == LineMode::Text ? " text" : " binary");
+        }
+    }
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <sys/stat.h>
 #include <sys/types.h>
 
 namespace kn4 {
@@ -26,6 +27,8 @@ struct FileIdentity
     static FileIdentity ofPath(const char *path);
     // The file an open descriptor refers to.
     static FileIdentity ofDescriptor(int fd);
+    // The file a status already taken describes.
+    static FileIdentity ofStatus(const struct stat &status);
 
     bool operator==(const FileIdentity &other) const = default;
 };
