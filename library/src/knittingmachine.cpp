@@ -247,17 +247,29 @@ bool KnittingMachine::generate(CommandMemory &memory, const PanelHeader &header,
         running[n] = &d;
     }
 
-    for (;;) {
+    // Each round advances every definition by a step, writes the zero-time
+    // steps that come due and then one course step.
+    for (std::int64_t round = 0;; ++round) {
         m_pending = false;
         int kept = 0;
         for (int i = 0; i < runningCount; ++i) {
             Definition &d = *running[i];
+            if (d.quietUntil >= round) {
+                running[kept++] = running[i];
+                continue;
+            }
             // Most steps only count down a course command's cycles.
             if ((d.state == State::Holding || d.state == State::Course) && d.inner > 1) {
                 --d.inner;
                 d.state = State::Holding;
             } else {
                 advance(d);
+            }
+            // Holding writes nothing and wants nothing: the rounds that only
+            // count down are skipped, and the last step is taken as usual.
+            if (d.state == State::Holding && d.inner > 1) {
+                d.quietUntil = round + d.inner - 1;
+                d.inner = 1;
             }
             if (d.state != State::Finished)
                 running[kept++] = running[i];

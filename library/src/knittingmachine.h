@@ -80,7 +80,9 @@ inline int opcodeOf(std::int32_t command)
 
 inline bool hasParameterBytes(int op)
 {
-    return op == 27 || op == 40 || op == 41 || op == 44 || op == 47;
+    // Opcodes 27, 40, 41, 44 and 47: the jump-and-needle classes.
+    constexpr std::uint64_t kWithParameters = (1ull << 27) | (1ull << 40) | (1ull << 41) | (1ull << 44) | (1ull << 47);
+    return op >= 0 && op < 64 && ((kWithParameters >> op) & 1) != 0;
 }
 
 } // namespace machine
@@ -131,6 +133,10 @@ private:
         int loopStart = 0;
         // Whether the current pass through the block produced anything.
         bool passProduced = false;
+        // A course command holding for many steps does nothing until the
+        // round after this one: it is not visited before (its cycle count
+        // is left at its last step).
+        std::int64_t quietUntil = -1;
     };
 
     void advance(Definition &d);

@@ -3,6 +3,7 @@
 #include "kn4/number.h"
 
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
@@ -28,6 +29,28 @@ bool isSeparator(char c)
 char upperAscii(char c)
 {
     return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
+}
+
+// Makes the ASCII letters of a piece upper case, eight bytes at a time: the
+// high bit of each byte of the mask marks a byte from 'a' to 'z', and
+// shifted down it is the 0x20 that tells the two cases apart.
+void upperAsciiPiece(char *text, std::size_t length)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    constexpr std::uint64_t kHigh = 0x80 * kOnes;
+    std::size_t i = 0;
+    for (; i + 8 <= length; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text + i, 8);
+        const std::uint64_t low = word & ~kHigh;
+        const std::uint64_t atLeastA = low + (0x80 - 'a') * kOnes;
+        const std::uint64_t beyondZ = low + (0x80 - 'z' - 1) * kOnes;
+        const std::uint64_t letters = atLeastA & ~beyondZ & ~word & kHigh;
+        word ^= letters >> 2;
+        std::memcpy(text + i, &word, 8);
+    }
+    for (; i < length; ++i)
+        text[i] = upperAscii(text[i]);
 }
 
 bool lastCharIsS(const char *token)
@@ -136,8 +159,7 @@ void SourceReader::read(ByteSource &source, Report &report)
         ++m_line;
         // A zero byte ends the line, as it ends a C string: what follows it
         // is never looked at, so the whole piece is made upper case at once.
-        for (std::size_t i = 0; i < length; ++i)
-            line.text[i] = upperAscii(line.text[i]);
+        upperAsciiPiece(line.text, length);
 
         std::size_t p = 0;
         while (line.text[p] && isFirstSeparator(line.text[p]))

@@ -110,6 +110,9 @@ TEST(SourceReader, ReportsGraveRowErrors)
         {"LISCIO", {}, 1, 0, "-    8 comando senza cicli\n"},
         {"LISCIO 5", {}, 1, 0, "-    8 comando senza ciclo esterno\n"},
         {"MAGLIA 5 1", {}, 1, 0, "-    8 comando errato MAGLIA\n"},
+        // Only a to z change case, whatever stands beside them.
+        {"maglia`az{@AZ[\x7f\xe0\xfa\xe9 5 1", {}, 1, 0,
+         "-    8 comando errato MAGLIA`AZ{@AZ[\x7f\xe0\xfa\xe9\n"},
         {"PUNZONATO 1", {}, 1, 0, "-    8 PUNZONATO senza salto\n"},
         {"PUNZONATO 5", {}, 2, 0, "-    8 salto PUNZONATO errato 5\n-    8 PUNZONATO senza salto\n"},
         {"PUNZONATO 5 1", {}, 2, 0, "-    8 salto PUNZONATO errato 5\n-    8 comando senza cicli\n"},
