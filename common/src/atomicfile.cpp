@@ -60,29 +60,34 @@ bool copyPath(char *dst, const char *src)
     return true;
 }
 
-// Six letters and digits, from the system's random source, or (should it
-// fail) from the time, the process and a counter: unpredictable enough that
-// a name cannot be planted in advance, and unique enough that the exclusive
-// creation rarely has to try again.
+// Six letters and digits from a generator of the thread's own, seeded once
+// from the system's random source (or, should it fail, from the time, the
+// process and the thread): unpredictable enough that a name cannot be
+// planted in advance, and unique enough that the exclusive creation rarely
+// has to try again.
 void randomPart(char (&out)[7])
 {
     static constexpr char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    unsigned char raw[6];
-    if (::getrandom(raw, sizeof raw, GRND_NONBLOCK) != ssize_t(sizeof raw)) {
-        static std::uint64_t counter = 0;
-        struct timespec now = {};
-        ::clock_gettime(CLOCK_MONOTONIC, &now);
-        std::uint64_t x = std::uint64_t(now.tv_nsec) ^ (std::uint64_t(now.tv_sec) << 30)
-                          ^ (std::uint64_t(::getpid()) << 40) ^ (++counter * 0x9E3779B97F4A7C15ull);
-        for (unsigned char &byte : raw) {
-            x ^= x >> 31;
-            x *= 0xBF58476D1CE4E5B9ull;
-            x ^= x >> 29;
-            byte = static_cast<unsigned char>(x);
+    thread_local std::uint64_t state = 0;
+    thread_local bool seeded = false;
+    if (!seeded) {
+        if (::getrandom(&state, sizeof state, GRND_NONBLOCK) != ssize_t(sizeof state)) {
+            struct timespec now = {};
+            ::clock_gettime(CLOCK_MONOTONIC, &now);
+            state = std::uint64_t(now.tv_nsec) ^ (std::uint64_t(now.tv_sec) << 30)
+                    ^ (std::uint64_t(::getpid()) << 40) ^ std::uint64_t(reinterpret_cast<std::uintptr_t>(&state));
         }
+        seeded = true;
     }
-    for (std::size_t i = 0; i < sizeof raw; ++i)
-        out[i] = kChars[raw[i] % (sizeof kChars - 1)];
+    // splitmix64
+    std::uint64_t x = (state += 0x9E3779B97F4A7C15ull);
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
+    x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
+    x ^= x >> 31;
+    for (int i = 0; i < 6; ++i) {
+        out[i] = kChars[(x & 0xFF) % (sizeof kChars - 1)];
+        x >>= 8;
+    }
     out[6] = '\0';
 }
 
@@ -90,15 +95,20 @@ void randomPart(char (&out)[7])
 // without following a link, trying other names while one is taken. The
 // mode is the old target's when there is one. Returns the descriptor (path
 // in temp) or -1 with errno set.
-int createBeside(const char *target, char (&temp)[AtomicFileWriter::kMaxPath])
+int createBeside(const char *target, int targetMode, char (&temp)[AtomicFileWriter::kMaxPath])
 {
     const char *slash = std::strrchr(target, '/');
     const std::size_t folderLength = slash ? std::size_t(slash - target) + 1 : 0;
     const char *name = target + folderLength;
     const std::size_t nameLength = std::min(std::strlen(name), kNameKept);
 
-    struct stat old;
-    const bool replacing = ::stat(target, &old) == 0 && S_ISREG(old.st_mode);
+    mode_t mode = mode_t(targetMode);
+    bool replacing = targetMode >= 0;
+    if (!replacing) {
+        struct stat old;
+        replacing = ::stat(target, &old) == 0 && S_ISREG(old.st_mode);
+        mode = old.st_mode;
+    }
 
     for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
         char random[7];
@@ -113,7 +123,7 @@ int createBeside(const char *target, char (&temp)[AtomicFileWriter::kMaxPath])
         if (fd < 0 && errno == EEXIST)
             continue;
         if (fd >= 0 && replacing)
-            ::fchmod(fd, old.st_mode & 07777);
+            ::fchmod(fd, mode & 07777);
         return fd;
     }
     errno = EEXIST;
@@ -165,7 +175,7 @@ bool AtomicFileWriter::fail(Failure failure, int errorNumber)
     return false;
 }
 
-bool AtomicFileWriter::open(const char *targetPath)
+bool AtomicFileWriter::open(const char *targetPath, int targetMode)
 {
     if (m_fd >= 0)
         abandon();
@@ -176,7 +186,7 @@ bool AtomicFileWriter::open(const char *targetPath)
     m_temp[0] = '\0';
     if (!targetPath || !copyPath(m_target, targetPath))
         return fail(Failure::Create, ENAMETOOLONG);
-    m_fd = createBeside(m_target, m_temp);
+    m_fd = createBeside(m_target, targetMode, m_temp);
     if (m_fd < 0) {
         m_temp[0] = '\0';
         return fail(Failure::Create, errno);
@@ -248,7 +258,7 @@ bool AtomicFileWriter::copyBesideTargetAndRename()
     const int in = ::open(m_temp, O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (in < 0)
         return false;
-    const int out = createBeside(m_target, beside);
+    const int out = createBeside(m_target, -1, beside);
     if (out < 0) {
         ::close(in);
         return false;

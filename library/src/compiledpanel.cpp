@@ -35,7 +35,7 @@ int formatHeader(char *out, std::size_t size, const PanelHeader &h, int totalSte
     return std::size_t(n) < size ? n : int(size - 1);
 }
 
-WriteResult write(const SourcePart &source, const FileIdentity &read, const char *panelPath,
+WriteResult write(const SourcePart &source, const FileIdentity &read, int panelMode, const char *panelPath,
                   const char *headerText, const std::uint8_t *code, int codeLength, int *errorNumber)
 {
     int unused = 0;
@@ -46,25 +46,33 @@ WriteResult write(const SourcePart &source, const FileIdentity &read, const char
         return WriteResult::ReadFailed;
     }
     AtomicFileWriter writer;
-    if (!writer.open(panelPath)) {
+    if (!writer.open(panelPath, panelMode)) {
         error = writer.errorNumber();
         return WriteResult::Failed;
     }
     writer.expectIdentity(read);
-    // Header, byte 26, code and marker go out in one write: the header text
-    // is shorter than its buffer and the code never longer than its memory.
-    char head[kHeaderTextSize + 1 + kCodeSize + kMarkerLength];
-    const std::size_t headerLength = std::min(std::strlen(headerText), std::size_t(kHeaderTextSize - 1));
+    // Header, byte 26, code and marker: the header text is shorter than its
+    // buffer and the code never longer than its memory. They are put right
+    // before the source part when there is room, so that one write takes
+    // the whole panel.
+    const std::size_t headerLength = std::min(std::strlen(headerText), kHeaderTextSize - 1);
     const std::size_t codeBytes = std::size_t(std::clamp(codeLength, 0, kCodeSize));
+    const std::size_t headLength = headerLength + 1 + codeBytes + kMarkerLength;
+    char buffer[kHeadRoom];
+    const bool inPlace = source.bytes && source.headRoom >= headLength;
+    char *head = inPlace ? source.bytes - headLength : buffer;
     char *at = head;
     at = std::copy_n(headerText, headerLength, at);
     *at++ = char(kHeaderEnd);
     at = std::copy_n(reinterpret_cast<const char *>(code), codeBytes, at);
     at = std::copy_n(kMarker, kMarkerLength, at);
-    bool ok = writer.write(head, std::size_t(at - head));
-    if (source.bytes) {
-        ok = ok && writer.write(source.bytes, source.size);
+    bool ok;
+    if (inPlace) {
+        ok = writer.write(head, headLength + source.size);
+    } else if (source.bytes) {
+        ok = writer.write(head, headLength) && writer.write(source.bytes, source.size);
     } else {
+        ok = writer.write(head, headLength);
         char block[8192];
         while (ok) {
             const ssize_t got = FileReader::readSome(source.fd, block, sizeof block);

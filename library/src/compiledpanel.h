@@ -42,13 +42,20 @@ enum class WriteResult {
     Failed,     // the new content could not be written whole: the panel is unchanged
 };
 
+// The room a rewritten panel's header text, byte 26, code and marker take
+// at most: held in memory right before the source part, the whole panel
+// goes out in one write.
+constexpr std::size_t kHeadRoom = kHeaderTextSize + 1 + std::size_t(kCodeSize) + kMarkerLength;
+
 // Where the source part of the rewritten panel comes from: the panel's
-// bytes held in memory, or, for a file too large to hold, the descriptor the
+// bytes held in memory (with headRoom bytes free before them, which the
+// rewrite may use), or, for a file too large to hold, the descriptor the
 // compilation read, from start on.
 struct SourcePart
 {
-    const char *bytes = nullptr;
+    char *bytes = nullptr;
     std::size_t size = 0;
+    std::size_t headRoom = 0;
     int fd = -1;
     long long start = 0;
 };
@@ -59,7 +66,9 @@ struct SourcePart
 // and only while the panel is still the file described by read (the
 // identity it had when the compilation opened it). *errorNumber receives
 // the system's reason of a failure.
-WriteResult write(const SourcePart &source, const FileIdentity &read, const char *panelPath,
+// panelMode is the mode of the panel being replaced, which the new one
+// keeps.
+WriteResult write(const SourcePart &source, const FileIdentity &read, int panelMode, const char *panelPath,
                   const char *headerText, const std::uint8_t *code, int codeLength, int *errorNumber);
 
 } // namespace panelfile

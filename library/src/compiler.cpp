@@ -24,27 +24,11 @@ Compiler::Compiler()
 namespace {
 
 // The panel opened for one compilation, regular files only (a folder or a
-// FIFO is refused at once, never waited on), with the identity it had when
-// it was opened; closed at the end of the compilation.
+// FIFO is refused at once, never waited on), with the identity and the mode
+// it had when it was opened; closed at the end of the compilation.
 struct OpenPanel
 {
-    explicit OpenPanel(const char *path)
-    {
-        fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-        if (fd < 0) {
-            error = errno;
-            return;
-        }
-        struct stat st = {};
-        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-            error = S_ISDIR(st.st_mode) ? EISDIR : ENODEV;
-            ::close(fd);
-            fd = -1;
-            return;
-        }
-        identity = FileIdentity::ofStatus(st);
-        size = st.st_size;
-    }
+    OpenPanel() = default;
     ~OpenPanel()
     {
         if (fd >= 0)
@@ -53,9 +37,32 @@ struct OpenPanel
     OpenPanel(const OpenPanel &) = delete;
     OpenPanel &operator=(const OpenPanel &) = delete;
 
+    // With noLink, a path whose last name is a symbolic link is not opened
+    // (error ELOOP).
+    bool open(const char *path, bool noLink)
+    {
+        fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | (noLink ? O_NOFOLLOW : 0));
+        if (fd < 0) {
+            error = errno;
+            return false;
+        }
+        struct stat st = {};
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            error = S_ISDIR(st.st_mode) ? EISDIR : ENODEV;
+            ::close(fd);
+            fd = -1;
+            return false;
+        }
+        identity = FileIdentity::ofStatus(st);
+        size = st.st_size;
+        mode = int(st.st_mode & 07777);
+        return true;
+    }
+
     int fd = -1;
     int error = 0;
     long long size = 0;
+    int mode = 0;
     FileIdentity identity;
 };
 
@@ -64,24 +71,27 @@ struct OpenPanel
 int Compiler::readWhole(int fd, long long size)
 {
     constexpr std::size_t kLimit = FileReader::kPanelLimit;
+    constexpr std::size_t kRoom = panelfile::kHeadRoom;
     if (size < 0 || std::uint64_t(size) > kLimit)
         return 0;
-    // One byte more than the file holds, so that the read that finds the
-    // end comes at once; a file that grows meanwhile is read on.
+    // One byte more than the file holds, so that a read that ends short
+    // shows the end; a file that grows meanwhile is read on. The bytes are
+    // kept after room for the rewritten panel's head.
     std::size_t wanted = std::size_t(size) + 1;
     m_byteCount = 0;
     for (;;) {
         if (m_capacity < wanted) {
-            std::unique_ptr<char[]> larger(new (std::nothrow) char[wanted]);
+            std::unique_ptr<char[]> larger(new (std::nothrow) char[kRoom + wanted]);
             if (!larger)
                 break;
             if (m_byteCount > 0)
-                std::memcpy(larger.get(), m_bytes.get(), m_byteCount);
+                std::memcpy(larger.get() + kRoom, m_bytes.get() + kRoom, m_byteCount);
             m_bytes = std::move(larger);
             m_capacity = wanted;
         }
+        char *const bytes = m_bytes.get() + kRoom;
         const std::size_t asked = m_capacity - m_byteCount;
-        const ssize_t got = FileReader::readSome(fd, m_bytes.get() + m_byteCount, asked);
+        const ssize_t got = FileReader::readSome(fd, bytes + m_byteCount, asked);
         if (got < 0) {
             if (errno == 0)
                 errno = EIO;
@@ -193,9 +203,13 @@ Result Compiler::compile(const char *panelPath, const char *folder, char *report
 
     // A panel reached through a symbolic link is compiled where it lies:
     // the rename replaces the panel and the link keeps pointing at it.
-    if (!resolveFinalLink(panelPath, m_panelPath, sizeof m_panelPath))
-        std::snprintf(m_panelPath, sizeof m_panelPath, "%s", panelPath);
-    OpenPanel panel(m_panelPath);
+    std::snprintf(m_panelPath, sizeof m_panelPath, "%s", panelPath);
+    OpenPanel panel;
+    if (!panel.open(m_panelPath, true) && panel.error == ELOOP) {
+        if (!resolveFinalLink(panelPath, m_panelPath, sizeof m_panelPath))
+            std::snprintf(m_panelPath, sizeof m_panelPath, "%s", panelPath);
+        panel.open(m_panelPath, false);
+    }
     if (panel.fd < 0) {
         char text[512];
         std::snprintf(text, sizeof text, kOpenFailedFormat, std::strerror(panel.error));
@@ -210,7 +224,8 @@ Result Compiler::compile(const char *panelPath, const char *folder, char *report
     const int whole = readWhole(panel.fd, panel.size);
     if (whole < 0)
         return notCompiled(kReadFailedFormat, errno, reportOut);
-    MemorySource memory(m_bytes.get(), whole > 0 ? m_byteCount : 0);
+    char *const bytes = m_bytes ? m_bytes.get() + panelfile::kHeadRoom : nullptr;
+    MemorySource memory(bytes, whole > 0 ? m_byteCount : 0);
     FileSource stream(panel.fd);
     ByteSource &source = whole > 0 ? static_cast<ByteSource &>(memory) : stream;
     const long long sourceStart = panelfile::findSourceStart(source);
@@ -229,15 +244,17 @@ Result Compiler::compile(const char *panelPath, const char *folder, char *report
 
     panelfile::SourcePart part;
     if (whole > 0) {
-        part.bytes = m_bytes.get() + sourceStart;
+        part.bytes = bytes + sourceStart;
         part.size = m_byteCount - std::size_t(sourceStart);
+        part.headRoom = panelfile::kHeadRoom + std::size_t(sourceStart);
     } else {
         part.fd = panel.fd;
         part.start = sourceStart;
     }
     int error = 0;
-    const panelfile::WriteResult written = panelfile::write(part, panel.identity, m_panelPath, m_headerText,
-                                                            m_machine.code(), m_writtenCodeLength, &error);
+    const panelfile::WriteResult written = panelfile::write(part, panel.identity, panel.mode, m_panelPath,
+                                                            m_headerText, m_machine.code(), m_writtenCodeLength,
+                                                            &error);
     switch (written) {
     case panelfile::WriteResult::Written:
         break;

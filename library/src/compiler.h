@@ -85,7 +85,9 @@ private:
     CodeSimulator m_simulator;
     char m_headerText[panelfile::kHeaderTextSize] = {};
     char m_panelPath[4096] = {}; // the panel's path, a link resolved to its target
-    // The panel's bytes, kept from one compilation to the next.
+    // The panel's bytes, after room for the rewritten panel's head, kept
+    // from one compilation to the next; m_capacity is how many panel bytes
+    // fit.
     std::unique_ptr<char[]> m_bytes;
     std::size_t m_capacity = 0;
     std::size_t m_byteCount = 0;

@@ -32,6 +32,13 @@ char upperAscii(char c)
     return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
 }
 
+// Whether a path names the file "VUZUDO.KEY" itself, in that letter case.
+bool isExactName(const char *path)
+{
+    const char *slash = std::strrchr(path, '/');
+    return std::strcmp(slash ? slash + 1 : path, "VUZUDO.KEY") == 0;
+}
+
 char lowerAscii(char c)
 {
     return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
@@ -47,6 +54,7 @@ KeywordTable::KeywordTable()
 void KeywordTable::forgetFile()
 {
     m_filePath[0] = '\0';
+    m_fileFolder[0] = '\0';
     m_fileIdentity = FileIdentity();
 }
 
@@ -84,8 +92,15 @@ int KeywordTable::read(ByteSource &source)
 
 int KeywordTable::readFolder(const char *folder)
 {
+    if (!folder)
+        folder = "";
+    // The file under its own name is the one the lookup finds first: while
+    // it is the file read last, unchanged, it is not looked for again.
+    if (m_fileIdentity.exists && std::strcmp(folder, m_fileFolder) == 0 && isExactName(m_filePath)
+        && FileIdentity::ofPath(m_filePath) == m_fileIdentity)
+        return 0;
     char path[4096];
-    if (!kn4::findFileIgnoringCase(folder ? folder : "", "VUZUDO.KEY", path, sizeof path))
+    if (!kn4::findFileIgnoringCase(folder, "VUZUDO.KEY", path, sizeof path))
         return ENOENT;
     if (m_fileIdentity.exists && std::strcmp(path, m_filePath) == 0 && FileIdentity::ofPath(path) == m_fileIdentity)
         return 0;
@@ -107,8 +122,9 @@ int KeywordTable::readFolder(const char *folder)
         std::memcpy(m_words, kept, sizeof kept);
         return source.errorNumber();
     }
-    if (std::strlen(path) < sizeof m_filePath) {
+    if (std::strlen(path) < sizeof m_filePath && std::strlen(folder) < sizeof m_fileFolder) {
         std::strcpy(m_filePath, path);
+        std::strcpy(m_fileFolder, folder);
         m_fileIdentity = FileIdentity::ofStatus(st);
     }
     return 0;

@@ -82,9 +82,10 @@ private:
     void forgetFile();
 
     char m_words[kSlots][kWordLength + 1];
-    // The keyword file the words were last read from, while the table has
-    // not been changed otherwise since.
+    // The keyword file the words were last read from, and the folder it was
+    // looked for in, while the table has not been changed otherwise since.
     char m_filePath[4096] = {};
+    char m_fileFolder[4096] = {};
     FileIdentity m_fileIdentity;
     mutable char m_lower[4][kWordLength + 1];
 };

@@ -51,7 +51,9 @@ public:
 
     // Creates the temporary file that will replace targetPath, in the
     // target's folder. False (with failure() Create) when it cannot be made.
-    bool open(const char *targetPath);
+    // targetMode, when the caller knows it, is the mode of the regular file
+    // being replaced (else it is looked up).
+    bool open(const char *targetPath, int targetMode = -1);
     // The target must still be this file when commit() replaces it. An
     // identity that does not exist means the target must still be missing.
     void expectIdentity(const FileIdentity &identity);
