@@ -2,10 +2,14 @@
 // panel files for the preview, lingua.ini, the keyword file it checks, and
 // the editor parameter string, the saved state of kn4manager.sav. The first
 // byte chooses the reader.
+#include "coursebound.h"
+
 #include "core/keywordfilecheck.h"
 #include "core/managersettings.h"
 #include "core/managertexts.h"
 #include "core/panelpreview.h"
+
+#include "kn4/compiledpanel.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -19,7 +23,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::string text(reinterpret_cast<const char *>(data) + 1, size - 1);
     switch (data[0] % 5) {
     case 0: {
-        const PanelPreview preview = PanelPreview::fromBytes(text);
+        // The machine check replays the code through the simulator's engine:
+        // the code is cut at the course bound, as in the simulator's and the
+        // print program's targets (the simulator's long target replays whole
+        // codes through the same engine).
+        const kn4::CompiledPanel panel(text);
+        std::string bounded = text;
+        if (panel.hasSeparator())
+            bounded = text.substr(0, panel.codeOffset()) + kn4::fuzzing::cutAtCourseBound(panel.code())
+                      + text.substr(panel.codeOffset() + panel.code().size());
+        const PanelPreview preview = PanelPreview::fromBytes(bounded);
         if (preview.compiled && !preview.hasHeader)
             __builtin_trap();
         // A panel without code must never pass for one the machine takes.

@@ -33,15 +33,23 @@ TEST(SectorCrc, ZeroSectorAndStartValue)
     const std::string zeros(kSectorBytes, '\0');
     EXPECT_EQ(sectorCrc(bytes(zeros), zeros.size()), 0xDA6E);
     // The start value is the CCITT CRC from FFFF over the sync bytes and the
-    // data mark, so a whole-sector CRC computed that way must agree.
-    const std::string marked = std::string("\xA1\xA1\xA1\xFB", 4) + zeros;
-    std::uint16_t crc = 0xFFFF;
-    for (unsigned char c : marked) {
-        crc ^= std::uint16_t(c << 8);
-        for (int b = 0; b < 8; ++b)
-            crc = (crc & 0x8000) ? std::uint16_t((crc << 1) ^ 0x1021) : std::uint16_t(crc << 1);
-    }
-    EXPECT_EQ(crc, 0xDA6E);
+    // data mark, so a whole-sector CRC computed that way, bit by bit, must
+    // agree for any sector.
+    const auto bitByBit = [](const std::string &data) {
+        const std::string marked = std::string("\xA1\xA1\xA1\xFB", 4) + data;
+        std::uint16_t crc = 0xFFFF;
+        for (unsigned char c : marked) {
+            crc ^= std::uint16_t(c << 8);
+            for (int b = 0; b < 8; ++b)
+                crc = (crc & 0x8000) ? std::uint16_t((crc << 1) ^ 0x1021) : std::uint16_t(crc << 1);
+        }
+        return crc;
+    };
+    EXPECT_EQ(bitByBit(zeros), 0xDA6E);
+    std::string everyByte;
+    for (std::size_t i = 0; i < kSectorBytes; ++i)
+        everyByte += char(i * 37 % 256);
+    EXPECT_EQ(sectorCrc(bytes(everyByte), everyByte.size()), bitByBit(everyByte));
 }
 
 TEST(Fat, PacksTwoEntriesIntoThreeBytes)
