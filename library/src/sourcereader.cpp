@@ -2,6 +2,7 @@
 
 #include "kn4/number.h"
 
+#include <array>
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
@@ -16,14 +17,24 @@ namespace {
 // The first token of a line ends at blanks, commas, tabs and line ends; the
 // further tokens also at semicolons, so a comment may follow the last cycle
 // while "LISCIO;5" stays one (unknown) word.
+// Which bytes end a first token (bit 0) and a further token (bit 1): one
+// look-up a byte.
+constexpr std::array<std::uint8_t, 256> kSeparators = [] {
+    std::array<std::uint8_t, 256> table{};
+    for (const unsigned char c : {' ', ',', '\t', '\r', '\n'})
+        table[c] = 3;
+    table[std::uint8_t(';')] = 2;
+    return table;
+}();
+
 bool isFirstSeparator(char c)
 {
-    return c == ' ' || c == ',' || c == '\t' || c == '\r' || c == '\n';
+    return (kSeparators[std::uint8_t(c)] & 1) != 0;
 }
 
 bool isSeparator(char c)
 {
-    return isFirstSeparator(c) || c == ';';
+    return (kSeparators[std::uint8_t(c)] & 2) != 0;
 }
 
 char upperAscii(char c)
