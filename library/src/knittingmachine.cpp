@@ -228,6 +228,9 @@ bool KnittingMachine::generate(CommandMemory &memory, const PanelHeader &header,
     if (header.setUp != 0 && !writeByte(std::uint8_t(machine::kExitByte + (header.setUp & 3))))
         return false;
 
+    // Each command's opcode and whether it makes a course, once: a code that
+    // is no command (never stored by the reader) is a plain course, which
+    // writes nothing.
     for (int position = 0; position + 2 < memory.fill; position += 3) {
         const int op = machine::opcodeOf(memory.values[position]);
         m_opcodeAt[position] = std::int8_t(op);
