@@ -57,12 +57,12 @@ char RowText::at(std::string_view row, int column)
 
 std::string RowText::columns(std::string_view row, int first, int last)
 {
-    std::string out;
     if (first < 0 || last < first)
-        return out;
-    out.reserve(std::size_t(last - first + 1));
-    for (int c = first; c <= last; ++c)
-        out += at(row, c);
+        return {};
+    // Blanks past the end of a shorter row.
+    std::string out(std::size_t(last - first) + 1, ' ');
+    if (std::size_t(first) < row.size())
+        row.substr(std::size_t(first)).copy(out.data(), out.size());
     return out;
 }
 
