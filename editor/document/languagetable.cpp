@@ -94,17 +94,11 @@ std::string ModificaLabel(std::string caption, const LanguageTable &language,
 
     if (!trimBlanks(caption).empty()) {
         const std::string lowerCaption = toLowerAscii(caption);
-        std::string word; // the entry's name in lower case and a blank, in one buffer for all entries
         for (const CommandEntry &entry : commands.entries()) {
             // An empty keyword line names no command.
             if (entry.displayName.empty())
                 continue;
-            word.assign(entry.displayName);
-            for (char &c : word)
-                if (c >= 'A' && c <= 'Z')
-                    c = char(c - 'A' + 'a');
-            word += ' ';
-            if (lowerCaption.find(word) == std::string::npos)
+            if (lowerCaption.find(toLowerAscii(entry.displayName) + ' ') == std::string::npos)
                 continue;
             if (entry.alias.empty())
                 break;
