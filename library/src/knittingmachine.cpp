@@ -2,13 +2,14 @@
 
 namespace kn4::compiler {
 
-// advance, writeOpcode, writeCommandAt and endStep run once per step (and
-// definition), so they are inlined into the step loop of generate.
+// advance and the code writer below run once per step (and definition), so
+// they are inlined into the step loop of generate.
 
 // Moves a definition on by one step (or past the zero-time command it has
 // just written). The labels follow the steps of the definition's cycle:
-// next command, load the cycles, command done.
-[[gnu::always_inline]] inline void KnittingMachine::advance(Definition &d)
+// next command, load the cycles, command done. Returns whether a zero-time
+// command came due, which takes a step of its own before the course.
+[[gnu::always_inline]] inline bool KnittingMachine::advance(Definition &d)
 {
     std::int32_t *values = m_memory->values;
     enum { NextCommand, Load, Done } step;
@@ -21,14 +22,14 @@ namespace kn4::compiler {
         break;
     case State::Delaying:
         if (++d.inner != 0)
-            return;
+            return false;
         d.state = isCourse(d) ? State::CourseAfterDelay : State::ZeroTimeAfterDelay;
-        return;
+        return false;
     case State::Course:
     case State::Holding:
         if (--d.inner != 0) {
             d.state = State::Holding;
-            return;
+            return false;
         }
         step = Done;
         break;
@@ -37,15 +38,14 @@ namespace kn4::compiler {
         step = Done;
         break;
     case State::ZeroTimeAfterDelay:
-        m_pending = true;
         d.state = State::ZeroTimeThenNext;
-        return;
+        return true;
     case State::ZeroTimeThenHold:
         d.state = State::Holding;
-        return;
+        return false;
     case State::Finished:
     default:
-        return;
+        return false;
     }
 
     for (;;) {
@@ -53,7 +53,7 @@ namespace kn4::compiler {
         case NextCommand:
             if (d.position >= d.end) {
                 d.state = State::Finished;
-                return;
+                return false;
             }
             d.outer = values[d.position + 2];
             [[fallthrough]];
@@ -70,25 +70,23 @@ namespace kn4::compiler {
                     continue;
                 }
                 d.passProduced = true;
-                m_pending = true;
                 d.state = State::ZeroTimeThenNext;
-                return;
+                return true;
             }
             d.passProduced = true;
             if (d.inner > 0) {
                 if (course) {
                     d.state = State::Course;
-                } else {
-                    m_pending = true;
-                    d.state = State::ZeroTimeThenHold;
+                    return false;
                 }
-                return;
+                d.state = State::ZeroTimeThenHold;
+                return true;
             }
             if (++d.inner != 0)
                 d.state = State::Delaying;
             else
                 d.state = course ? State::CourseAfterDelay : State::ZeroTimeAfterDelay;
-            return;
+            return false;
         }
         case Done:
             if (d.outer > 0) {
@@ -120,113 +118,154 @@ namespace kn4::compiler {
     }
 }
 
-bool KnittingMachine::writeByte(std::uint8_t byte)
-{
-    if (m_length >= kWriteLimit) {
-        m_report->appendf(".%5u memoria telaio virtuale esaurita\r\n", unsigned(m_steps + 1));
-        return fail();
-    }
-    m_code[m_length++] = byte;
-    return true;
-}
+namespace {
 
-[[gnu::always_inline]] inline bool KnittingMachine::writeOpcode(int op)
+// The code being written and the positions its run compression looks at,
+// held by the step loop itself: kept apart from the machine's members, the
+// byte stores into the code do not make the compiler reload them after
+// every byte.
+struct CodeWriter
 {
-    const Opcode &x = machine::opcode(op);
-    if (m_stepResources != 0) {
-        if ((m_stepResources & x.conflicts) != 0) {
-            m_report->appendf(".%5u comandi incompatibili sullo stesso passo %04x %04x\r\n"
-                              "       alla riga %u\r\n",
-                              unsigned(m_steps + 1), unsigned(x.resources), unsigned(m_stepResources),
-                              unsigned(m_courses));
-            return fail();
-        }
-        if (m_lastCommandByte >= 0)
-            m_code[m_lastCommandByte] |= machine::kSameStepFlag;
-    }
-    m_stepResources |= x.resources;
-    m_lastCommandByte = m_length;
-    return writeByte(std::uint8_t(machine::kCommandByte + op));
-}
+    enum Result { Written, Full, Incompatible };
 
-[[gnu::always_inline]] inline bool KnittingMachine::writeCommandAt(int position)
-{
-    const int op = m_opcodeAt[position];
-    // LISCIO writes nothing, nor does a code that is no command (never
-    // stored by the reader).
-    if (op < 0 || op == code::kLiscio)
+    std::uint8_t *code;
+    int length = 0;
+    int previousStart = 0; // P0
+    int stepStart = 1;     // P1
+    int stepBegin = 0;     // fill length when the step began
+    int lastCommandByte = -1;
+    std::uint16_t resources = 0;
+
+    bool put(std::uint8_t byte)
+    {
+        if (length >= KnittingMachine::kWriteLimit)
+            return false;
+        code[length++] = byte;
         return true;
-    if (!writeOpcode(op))
-        return false;
-    if (machine::hasParameterBytes(op)) {
-        // The parameter bytes always fit: a command byte is written at
-        // position 9996 at the latest.
-        const std::int32_t command = m_memory->values[position];
-        m_code[m_length++] = std::uint8_t(((command / 256) % 16) - 4);
-        m_code[m_length++] = std::uint8_t(command % 256);
     }
-    return true;
-}
 
-// Ends a step and compresses runs: P0 is where the previous step began, P1
-// where this one began, L the fill length. A step start equal to the
-// previous one means there is no previous step to compare with.
-[[gnu::always_inline]] inline void KnittingMachine::endStep()
-{
-    const int length = m_length;
-    int &p0 = m_previousStart;
-    int &p1 = m_stepStart;
-    if (length > m_stepBegin) {
-        if (p0 != p1 && p0 < length && p1 < length && m_code[p0] == m_code[p1]) {
-            if (length == p0 + 2) {
-                m_code[p1] = 0;
-                p1 = length;
-                return;
-            }
-            if (length == p0 + 3 && m_code[p0 + 1] < machine::kMaxCount) {
-                ++m_code[p0 + 1];
-                m_length = p1;
-                return;
-            }
-        }
-        p0 = p1;
-        p1 = length;
-        return;
+    void beginStep()
+    {
+        resources = 0;
+        stepBegin = length;
+        lastCommandByte = -1;
     }
-    if (p0 < length && m_code[p0] == machine::kPlainCourse) {
-        if (m_code[length - 1] < machine::kMaxCount) {
-            ++m_code[length - 1];
-        } else if (writeByte(0)) {
-            p1 = m_length;
+
+    // A command of the command memory (its opcode, -1 for none, and its
+    // code): the command byte, marked as sharing the step when a command
+    // came before it in the same step, and a jump-and-needle command's two
+    // parameter bytes. LISCIO writes nothing, nor does a code that is no
+    // command (never stored by the reader).
+    Result command(int op, std::int32_t value)
+    {
+        if (op < 0 || op == code::kLiscio)
+            return Written;
+        const Opcode &x = machine::opcode(op);
+        if (resources != 0) {
+            if ((resources & x.conflicts) != 0)
+                return Incompatible;
+            if (lastCommandByte >= 0)
+                code[lastCommandByte] |= machine::kSameStepFlag;
         }
-        return;
+        resources |= x.resources;
+        lastCommandByte = length;
+        if (!put(std::uint8_t(machine::kCommandByte + op)))
+            return Full;
+        if (machine::hasParameterBytes(op)) {
+            // The parameter bytes always fit: a command byte is written at
+            // position 9996 at the latest.
+            code[length++] = std::uint8_t(((value / 256) % 16) - 4);
+            code[length++] = std::uint8_t(value % 256);
+        }
+        return Written;
     }
-    const int oldStart = p1;
-    if (writeByte(machine::kPlainCourse)) {
+
+    // Ends a step and compresses runs: P0 is where the previous step began,
+    // P1 where this one began, L the fill length. A step start equal to the
+    // previous one means there is no previous step to compare with. False
+    // when the code is full.
+    bool endStep()
+    {
+        const int fill = length;
+        int &p0 = previousStart;
+        int &p1 = stepStart;
+        if (fill > stepBegin) {
+            if (p0 != p1 && p0 < fill && p1 < fill && code[p0] == code[p1]) {
+                if (fill == p0 + 2) {
+                    code[p1] = 0;
+                    p1 = fill;
+                    return true;
+                }
+                if (fill == p0 + 3 && code[p0 + 1] < machine::kMaxCount) {
+                    ++code[p0 + 1];
+                    length = p1;
+                    return true;
+                }
+            }
+            p0 = p1;
+            p1 = fill;
+            return true;
+        }
+        if (p0 < fill && code[p0] == machine::kPlainCourse) {
+            if (code[fill - 1] < machine::kMaxCount) {
+                ++code[fill - 1];
+                return true;
+            }
+            if (!put(0))
+                return false;
+            p1 = length;
+            return true;
+        }
+        const int oldStart = p1;
+        if (!put(machine::kPlainCourse))
+            return false;
         p0 = oldStart;
-        p1 = m_length;
+        p1 = length;
+        return true;
     }
-}
+};
+
+} // namespace
 
 bool KnittingMachine::generate(CommandMemory &memory, const PanelHeader &header, Report &report)
 {
     m_memory = &memory;
-    m_report = &report;
     m_length = 0;
     m_steps = 0;
     m_courses = 0;
     m_extra = (header.setUp != 0 ? 1 : 0) + (header.exit != 0 ? 1 : 0);
-    m_previousStart = 0;
-    m_stepStart = 1;
-    m_failed = false;
-    m_pending = false;
 
     if (memory.lastDefinition < 0) {
         report.appendf(".%5u nessuna definizione da compilare\r\n", 0u);
-        return fail();
-    }
-    if (header.setUp != 0 && !writeByte(std::uint8_t(machine::kExitByte + (header.setUp & 3))))
         return false;
+    }
+
+    CodeWriter out{m_code};
+    int steps = 0;
+    int courses = 0;
+    // The ends of the generation take the code's length and the counts
+    // reached as values: the step loops keep them to themselves.
+    const auto finish = [this](bool ok, int length, int stepsDone, int coursesDone) {
+        m_length = length;
+        m_steps = stepsDone;
+        m_courses = coursesDone;
+        return ok;
+    };
+    const auto full = [&report, &finish](int length, int stepsDone, int coursesDone) {
+        report.appendf(".%5u memoria telaio virtuale esaurita\r\n", unsigned(stepsDone + 1));
+        return finish(false, length, stepsDone, coursesDone);
+    };
+    const auto incompatible = [&report, &finish](int op, std::uint16_t resources, int length, int stepsDone,
+                                                 int coursesDone) {
+        report.appendf(".%5u comandi incompatibili sullo stesso passo %04x %04x\r\n"
+                       "       alla riga %u\r\n",
+                       unsigned(stepsDone + 1), unsigned(machine::opcode(op).resources), unsigned(resources),
+                       unsigned(coursesDone));
+        return finish(false, length, stepsDone, coursesDone);
+    };
+
+    if (header.setUp != 0 && !out.put(std::uint8_t(machine::kExitByte + (header.setUp & 3))))
+        return full(out.length, steps, courses);
 
     // Each command's opcode and whether it makes a course, once: a code that
     // is no command (never stored by the reader) is a plain course, which
@@ -237,13 +276,14 @@ bool KnittingMachine::generate(CommandMemory &memory, const PanelHeader &header,
         m_courseAt[position] = op < 0 || machine::isCourseCommand(op);
     }
 
-    m_definitionCount = memory.definitionCount();
     // The definitions still running, in their order: a finished definition
     // never writes again, so the steps after it no longer visit it.
+    Definition definitions[CommandMemory::kMaxDefinitions];
     Definition *running[CommandMemory::kMaxDefinitions];
-    int runningCount = m_definitionCount;
-    for (int n = 0; n < m_definitionCount; ++n) {
-        Definition &d = m_definitions[n];
+    const int definitionCount = memory.definitionCount();
+    int runningCount = definitionCount;
+    for (int n = 0; n < definitionCount; ++n) {
+        Definition &d = definitions[n];
         d = Definition();
         d.position = memory.definitionStart[n];
         d.end = memory.definitionEnd(n);
@@ -252,8 +292,9 @@ bool KnittingMachine::generate(CommandMemory &memory, const PanelHeader &header,
 
     // Each round advances every definition by a step, writes the zero-time
     // steps that come due and then one course step.
-    for (std::int64_t round = 0;; ++round) {
-        m_pending = false;
+    std::int64_t round = 0;
+    for (; runningCount > 1; ++round) {
+        bool pending = false;
         int kept = 0;
         for (int i = 0; i < runningCount; ++i) {
             Definition &d = *running[i];
@@ -266,7 +307,7 @@ bool KnittingMachine::generate(CommandMemory &memory, const PanelHeader &header,
                 --d.inner;
                 d.state = State::Holding;
             } else {
-                advance(d);
+                pending |= advance(d);
             }
             // Holding writes nothing and wants nothing: the rounds that only
             // count down are skipped, and the last step is taken as usual.
@@ -279,46 +320,100 @@ bool KnittingMachine::generate(CommandMemory &memory, const PanelHeader &header,
         }
         runningCount = kept;
 
-        while (m_pending) {
-            m_stepResources = 0;
-            m_pending = false;
-            m_stepBegin = m_length;
-            m_lastCommandByte = -1;
+        while (pending) {
+            out.beginStep();
+            pending = false;
             for (int i = 0; i < runningCount; ++i) {
                 Definition &d = *running[i];
                 if (d.state != State::ZeroTimeThenHold && d.state != State::ZeroTimeThenNext)
                     continue;
-                if (!writeCommandAt(d.position))
-                    return false;
-                advance(d);
+                const int op = m_opcodeAt[d.position];
+                if (const auto written = out.command(op, memory.values[d.position]); written != CodeWriter::Written)
+                    return written == CodeWriter::Full ? full(out.length, steps, courses)
+                                                       : incompatible(op, out.resources, out.length, steps, courses);
+                pending |= advance(d);
             }
-            endStep();
-            if (m_failed)
-                return false;
-            ++m_steps;
+            if (!out.endStep())
+                return full(out.length, steps, courses);
+            ++steps;
         }
 
-        if (m_definitions[0].state == State::Finished) {
-            if (header.exit != 0 && !writeByte(machine::kExitByte))
-                return false;
-            return true;
+        if (definitions[0].state == State::Finished) {
+            if (header.exit != 0 && !out.put(machine::kExitByte))
+                return full(out.length, steps, courses);
+            return finish(true, out.length, steps, courses);
         }
 
-        m_stepResources = 0;
-        m_stepBegin = m_length;
-        m_lastCommandByte = -1;
+        out.beginStep();
         for (int i = 0; i < runningCount; ++i) {
             const Definition &d = *running[i];
             if (d.state == State::Course || d.state == State::CourseAfterDelay) {
-                if (!writeCommandAt(d.position))
-                    return false;
+                const int op = m_opcodeAt[d.position];
+                if (const auto written = out.command(op, memory.values[d.position]); written != CodeWriter::Written)
+                    return written == CodeWriter::Full ? full(out.length, steps, courses)
+                                                       : incompatible(op, out.resources, out.length, steps, courses);
             }
         }
-        endStep();
-        if (m_failed)
-            return false;
-        ++m_steps;
-        ++m_courses;
+        if (!out.endStep())
+            return full(out.length, steps, courses);
+        ++steps;
+        ++courses;
+    }
+
+    // The first definition alone runs on (a finished first definition ends
+    // the generation, so it is the one left): the same rounds, on a copy
+    // the loop keeps in registers. Most panels end this way, for most of
+    // their steps.
+    Definition d = definitions[0];
+    for (;; ++round) {
+        bool pending = false;
+        if (d.quietUntil < round) {
+            if ((d.state == State::Holding || d.state == State::Course) && d.inner > 1) {
+                --d.inner;
+                d.state = State::Holding;
+            } else {
+                pending = advance(d);
+            }
+            if (d.state == State::Holding && d.inner > 1) {
+                d.quietUntil = round + d.inner - 1;
+                d.inner = 1;
+            }
+        }
+
+        while (pending) {
+            out.beginStep();
+            pending = false;
+            if (d.state == State::ZeroTimeThenHold || d.state == State::ZeroTimeThenNext) {
+                const int op = m_opcodeAt[d.position];
+                if (const auto written = out.command(op, memory.values[d.position]); written != CodeWriter::Written) {
+                    return written == CodeWriter::Full ? full(out.length, steps, courses)
+                                                       : incompatible(op, out.resources, out.length, steps, courses);
+                }
+                pending = advance(d);
+            }
+            if (!out.endStep())
+                return full(out.length, steps, courses);
+            ++steps;
+        }
+
+        if (d.state == State::Finished) {
+            if (header.exit != 0 && !out.put(machine::kExitByte))
+                return full(out.length, steps, courses);
+            return finish(true, out.length, steps, courses);
+        }
+
+        out.beginStep();
+        if (d.state == State::Course || d.state == State::CourseAfterDelay) {
+            const int op = m_opcodeAt[d.position];
+            if (const auto written = out.command(op, memory.values[d.position]); written != CodeWriter::Written) {
+                return written == CodeWriter::Full ? full(out.length, steps, courses)
+                                                   : incompatible(op, out.resources, out.length, steps, courses);
+            }
+        }
+        if (!out.endStep())
+            return full(out.length, steps, courses);
+        ++steps;
+        ++courses;
     }
 }
 

@@ -139,31 +139,16 @@ private:
         std::int64_t quietUntil = -1;
     };
 
-    void advance(Definition &d);
+    bool advance(Definition &d);
     bool isCourse(const Definition &d) const { return m_courseAt[d.position]; }
-    bool writeCommandAt(int position);
-    bool writeOpcode(int op);
-    bool writeByte(std::uint8_t byte);
-    void endStep();
-    bool fail() { m_failed = true; return false; }
 
     CommandMemory *m_memory = nullptr;
     // The opcode (-1 for none) and whether it makes a course, of the
     // command at each position of the command memory, worked out once.
     std::int8_t m_opcodeAt[CommandMemory::kIntegers] = {};
     bool m_courseAt[CommandMemory::kIntegers] = {};
-    Report *m_report = nullptr;
-    Definition m_definitions[CommandMemory::kMaxDefinitions];
-    int m_definitionCount = 0;
     std::uint8_t m_code[kCodeSize] = {};
     int m_length = 0;
-    int m_previousStart = 0; // P0
-    int m_stepStart = 1;     // P1
-    int m_stepBegin = 0;     // fill length when the step began
-    int m_lastCommandByte = -1;
-    std::uint16_t m_stepResources = 0;
-    bool m_pending = false;
-    bool m_failed = false;
     int m_steps = 0;
     int m_courses = 0;
     int m_extra = 0;
