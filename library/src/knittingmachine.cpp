@@ -296,6 +296,10 @@ bool KnittingMachine::generate(CommandMemory &memory, const PanelHeader &header,
     for (; runningCount > 1; ++round) {
         bool pending = false;
         int kept = 0;
+        // The definitions making a course in this round, in their order,
+        // as long as no zero-time step moves one on first.
+        const Definition *coursing[CommandMemory::kMaxDefinitions];
+        int coursingCount = 0;
         for (int i = 0; i < runningCount; ++i) {
             Definition &d = *running[i];
             if (d.quietUntil >= round) {
@@ -315,11 +319,14 @@ bool KnittingMachine::generate(CommandMemory &memory, const PanelHeader &header,
                 d.quietUntil = round + d.inner - 1;
                 d.inner = 1;
             }
+            if (d.state == State::Course || d.state == State::CourseAfterDelay)
+                coursing[coursingCount++] = &d;
             if (d.state != State::Finished)
                 running[kept++] = running[i];
         }
         runningCount = kept;
 
+        const bool zeroTime = pending;
         while (pending) {
             out.beginStep();
             pending = false;
@@ -337,6 +344,15 @@ bool KnittingMachine::generate(CommandMemory &memory, const PanelHeader &header,
                 return full(out.length, steps, courses);
             ++steps;
         }
+        if (zeroTime) {
+            // The zero-time steps moved definitions on: the courses are
+            // those of the states they left.
+            coursingCount = 0;
+            for (int i = 0; i < runningCount; ++i) {
+                if (running[i]->state == State::Course || running[i]->state == State::CourseAfterDelay)
+                    coursing[coursingCount++] = running[i];
+            }
+        }
 
         if (definitions[0].state == State::Finished) {
             if (header.exit != 0 && !out.put(machine::kExitByte))
@@ -345,14 +361,12 @@ bool KnittingMachine::generate(CommandMemory &memory, const PanelHeader &header,
         }
 
         out.beginStep();
-        for (int i = 0; i < runningCount; ++i) {
-            const Definition &d = *running[i];
-            if (d.state == State::Course || d.state == State::CourseAfterDelay) {
-                const int op = m_opcodeAt[d.position];
-                if (const auto written = out.command(op, memory.values[d.position]); written != CodeWriter::Written)
-                    return written == CodeWriter::Full ? full(out.length, steps, courses)
-                                                       : incompatible(op, out.resources, out.length, steps, courses);
-            }
+        for (int i = 0; i < coursingCount; ++i) {
+            const Definition &d = *coursing[i];
+            const int op = m_opcodeAt[d.position];
+            if (const auto written = out.command(op, memory.values[d.position]); written != CodeWriter::Written)
+                return written == CodeWriter::Full ? full(out.length, steps, courses)
+                                                   : incompatible(op, out.resources, out.length, steps, courses);
         }
         if (!out.endStep())
             return full(out.length, steps, courses);

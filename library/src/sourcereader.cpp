@@ -19,11 +19,13 @@ namespace {
 // while "LISCIO;5" stays one (unknown) word.
 // Which bytes end a first token (bit 0) and a further token (bit 1): one
 // look-up a byte.
+// Bit 2 marks the zero byte that ends the line: it ends a token too.
 constexpr std::array<std::uint8_t, 256> kSeparators = [] {
     std::array<std::uint8_t, 256> table{};
     for (const unsigned char c : {' ', ',', '\t', '\r', '\n'})
         table[c] = 3;
     table[std::uint8_t(';')] = 2;
+    table[0] = 4;
     return table;
 }();
 
@@ -35,6 +37,12 @@ bool isFirstSeparator(char c)
 bool isSeparator(char c)
 {
     return (kSeparators[std::uint8_t(c)] & 2) != 0;
+}
+
+// Whether a byte ends a further token: a separator or the line's end.
+bool endsToken(char c)
+{
+    return (kSeparators[std::uint8_t(c)] & 6) != 0;
 }
 
 char upperAscii(char c)
@@ -100,6 +108,12 @@ SourceReader::SourceReader(const KeywordTable &keywords)
 
 void SourceReader::reset()
 {
+    static_assert(std::size(kCommandOrder) == std::size_t(kCommandWords));
+    for (int i = 0; i < kCommandWords; ++i) {
+        const int slot = kCommandOrder[i];
+        const char *word = m_keywords.word(slot);
+        m_commandWords[i] = {word, std::strlen(word), slot};
+    }
     m_header = PanelHeader();
     m_memory.fill = 0;
     m_memory.lastDefinition = -1;
@@ -141,14 +155,22 @@ const char *SourceReader::nextToken(Line &line)
 {
     char *t = line.text;
     std::size_t p = line.pos;
-    while (t[p] && isSeparator(t[p]))
+    // Runs of blanks, the commonest separators, are passed eight at a time
+    // (never beyond the zero byte that ends the line, which is no blank).
+    constexpr std::uint64_t kBlanks = 0x2020202020202020u;
+    for (std::uint64_t eight; p + 8 <= sizeof line.text; p += 8) {
+        std::memcpy(&eight, t + p, 8);
+        if (eight != kBlanks)
+            break;
+    }
+    while (isSeparator(t[p]))
         ++p;
     if (!t[p]) {
         line.pos = p;
         return nullptr;
     }
     const std::size_t start = p;
-    while (t[p] && !isSeparator(t[p]))
+    while (!endsToken(t[p]))
         ++p;
     line.lastLength = p - start;
     line.lastEnd = t[p];
@@ -180,6 +202,7 @@ void SourceReader::read(ByteSource &source, Report &report)
         const std::size_t start = p;
         while (line.text[p] && !isFirstSeparator(line.text[p]))
             ++p;
+        line.lastLength = p - start;
         line.lastEnd = line.text[p];
         if (line.text[p]) {
             line.text[p] = '\0';
@@ -478,11 +501,14 @@ void SourceReader::readJumpCommand(Line &line, int slot, std::int32_t classCode)
 
 void SourceReader::readCommand(Line &line, const char *first)
 {
+    // The first token's length is known: a word of another length is never
+    // compared byte by byte.
     int slot = -1;
-    for (int candidate : kCommandOrder) {
-        const char *word = m_keywords.word(candidate);
-        if (word[0] == first[0] && std::strcmp(first, word) == 0) {
-            slot = candidate;
+    const std::size_t length = line.lastLength;
+    for (const CommandWord &candidate : m_commandWords) {
+        if (candidate.length == length && candidate.word[0] == first[0]
+            && std::memcmp(first, candidate.word, length) == 0) {
+            slot = candidate.slot;
             break;
         }
     }

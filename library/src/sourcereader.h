@@ -98,7 +98,7 @@ private:
     // remembers the character that ended the previous token.
     struct Line
     {
-        char text[kLinePiece + 1];
+        char text[kLinePiece + 1] = {};
         std::size_t pos = 0;
         char lastEnd = '\0';
         std::size_t lastLength = 0; // of the token nextToken returned last
@@ -129,7 +129,18 @@ private:
 
     static const char *nextToken(Line &line);
 
+    // The command words in the order they are compared, with their lengths,
+    // taken from the keyword table when a read begins.
+    struct CommandWord
+    {
+        const char *word;
+        std::size_t length;
+        int slot;
+    };
+    static constexpr int kCommandWords = 37;
+
     const KeywordTable &m_keywords;
+    CommandWord m_commandWords[kCommandWords] = {};
     Report *m_report = nullptr;
     PanelHeader m_header;
     CommandMemory m_memory;

@@ -266,6 +266,22 @@ TEST(SourceReader, ReadsAnOverlongLineInPieces)
     EXPECT_EQ(r.reader.linesRead(), 9u);
 }
 
+TEST(SourceReader, FindsTheTokensAfterBlankRunsOfAnyLength)
+{
+    // Blank runs of every length, up to the end of a line's 80 bytes.
+    for (std::size_t before = 0; before <= 40; ++before) {
+        for (std::size_t after = 0; after + before <= 60; after += 3) {
+            const std::string row = "liscio" + std::string(before, ' ') + ",5" + std::string(after, ' ') + " 1"
+                                    + std::string(80 - 10 - before - after, ' ');
+            Read r(source({row}));
+            EXPECT_EQ((std::vector<int>{20, 5, 1}), r.commands()) << before << " " << after;
+        }
+        // Nothing after the blanks: the row lacks its outer cycle.
+        Read r(source({"liscio ,5" + std::string(before + 30, ' ')}));
+        EXPECT_EQ(r.messages(), "-    8 comando senza ciclo esterno\n") << before;
+    }
+}
+
 TEST(SourceReader, UsesTheWordsOfTheKeywordTable)
 {
     KeywordTable keywords;
