@@ -171,7 +171,7 @@ struct CodeWriter
         lastCommandByte = length;
         if (!put(std::uint8_t(machine::kCommandByte + op)))
             return Full;
-        if (machine::hasParameterBytes(op)) {
+        if (machine::hasParameterBytesUnchecked(op)) {
             // The parameter bytes always fit: a command byte is written at
             // position 9996 at the latest.
             code[length++] = std::uint8_t(((value / 256) % 16) - 4);
@@ -190,7 +190,9 @@ struct CodeWriter
         int &p0 = previousStart;
         int &p1 = stepStart;
         if (fill > stepBegin) {
-            if (p0 != p1 && p0 < fill && p1 < fill && code[p0] == code[p1]) {
+            // The bytes first: steps that differ are the common case (both
+            // positions are inside the code array whatever they hold).
+            if (code[p0] == code[p1] && p0 != p1 && p0 < fill && p1 < fill) {
                 if (fill == p0 + 2) {
                     code[p1] = 0;
                     p1 = fill;

@@ -78,11 +78,18 @@ inline int opcodeOf(std::int32_t command)
     return command > 0 && cls >= 1 && cls <= 5 ? kClassOpcodes[cls] : -1;
 }
 
+// Opcodes 27, 40, 41, 44 and 47: the jump-and-needle classes.
+constexpr std::uint64_t kWithParameters = (1ull << 27) | (1ull << 40) | (1ull << 41) | (1ull << 44) | (1ull << 47);
+
+// For an opcode known to be one (0..63).
+inline bool hasParameterBytesUnchecked(int op)
+{
+    return ((kWithParameters >> (op & kOpcodeMask)) & 1) != 0;
+}
+
 inline bool hasParameterBytes(int op)
 {
-    // Opcodes 27, 40, 41, 44 and 47: the jump-and-needle classes.
-    constexpr std::uint64_t kWithParameters = (1ull << 27) | (1ull << 40) | (1ull << 41) | (1ull << 44) | (1ull << 47);
-    return op >= 0 && op < 64 && ((kWithParameters >> op) & 1) != 0;
+    return op >= 0 && op < 64 && hasParameterBytesUnchecked(op);
 }
 
 } // namespace machine
