@@ -28,19 +28,12 @@ public:
     std::int32_t minGapLeft() const { return m_minGapLeft; }
 
 private:
-    bool apply(std::uint8_t commandByte);
-
-    const std::uint8_t *m_code = nullptr;
-    int m_length = 0;
-    int m_pos = 0;
-    std::uint16_t m_stepResources = 0;
     int m_steps = 0;
     int m_courses = 0;
     std::int32_t m_outerRight = 0, m_outerLeft = 0;
     std::int32_t m_necklineRight = 0, m_necklineLeft = 0;
     std::int32_t m_maxRight = 0, m_maxLeft = 0;
     std::int32_t m_minGapRight = 0, m_minGapLeft = 0;
-    Report *m_report = nullptr;
 };
 
 } // namespace kn4::compiler

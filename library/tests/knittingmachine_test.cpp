@@ -224,6 +224,26 @@ TEST(CodeSimulation, AppliesTheShapingFunctionsOfBothEdges)
     EXPECT_EQ(r.compiler.simulator().outerLeft(), 5 - 4 - 3 + 1);
 }
 
+TEST(CodeSimulation, CountsEveryStepOfARunOfCommandsAndRepeats)
+{
+    // RIGATO 1 and its count 3 (5 courses); NONPRODUCO 3 sharing the step
+    // with the RIGATO 1 after it, and count 2 (4 courses); NONPRODUCO 1 and
+    // count 1, SEGNACENTRO (4 steps, no course); CALATO 1D and count 1 (3
+    // steps narrowing by one each, no course).
+    CodeSimulator simulator;
+    Report report;
+    PanelHeader header;
+    header.borderRight = 5;
+    header.necklineRight = 2;
+    const unsigned char code[] = {0x95, 0x03, 0xFA, 0x95, 0x02, 0xB8, 0x01, 0x9A, 0x90, 0x01};
+    ASSERT_TRUE(simulator.run(code, sizeof code, header, report));
+    EXPECT_EQ(simulator.steps(), 5 + 4 + 4 + 3);
+    EXPECT_EQ(simulator.courses(), 5 + 4);
+    EXPECT_EQ(simulator.outerRight(), 2);
+    EXPECT_EQ(simulator.maxRight(), 5);
+    EXPECT_EQ(simulator.minGapRight(), 0);
+}
+
 TEST(CodeSimulation, FailsOnAnUnknownCommand)
 {
     CodeSimulator simulator;
