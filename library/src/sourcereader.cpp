@@ -39,6 +39,12 @@ bool isSeparator(char c)
     return (kSeparators[std::uint8_t(c)] & 2) != 0;
 }
 
+// Whether a byte ends a first token: a separator or the line's end.
+bool endsFirstToken(char c)
+{
+    return (kSeparators[std::uint8_t(c)] & 5) != 0;
+}
+
 // Whether a byte ends a further token: a separator or the line's end.
 bool endsToken(char c)
 {
@@ -70,6 +76,26 @@ void upperAsciiPiece(char *text, std::size_t length)
     }
     for (; i < length; ++i)
         text[i] = upperAscii(text[i]);
+}
+
+// A token of one to nine digits, signed or not, read at once as
+// leadingInteger reads it; any other token is left to leadingInteger.
+std::int32_t tokenInteger(const char *text, std::size_t length)
+{
+    const std::size_t sign = length > 0 && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+    if (length > sign && length - sign <= 9) {
+        std::int32_t value = 0;
+        std::size_t i = sign;
+        for (; i < length; ++i) {
+            const unsigned digit = unsigned(std::uint8_t(text[i])) - unsigned('0');
+            if (digit > 9)
+                break;
+            value = value * 10 + std::int32_t(digit);
+        }
+        if (i == length)
+            return text[0] == '-' ? -value : value;
+    }
+    return kn4::leadingInteger(std::string_view(text, length));
 }
 
 bool lastCharIsS(const char *token)
@@ -200,7 +226,7 @@ void SourceReader::read(ByteSource &source, Report &report)
         if (!line.text[p] || line.text[p] == ';')
             continue;
         const std::size_t start = p;
-        while (line.text[p] && !isFirstSeparator(line.text[p]))
+        while (!endsFirstToken(line.text[p]))
             ++p;
         line.lastLength = p - start;
         line.lastEnd = line.text[p];
@@ -448,7 +474,7 @@ bool SourceReader::readCycles(Line &line, std::int32_t &inner, std::int32_t &out
         grave("-%5u comando senza cicli\r\n", m_line);
         return false;
     }
-    inner = kn4::leadingInteger(std::string_view(innerText, line.lastLength));
+    inner = tokenInteger(innerText, line.lastLength);
     if (inner == 0 && std::strcmp(innerText, "0") != 0)
         grave("-%5u ciclo interno errato %s\r\n", m_line, innerText);
     const char *outerText = nextToken(line);
@@ -456,7 +482,7 @@ bool SourceReader::readCycles(Line &line, std::int32_t &inner, std::int32_t &out
         grave("-%5u comando senza ciclo esterno\r\n", m_line);
         return false;
     }
-    outer = kn4::leadingInteger(std::string_view(outerText, line.lastLength));
+    outer = tokenInteger(outerText, line.lastLength);
     if (outer == 0)
         grave("-%5u ciclo esterno errato %s\r\n", m_line, outerText);
     return true;

@@ -1,6 +1,8 @@
 #include "compilertesting.h"
 #include "sourcereader.h"
 
+#include "kn4/number.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -279,6 +281,16 @@ TEST(SourceReader, FindsTheTokensAfterBlankRunsOfAnyLength)
         // Nothing after the blanks: the row lacks its outer cycle.
         Read r(source({"liscio ,5" + std::string(before + 30, ' ')}));
         EXPECT_EQ(r.messages(), "-    8 comando senza ciclo esterno\n") << before;
+    }
+}
+
+TEST(SourceReader, ReadsCyclesAsNumbersAreReadEverywhere)
+{
+    for (const char *cycle : {"5", "+5", "-0", "007", "999999999", "-999999999", "1234567890", "2147483648",
+                              "-2147483649", "99999999999", "5X", "-", "+", "X5", "1-2"}) {
+        Read r(source({"liscio " + std::string(cycle) + " " + cycle}));
+        const std::int32_t expected = kn4::leadingInteger(cycle);
+        EXPECT_EQ((std::vector<int>{20, expected, expected}), r.commands()) << cycle;
     }
 }
 
