@@ -151,14 +151,13 @@ struct CodeWriter
         lastCommandByte = -1;
     }
 
-    // A command of the command memory (its opcode, -1 for none, and its
-    // code): the command byte, marked as sharing the step when a command
-    // came before it in the same step, and a jump-and-needle command's two
-    // parameter bytes. LISCIO writes nothing, nor does a code that is no
-    // command (never stored by the reader).
+    // A command of the command memory (the opcode it writes, -1 for none,
+    // and its code): the command byte, marked as sharing the step when a
+    // command came before it in the same step, and a jump-and-needle
+    // command's two parameter bytes.
     Result command(int op, std::int32_t value)
     {
-        if (op < 0 || op == code::kLiscio)
+        if (op < 0)
             return Written;
         const Opcode &x = machine::opcode(op);
         if (resources != 0) {
@@ -192,7 +191,12 @@ struct CodeWriter
         if (fill > stepBegin) {
             // The bytes first: steps that differ are the common case (both
             // positions are inside the code array whatever they hold).
-            if (code[p0] == code[p1] && p0 != p1 && p0 < fill && p1 < fill) {
+            if (code[p0] != code[p1]) [[likely]] {
+                p0 = p1;
+                p1 = fill;
+                return true;
+            }
+            if (p0 != p1 && p0 < fill && p1 < fill) {
                 if (fill == p0 + 2) {
                     code[p1] = 0;
                     p1 = fill;
@@ -269,12 +273,12 @@ bool KnittingMachine::generate(CommandMemory &memory, const PanelHeader &header,
     if (header.setUp != 0 && !out.put(std::uint8_t(machine::kExitByte + (header.setUp & 3))))
         return full(out.length, steps, courses);
 
-    // Each command's opcode and whether it makes a course, once: a code that
-    // is no command (never stored by the reader) is a plain course, which
-    // writes nothing.
+    // Each command's opcode and whether it makes a course, once: LISCIO
+    // writes nothing, and a code that is no command (never stored by the
+    // reader) is a plain course, which writes nothing either.
     for (int position = 0; position + 2 < memory.fill; position += 3) {
         const int op = machine::opcodeOf(memory.values[position]);
-        m_opcodeAt[position] = std::int8_t(op);
+        m_opcodeAt[position] = std::int8_t(op == code::kLiscio ? -1 : op);
         m_courseAt[position] = op < 0 || machine::isCourseCommand(op);
     }
 

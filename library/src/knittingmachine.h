@@ -150,8 +150,9 @@ private:
     bool isCourse(const Definition &d) const { return m_courseAt[d.position]; }
 
     CommandMemory *m_memory = nullptr;
-    // The opcode (-1 for none) and whether it makes a course, of the
-    // command at each position of the command memory, worked out once.
+    // The opcode written (-1 for none: LISCIO, or a code that is no command)
+    // and whether it makes a course, of the command at each position of the
+    // command memory, worked out once.
     std::int8_t m_opcodeAt[CommandMemory::kIntegers] = {};
     bool m_courseAt[CommandMemory::kIntegers] = {};
     std::uint8_t m_code[kCodeSize] = {};
