@@ -4,6 +4,7 @@
 #include "window/droppicture.h"
 #include "window/managerwindow.h"
 #include "window/panellistwidget.h"
+#include "window/previewview.h"
 #include "window/settingswindow.h"
 
 #include <kn4/testapplication.h>
@@ -609,6 +610,25 @@ TEST_F(ManagerWindowTest, PanelsAreCopiedAndMovedIntoAnotherArchive)
     EXPECT_EQ(readFile(other / "DAVANTI.KN4"), davanti);
     EXPECT_FALSE(fs::exists(m_dir.archive() / "DAVANTI.KN4"));
     EXPECT_EQ(count("archiveCount"), "N. 2");
+}
+
+// The preview follows the archive shown: the panel of the same name in the
+// archive chosen next, or nothing where there is none.
+TEST_F(ManagerWindowTest, PreviewFollowsTheArchiveShown)
+{
+    const fs::path other = m_dir.path() / "archivi" / "ALTRO";
+    fs::create_directories(other);
+    fs::create_directories(m_dir.path() / "archivi" / "VUOTO");
+    fs::copy_file(m_dir.archive() / "DAVANTI.KN4", other / "DAVANTI.KN4");
+    m_window->SelArchivio();
+    clickItem(child<PanelListWidget>("List1"), 0);
+    const PreviewView *preview = m_window->findChild<PreviewView *>();
+    ASSERT_EQ(preview->panelPath(), archived("DAVANTI.KN4"));
+    auto *combo = child<QComboBox>("Combo1");
+    combo->setCurrentIndex(combo->findText("ALTRO"));
+    EXPECT_EQ(preview->panelPath(), QString::fromStdString((other / "DAVANTI.KN4").string()));
+    combo->setCurrentIndex(combo->findText("VUOTO"));
+    EXPECT_EQ(preview->panelPath(), QString());
 }
 
 // Deleted, then restored from the Cestino: the same bytes, in the list again.

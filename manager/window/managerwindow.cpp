@@ -417,10 +417,20 @@ void ManagerWindow::AggiornaArchivi()
     // What the user had chosen stays chosen, and nothing more: a selection
     // the user cleared stays cleared.
     const QStringList selected = m_list1->selectedNames();
+    const fs::path previousFolder = m_file1Folder;
     setFile1(archiveFolder(), ".kn4");
     CreaLista(1, QString());
-    const QSignalBlocker blocker(m_list1);
-    m_list1->selectNames(selected);
+    {
+        const QSignalBlocker blocker(m_list1);
+        m_list1->selectNames(selected);
+    }
+    // A panel of the archive left is no longer shown: the preview shows the
+    // panel of the same name in the archive now shown, or nothing.
+    if (m_file1Folder != previousFolder && !m_currentPanel.isEmpty()
+        && toPath(m_currentPanel).parent_path() == previousFolder) {
+        const QListWidgetItem *item = m_list1->currentItem();
+        choosePanel(item != nullptr && item->isSelected() ? item->data(Qt::UserRole).toString() : QString());
+    }
 }
 
 void ManagerWindow::SelDisco()
