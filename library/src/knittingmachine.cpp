@@ -9,9 +9,8 @@ namespace kn4::compiler {
 // just written). The labels follow the steps of the definition's cycle:
 // next command, load the cycles, command done. Returns whether a zero-time
 // command came due, which takes a step of its own before the course.
-[[gnu::always_inline]] inline bool KnittingMachine::advance(Definition &d)
+[[gnu::always_inline]] inline bool KnittingMachine::advance(Definition &d, std::int32_t *values)
 {
-    std::int32_t *values = m_memory->values;
     enum { NextCommand, Load, Done } step;
 
     switch (d.state) {
@@ -235,7 +234,8 @@ struct CodeWriter
 
 bool KnittingMachine::generate(CommandMemory &memory, const PanelHeader &header, Report &report)
 {
-    m_memory = &memory;
+    // The command memory: the outer cycles are counted down in place.
+    std::int32_t *const values = memory.values;
     m_length = 0;
     m_steps = 0;
     m_courses = 0;
@@ -277,7 +277,7 @@ bool KnittingMachine::generate(CommandMemory &memory, const PanelHeader &header,
     // writes nothing, and a code that is no command (never stored by the
     // reader) is a plain course, which writes nothing either.
     for (int position = 0; position + 2 < memory.fill; position += 3) {
-        const int op = machine::opcodeOf(memory.values[position]);
+        const int op = machine::opcodeOf(values[position]);
         m_opcodeAt[position] = std::int8_t(op == code::kLiscio ? -1 : op);
         m_courseAt[position] = op < 0 || machine::isCourseCommand(op);
     }
@@ -317,7 +317,7 @@ bool KnittingMachine::generate(CommandMemory &memory, const PanelHeader &header,
                 --d.inner;
                 d.state = State::Holding;
             } else {
-                pending |= advance(d);
+                pending |= advance(d, values);
             }
             // Holding writes nothing and wants nothing: the rounds that only
             // count down are skipped, and the last step is taken as usual.
@@ -341,10 +341,10 @@ bool KnittingMachine::generate(CommandMemory &memory, const PanelHeader &header,
                 if (d.state != State::ZeroTimeThenHold && d.state != State::ZeroTimeThenNext)
                     continue;
                 const int op = m_opcodeAt[d.position];
-                if (const auto written = out.command(op, memory.values[d.position]); written != CodeWriter::Written)
+                if (const auto written = out.command(op, values[d.position]); written != CodeWriter::Written)
                     return written == CodeWriter::Full ? full(out.length, steps, courses)
                                                        : incompatible(op, out.resources, out.length, steps, courses);
-                pending |= advance(d);
+                pending |= advance(d, values);
             }
             if (!out.endStep())
                 return full(out.length, steps, courses);
@@ -370,7 +370,7 @@ bool KnittingMachine::generate(CommandMemory &memory, const PanelHeader &header,
         for (int i = 0; i < coursingCount; ++i) {
             const Definition &d = *coursing[i];
             const int op = m_opcodeAt[d.position];
-            if (const auto written = out.command(op, memory.values[d.position]); written != CodeWriter::Written)
+            if (const auto written = out.command(op, values[d.position]); written != CodeWriter::Written)
                 return written == CodeWriter::Full ? full(out.length, steps, courses)
                                                    : incompatible(op, out.resources, out.length, steps, courses);
         }
@@ -392,7 +392,7 @@ bool KnittingMachine::generate(CommandMemory &memory, const PanelHeader &header,
                 --d.inner;
                 d.state = State::Holding;
             } else {
-                pending = advance(d);
+                pending = advance(d, values);
             }
             if (d.state == State::Holding && d.inner > 1) {
                 d.quietUntil = round + d.inner - 1;
@@ -405,11 +405,11 @@ bool KnittingMachine::generate(CommandMemory &memory, const PanelHeader &header,
             pending = false;
             if (d.state == State::ZeroTimeThenHold || d.state == State::ZeroTimeThenNext) {
                 const int op = m_opcodeAt[d.position];
-                if (const auto written = out.command(op, memory.values[d.position]); written != CodeWriter::Written) {
+                if (const auto written = out.command(op, values[d.position]); written != CodeWriter::Written) {
                     return written == CodeWriter::Full ? full(out.length, steps, courses)
                                                        : incompatible(op, out.resources, out.length, steps, courses);
                 }
-                pending = advance(d);
+                pending = advance(d, values);
             }
             if (!out.endStep())
                 return full(out.length, steps, courses);
@@ -425,7 +425,7 @@ bool KnittingMachine::generate(CommandMemory &memory, const PanelHeader &header,
         out.beginStep();
         if (d.state == State::Course || d.state == State::CourseAfterDelay) {
             const int op = m_opcodeAt[d.position];
-            if (const auto written = out.command(op, memory.values[d.position]); written != CodeWriter::Written) {
+            if (const auto written = out.command(op, values[d.position]); written != CodeWriter::Written) {
                 return written == CodeWriter::Full ? full(out.length, steps, courses)
                                                    : incompatible(op, out.resources, out.length, steps, courses);
             }

@@ -146,10 +146,9 @@ private:
         std::int64_t quietUntil = -1;
     };
 
-    bool advance(Definition &d);
+    bool advance(Definition &d, std::int32_t *values);
     bool isCourse(const Definition &d) const { return m_courseAt[d.position]; }
 
-    CommandMemory *m_memory = nullptr;
     // The opcode written (-1 for none: LISCIO, or a code that is no command)
     // and whether it makes a course, of the command at each position of the
     // command memory, worked out once.
