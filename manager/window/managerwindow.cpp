@@ -178,17 +178,7 @@ void ManagerWindow::buildWindow()
     // Panels dropped on the archive list go into another archive.
     m_combo1->setAcceptDrops(true);
     m_combo1->installEventFilter(this);
-    connect(m_list1, &PanelListWidget::enterPressed, this, &ManagerWindow::editChosenPanels);
-    connect(m_list1, &PanelListWidget::userActivated, this, [this] { m_activeSide = Side::Archive; });
-    connect(m_list1, &QListWidget::itemSelectionChanged, this, [this] {
-        if (QListWidgetItem *item = m_list1->currentItem(); item != nullptr && item->isSelected())
-            choosePanel(item->data(Qt::UserRole).toString());
-    });
-    connect(m_list1, &PanelListWidget::panelsDropped, this,
-            [this](const QStringList &paths, const QString &) { copyPanels(paths, Side::Archive); });
-    // A double click edits the panel, as a drop on the editor's picture does.
-    connect(m_list1, &QListWidget::itemDoubleClicked, this,
-            [this](QListWidgetItem *item) { editPanel(item->data(Qt::UserRole).toString()); });
+    connectPanelList(m_list1, Side::Archive);
     connectPictures();
 
     m_timer1 = new QTimer(this);
@@ -1368,16 +1358,25 @@ void ManagerWindow::buildDiskSide(QWidget *central)
     m_imageCount->setVisible(false);
 
     connect(m_diskFolders, &QComboBox::currentIndexChanged, this, [this] { AggiornaDischi(); });
-    connect(m_list2, &PanelListWidget::userActivated, this, [this] { m_activeSide = Side::Disk; });
-    connect(m_list2, &QListWidget::itemSelectionChanged, this, [this] {
-        if (QListWidgetItem *item = m_list2->currentItem(); item != nullptr && item->isSelected())
+    connectPanelList(m_list2, Side::Disk);
+}
+
+// What a list of panels does, on either side: the list last used is the one
+// the menu's commands act on, the panel chosen is previewed, panels dropped
+// are copied to that side, and a double click or Enter edits (as a drop on
+// the editor's picture does).
+void ManagerWindow::connectPanelList(PanelListWidget *list, Side side)
+{
+    connect(list, &PanelListWidget::userActivated, this, [this, side] { m_activeSide = side; });
+    connect(list, &QListWidget::itemSelectionChanged, this, [this, list] {
+        if (QListWidgetItem *item = list->currentItem(); item != nullptr && item->isSelected())
             choosePanel(item->data(Qt::UserRole).toString());
     });
-    connect(m_list2, &PanelListWidget::panelsDropped, this,
-            [this](const QStringList &paths, const QString &) { copyPanels(paths, Side::Disk); });
-    connect(m_list2, &QListWidget::itemDoubleClicked, this,
+    connect(list, &PanelListWidget::panelsDropped, this,
+            [this, side](const QStringList &paths, const QString &) { copyPanels(paths, side); });
+    connect(list, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem *item) { editPanel(item->data(Qt::UserRole).toString()); });
-    connect(m_list2, &PanelListWidget::enterPressed, this, &ManagerWindow::editChosenPanels);
+    connect(list, &PanelListWidget::enterPressed, this, &ManagerWindow::editChosenPanels);
 }
 
 void ManagerWindow::setMode(int mode)

@@ -170,6 +170,7 @@ private:
     void buildDiskSide(QWidget *central);
     DropPicture *addPicture(const QString &name);
     void connectPictures();
+    void connectPanelList(PanelListWidget *list, Side side);
     void showError(const QString &message);
     void showWarning(const QString &message);
     bool confirm(const QString &message, bool yesNo);
