@@ -2,6 +2,7 @@
 
 #include "document/rowtext.h"
 #include "kn4/number.h"
+#include "kn4/textlines.h"
 
 #include <algorithm>
 
@@ -14,19 +15,8 @@ constexpr std::string_view kCourseWords = "alla riga ";
 
 std::vector<std::string_view> lines(std::string_view text)
 {
-    std::vector<std::string_view> result;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string_view line = text.substr(pos, end - pos);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        result.push_back(line);
-        pos = end + 1;
-    }
-    return result;
+    const TextLines all(text);
+    return {all.begin(), all.end()};
 }
 
 // "-%5u text" or ".%5u text": the kind and the number, or Kind::None.

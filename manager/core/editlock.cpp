@@ -2,6 +2,7 @@
 
 #include <kn4/filelookup.h>
 #include <kn4/filereader.h>
+#include <kn4/textlines.h>
 
 #include <cerrno>
 #include <climits>
@@ -23,17 +24,9 @@ constexpr std::size_t kMaxLockBytes = 4096;
 
 std::string value(std::string_view text, std::string_view key)
 {
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string_view line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
+    for (const std::string_view line : TextLines(text)) {
         if (line.size() > key.size() && line.substr(0, key.size()) == key && line[key.size()] == '=')
             return std::string(line.substr(key.size() + 1));
-        start = end + 1;
     }
     return {};
 }

@@ -1,6 +1,7 @@
 #include "core/panelpreview.h"
 
 #include <kn4/number.h>
+#include <kn4/textlines.h>
 
 #include <vector>
 
@@ -30,23 +31,6 @@ std::string field(std::string_view line, std::size_t first, std::size_t last)
     return std::string(value);
 }
 
-std::vector<std::string_view> lines(std::string_view text)
-{
-    std::vector<std::string_view> result;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string_view line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        result.push_back(line);
-        start = end + 1;
-    }
-    return result;
-}
-
 bool startsWith(std::string_view text, std::string_view prefix)
 {
     return text.substr(0, prefix.size()) == prefix;
@@ -69,7 +53,7 @@ PanelPreview PanelPreview::fromBytes(std::string bytes)
 
     // The source header: each value is found on its own line, by the word
     // that begins the line, so a note holding the same word cannot move it.
-    for (const std::string_view line : lines(panel.source())) {
+    for (const std::string_view line : TextLines(panel.source())) {
         if (!preview.hasHeader && startsWith(line, "tipo ")) {
             preview.header.type = field(line, 5, 9);
             preview.header.size = field(line, 19, 20);

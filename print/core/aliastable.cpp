@@ -1,6 +1,7 @@
 #include "aliastable.h"
 
 #include "kn4/filelookup.h"
+#include "kn4/textlines.h"
 
 namespace kn4 {
 
@@ -31,16 +32,9 @@ std::optional<AliasTable> AliasTable::load(const std::filesystem::path &path, Fi
 AliasTable AliasTable::fromText(std::string_view text)
 {
     AliasTable table;
-    std::size_t pos = 0;
-    while (pos < text.size() && table.m_entries.size() < kMaxLines) {
-        std::size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string_view line = text.substr(pos, end - pos);
-        pos = end + 1;
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-
+    for (const std::string_view line : TextLines(text)) {
+        if (table.m_entries.size() >= kMaxLines)
+            break;
         Entry entry;
         entry.keyword = std::string(trimmed(line.substr(0, line.find(';'))));
         const std::size_t marker = line.find("ALIAS:");

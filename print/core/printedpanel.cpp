@@ -3,6 +3,7 @@
 #include "kn4/filelookup.h"
 #include "kn4/labelfile.h"
 #include "kn4/number.h"
+#include "kn4/textlines.h"
 
 #include <algorithm>
 #include <vector>
@@ -110,20 +111,11 @@ std::string_view PrintedPanel::programText() const
 
 std::optional<std::string_view> PrintedPanel::sourceHeaderLine(std::string_view word) const
 {
-    const std::string_view text = sourcePart();
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string_view line = text.substr(pos, end - pos);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
+    for (const std::string_view line : TextLines(sourcePart())) {
         if (line.find(kProgramMarker) != std::string_view::npos)
             break;
         if (startsWithIgnoringCase(line, word))
             return line;
-        pos = end + 1;
     }
     return std::nullopt;
 }
