@@ -1,5 +1,8 @@
 #include "knittingmachine.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace kn4::compiler {
 
 // advance and the code writer below run once per step (and definition), so
@@ -117,7 +120,34 @@ namespace kn4::compiler {
     }
 }
 
+// Where a block that begins at the definition's command ends (its last
+// command, the one whose outer cycle counts the passes), when the block is
+// one of plain courses: course commands holding one or more steps each, the
+// others repeated by their negative outer cycles, fewer than
+// kPlainPassLength commands in a pass. The pass's commands, repeats spelt
+// out, go into pass and their number into count. -1 for any other block.
+int KnittingMachine::plainBlock(const Definition &d, const std::int32_t *values, PlainCourse *pass, int &count) const
+{
+    count = 0;
+    for (int position = d.position; position < d.end; position += 3) {
+        const std::int32_t cycles = values[position + 1];
+        const std::int64_t outer = values[position + 2];
+        const std::int64_t times = outer > 0 ? 1 : -outer;
+        if (!m_courseAt[position] || cycles < 1 || outer == 0 || count + times >= kPlainPassLength)
+            return -1;
+        for (std::int64_t time = 0; time < times; ++time)
+            pass[count++] = {m_opcodeAt[position], values[position], cycles};
+        if (outer > 0)
+            return position;
+    }
+    return -1;
+}
+
 namespace {
+
+// The most bytes before the fill length that a pass of plain courses may
+// look back on for the passes after it to be copies.
+constexpr int kRepeatWindow = 16;
 
 // The code being written and the positions its run compression looks at,
 // held by the step loop itself: kept apart from the machine's members, the
@@ -176,6 +206,55 @@ struct CodeWriter
             code[length++] = std::uint8_t(value % 256);
         }
         return Written;
+    }
+
+    // What the next step's compression may look back on: the bytes from
+    // P0 to the fill length, and where P0 and P1 stand from it. Empty
+    // (bytes -1) when longer than kRepeatWindow.
+    struct Window
+    {
+        int bytes = -1;
+        int stepStart = 0;
+        std::uint8_t code[kRepeatWindow] = {};
+    };
+
+    Window window() const
+    {
+        Window w;
+        const int bytes = length - previousStart;
+        if (bytes < 0 || bytes > kRepeatWindow)
+            return w;
+        w.bytes = bytes;
+        w.stepStart = length - stepStart;
+        std::memcpy(w.code, code + previousStart, std::size_t(bytes));
+        return w;
+    }
+
+    // Whether the steps written since begin left the compression as start
+    // found it, without a change to the bytes before begin: the same steps
+    // again write the same bytes again.
+    bool leftAsFound(const Window &start, int begin) const
+    {
+        if (start.bytes < 0 || length - previousStart != start.bytes || length - stepStart != start.stepStart)
+            return false;
+        return std::memcmp(code + previousStart, start.code, std::size_t(start.bytes)) == 0
+               && std::memcmp(code + begin - start.bytes, start.code, std::size_t(start.bytes)) == 0;
+    }
+
+    // The last bytes written, times more times, the compression moved on
+    // with them: each copy doubles what can be copied next.
+    void repeatLast(int bytes, int times)
+    {
+        const int total = bytes * times;
+        const std::uint8_t *pattern = code + length - bytes;
+        for (int copied = 0; copied < total;) {
+            const int chunk = std::min(bytes + copied, total - copied);
+            std::memcpy(code + length + copied, pattern, std::size_t(chunk));
+            copied += chunk;
+        }
+        length += total;
+        previousStart += total;
+        stepStart += total;
     }
 
     // Ends a step and compresses runs: P0 is where the previous step began,
@@ -385,6 +464,8 @@ bool KnittingMachine::generate(CommandMemory &memory, const PanelHeader &header,
     // the loop keeps in registers. Most panels end this way, for most of
     // their steps.
     Definition d = definitions[0];
+    // The first command of a block found not to be one of plain courses.
+    int notPlainBlock = -1;
     for (;; ++round) {
         bool pending = false;
         if (d.quietUntil < round) {
@@ -420,6 +501,66 @@ bool KnittingMachine::generate(CommandMemory &memory, const PanelHeader &header,
             if (header.exit != 0 && !out.put(machine::kExitByte))
                 return full(out.length, steps, courses);
             return finish(true, out.length, steps, courses);
+        }
+
+        // A pass of a block of plain courses begins (its first command has
+        // just been loaded), and more follow. Each pass takes the same
+        // steps, and a pass that leaves the compression as it found it (the
+        // same bytes in the window it may look back on, at the same place)
+        // and wrote nothing before that window is followed by passes that
+        // write its bytes again: those are copied, as long as the code holds
+        // them. The last pass runs as usual.
+        if (d.state == State::Course && d.position == d.loopStart && d.position != notPlainBlock
+            && d.inner == values[d.position + 1] && d.outer == values[d.position + 2]) {
+            PlainCourse pass[kPlainPassLength];
+            int count = 0;
+            const int last = plainBlock(d, values, pass, count);
+            if (last < 0)
+                notPlainBlock = d.position;
+            while (last >= 0 && values[last + 2] > 1) {
+                const int begin = out.length;
+                const CodeWriter::Window start = out.window();
+                int peak = begin;
+                std::int64_t passRounds = 0;
+                for (int i = 0; i < count; ++i) {
+                    for (std::int32_t cycle = 0; cycle < pass[i].cycles; ++cycle) {
+                        out.beginStep();
+                        // The command on its first step, holding on the others.
+                        if (cycle == 0) {
+                            if (const auto written = out.command(pass[i].op, pass[i].value);
+                                written != CodeWriter::Written)
+                                return written == CodeWriter::Full
+                                           ? full(out.length, steps, courses)
+                                           : incompatible(pass[i].op, out.resources, out.length, steps, courses);
+                        }
+                        peak = std::max(peak, out.length);
+                        if (!out.endStep())
+                            return full(out.length, steps, courses);
+                        peak = std::max(peak, out.length);
+                        ++steps;
+                        ++courses;
+                        ++passRounds;
+                    }
+                }
+                round += passRounds;
+                --values[last + 2];
+                const int bytes = out.length - begin;
+                if (bytes <= 0 || !out.leftAsFound(start, begin))
+                    continue;
+                // The passes the code holds, all but the last.
+                const int spare = kWriteLimit - (peak - begin) - out.length;
+                const int copies = spare < 0 ? 0 : std::min(values[last + 2] - 1, spare / bytes + 1);
+                if (copies > 0) {
+                    out.repeatLast(bytes, copies);
+                    steps += int(passRounds * copies);
+                    courses += int(passRounds * copies);
+                    round += passRounds * copies;
+                    values[last + 2] -= copies;
+                }
+            }
+            // A block of one command keeps its pass count as its outer cycle.
+            if (last == d.loopStart)
+                d.outer = values[last + 2];
         }
 
         out.beginStep();

@@ -147,6 +147,17 @@ private:
     };
 
     bool advance(Definition &d, std::int32_t *values);
+
+    // One course of a pass of a block of plain courses: the opcode written
+    // (-1 for none), the command's code and its cycles.
+    struct PlainCourse
+    {
+        int op;
+        std::int32_t value;
+        std::int32_t cycles;
+    };
+    static constexpr int kPlainPassLength = 64;
+    int plainBlock(const Definition &d, const std::int32_t *values, PlainCourse *pass, int &count) const;
     bool isCourse(const Definition &d) const { return m_courseAt[d.position]; }
 
     // The opcode written (-1 for none: LISCIO, or a code that is no command)

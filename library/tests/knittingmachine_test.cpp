@@ -171,6 +171,42 @@ TEST(KnittingMachine, StopsAtTheEndOfTheCodeMemory)
         << reportText(r.compiler).substr(0, 2000);
 }
 
+TEST(KnittingMachine, ABlockRepeatedCompilesAsItsPassesWrittenOut)
+{
+    // The block's rows with the last one's outer cycle left out (-1).
+    const std::vector<std::vector<std::string>> blocks = {
+        {"RIGATO 1 1 -1", "RIGATO 2 1 "},
+        {"RIGATO 1 3 -1", "LISCIO 2 "},
+        {"LISCIO 1 -1", "RIGATO 3 2 -2", "LISCIO 1 "},
+        {"RIGATO 1 1 "},
+        {"RIGATO 5 1 -1", "RIGATO 5 1 "},
+        {"RIGATO 1 1 -1", "RIGATO 2 1 -1", "RIGATO 1 1 "}, // each pass's first step repeats the last
+        {"PRODUCO 2 1 -1", "NONPRODUCO 1 1 -1", "RIGATO 2 130 "},
+    };
+    for (const auto &block : blocks) {
+        for (const int passes : {2, 3, 50, 300}) {
+            // Another definition runs beside the first for a few steps.
+            std::vector<std::string> repeated = {"LISCIO 3 1"};
+            std::vector<std::string> writtenOut = repeated;
+            for (const std::string &row : block)
+                repeated.push_back(row.back() == ' ' ? row + std::to_string(passes) : row);
+            for (int pass = 0; pass < passes; ++pass) {
+                for (const std::string &row : block)
+                    writtenOut.push_back(row.back() == ' ' ? row + "-1" : row);
+            }
+            repeated.push_back("RIGATO 4 2 1");
+            writtenOut.push_back("RIGATO 4 2 1");
+            Compiled a(definitions({repeated, {"LISCIO 7 1"}}));
+            Compiled b(definitions({writtenOut, {"LISCIO 7 1"}}));
+            const std::string name = block.front() + " x" + std::to_string(passes);
+            EXPECT_EQ(a.result, b.result) << name;
+            EXPECT_EQ(a.code(), b.code()) << name;
+            EXPECT_EQ(a.steps(), b.steps()) << name;
+            EXPECT_EQ(a.courses(), b.courses()) << name;
+        }
+    }
+}
+
 TEST(KnittingMachine, ParameterBytesFitAfterTheLastCommandByte)
 {
     // Fill the code to just below the limit with alternating stripes, then a
