@@ -294,6 +294,15 @@ TEST(SourceReader, ReadsCyclesAsNumbersAreReadEverywhere)
     }
 }
 
+TEST(SourceReader, MakesOnlyTheLettersAToZUpperCaseWhereverTheyStand)
+{
+    // The bytes either side of 'a' and 'z', and a Windows-1252 letter, stay.
+    for (std::size_t indent = 0; indent <= 70; ++indent) {
+        Read r(source({std::string(indent, ' ') + "li`{\xe9z@"}));
+        EXPECT_EQ(r.messages(), "-    8 comando errato LI`{\xe9Z@\n") << indent;
+    }
+}
+
 TEST(SourceReader, UsesTheWordsOfTheKeywordTable)
 {
     KeywordTable keywords;
