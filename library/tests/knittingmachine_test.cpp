@@ -207,6 +207,31 @@ TEST(KnittingMachine, ABlockRepeatedCompilesAsItsPassesWrittenOut)
     }
 }
 
+TEST(KnittingMachine, ADefinitionThatOnlyKnitsPlainChangesNoStep)
+{
+    // A second definition of plain courses writes nothing: the first one's
+    // code is the same whether it runs beside it for a while, all along,
+    // or alone from the start.
+    const std::vector<std::vector<std::string>> firsts = {
+        {"RIGATO 1 2 -1", "CALATO 1 1 -3", "RIGATO 2 3 40"},
+        {"SCOLLO 1 2 1", "LISCIO 4 -2", "STOP 1 1", "RIGATO 3 1 25"},
+        {"LISCIO -3 1", "CALATO 2S -2 2", "PUNZONATO 1 5 1 -4", "RIGATO 1 1 -1", "RIGATO 1 1 -1", "RIGATO 2 2 9"},
+        {"AUMENTAZIONE 1 4 3", "GIROLENTE 2 -2", "NONPRODUCO 6 1 1", "RIGATO 1 1 -1", "RIGATO 2 1 300"},
+    };
+    for (const auto &first : firsts) {
+        Compiled alone(definitions({first}));
+        EXPECT_NE(alone.result, kGraveErrors) << first.front() << reportText(alone.compiler);
+        for (const int plain : {1, 7, 100, 5000}) {
+            Compiled beside(definitions({first, {"LISCIO " + std::to_string(plain) + " 1"}}));
+            const std::string name = first.front() + " beside " + std::to_string(plain);
+            EXPECT_EQ(beside.result, alone.result) << name;
+            EXPECT_EQ(beside.code(), alone.code()) << name;
+            EXPECT_EQ(beside.steps(), alone.steps()) << name;
+            EXPECT_EQ(beside.courses(), alone.courses()) << name;
+        }
+    }
+}
+
 TEST(KnittingMachine, ParameterBytesFitAfterTheLastCommandByte)
 {
     // Fill the code to just below the limit with alternating stripes, then a
