@@ -143,6 +143,27 @@ int KnittingMachine::plainBlock(const Definition &d, const std::int32_t *values,
     return -1;
 }
 
+// A definition's step in a round: a course command holding for many steps
+// counts down, anything else moves on. Holding writes nothing and wants
+// nothing, so the rounds that only count down are passed over (the
+// definition is not visited again before quietUntil) and the last step is
+// taken as usual. Returns whether a zero-time command came due.
+[[gnu::always_inline]] inline bool KnittingMachine::takeStep(Definition &d, std::int64_t round, std::int32_t *values)
+{
+    bool pending = false;
+    if ((d.state == State::Holding || d.state == State::Course) && d.inner > 1) {
+        --d.inner;
+        d.state = State::Holding;
+    } else {
+        pending = advance(d, values);
+    }
+    if (d.state == State::Holding && d.inner > 1) {
+        d.quietUntil = round + d.inner - 1;
+        d.inner = 1;
+    }
+    return pending;
+}
+
 namespace {
 
 // The most bytes before the fill length that a pass of plain courses may
@@ -340,8 +361,12 @@ bool KnittingMachine::generate(CommandMemory &memory, const PanelHeader &header,
         report.appendf(".%5u memoria telaio virtuale esaurita\r\n", unsigned(stepsDone + 1));
         return finish(false, length, stepsDone, coursesDone);
     };
-    const auto incompatible = [&report, &finish](int op, std::uint16_t resources, int length, int stepsDone,
-                                                 int coursesDone) {
+    // A command refused: the code is full, or the command cannot share its
+    // step with those written before it.
+    const auto refused = [&report, &full, &finish](CodeWriter::Result why, int op, std::uint16_t resources,
+                                                   int length, int stepsDone, int coursesDone) {
+        if (why == CodeWriter::Full)
+            return full(length, stepsDone, coursesDone);
         report.appendf(".%5u comandi incompatibili sullo stesso passo %04x %04x\r\n"
                        "       alla riga %u\r\n",
                        unsigned(stepsDone + 1), unsigned(machine::opcode(op).resources), unsigned(resources),
@@ -391,19 +416,7 @@ bool KnittingMachine::generate(CommandMemory &memory, const PanelHeader &header,
                 running[kept++] = running[i];
                 continue;
             }
-            // Most steps only count down a course command's cycles.
-            if ((d.state == State::Holding || d.state == State::Course) && d.inner > 1) {
-                --d.inner;
-                d.state = State::Holding;
-            } else {
-                pending |= advance(d, values);
-            }
-            // Holding writes nothing and wants nothing: the rounds that only
-            // count down are skipped, and the last step is taken as usual.
-            if (d.state == State::Holding && d.inner > 1) {
-                d.quietUntil = round + d.inner - 1;
-                d.inner = 1;
-            }
+            pending |= takeStep(d, round, values);
             if (d.state == State::Course || d.state == State::CourseAfterDelay)
                 coursing[coursingCount++] = &d;
             if (d.state != State::Finished)
@@ -421,8 +434,7 @@ bool KnittingMachine::generate(CommandMemory &memory, const PanelHeader &header,
                     continue;
                 const int op = m_opcodeAt[d.position];
                 if (const auto written = out.command(op, values[d.position]); written != CodeWriter::Written)
-                    return written == CodeWriter::Full ? full(out.length, steps, courses)
-                                                       : incompatible(op, out.resources, out.length, steps, courses);
+                    return refused(written, op, out.resources, out.length, steps, courses);
                 pending |= advance(d, values);
             }
             if (!out.endStep())
@@ -450,8 +462,7 @@ bool KnittingMachine::generate(CommandMemory &memory, const PanelHeader &header,
             const Definition &d = *coursing[i];
             const int op = m_opcodeAt[d.position];
             if (const auto written = out.command(op, values[d.position]); written != CodeWriter::Written)
-                return written == CodeWriter::Full ? full(out.length, steps, courses)
-                                                   : incompatible(op, out.resources, out.length, steps, courses);
+                return refused(written, op, out.resources, out.length, steps, courses);
         }
         if (!out.endStep())
             return full(out.length, steps, courses);
@@ -468,28 +479,16 @@ bool KnittingMachine::generate(CommandMemory &memory, const PanelHeader &header,
     int notPlainBlock = -1;
     for (;; ++round) {
         bool pending = false;
-        if (d.quietUntil < round) {
-            if ((d.state == State::Holding || d.state == State::Course) && d.inner > 1) {
-                --d.inner;
-                d.state = State::Holding;
-            } else {
-                pending = advance(d, values);
-            }
-            if (d.state == State::Holding && d.inner > 1) {
-                d.quietUntil = round + d.inner - 1;
-                d.inner = 1;
-            }
-        }
+        if (d.quietUntil < round)
+            pending = takeStep(d, round, values);
 
         while (pending) {
             out.beginStep();
             pending = false;
             if (d.state == State::ZeroTimeThenHold || d.state == State::ZeroTimeThenNext) {
                 const int op = m_opcodeAt[d.position];
-                if (const auto written = out.command(op, values[d.position]); written != CodeWriter::Written) {
-                    return written == CodeWriter::Full ? full(out.length, steps, courses)
-                                                       : incompatible(op, out.resources, out.length, steps, courses);
-                }
+                if (const auto written = out.command(op, values[d.position]); written != CodeWriter::Written)
+                    return refused(written, op, out.resources, out.length, steps, courses);
                 pending = advance(d, values);
             }
             if (!out.endStep())
@@ -529,9 +528,7 @@ bool KnittingMachine::generate(CommandMemory &memory, const PanelHeader &header,
                         if (cycle == 0) {
                             if (const auto written = out.command(pass[i].op, pass[i].value);
                                 written != CodeWriter::Written)
-                                return written == CodeWriter::Full
-                                           ? full(out.length, steps, courses)
-                                           : incompatible(pass[i].op, out.resources, out.length, steps, courses);
+                                return refused(written, pass[i].op, out.resources, out.length, steps, courses);
                         }
                         peak = std::max(peak, out.length);
                         if (!out.endStep())
@@ -566,10 +563,8 @@ bool KnittingMachine::generate(CommandMemory &memory, const PanelHeader &header,
         out.beginStep();
         if (d.state == State::Course || d.state == State::CourseAfterDelay) {
             const int op = m_opcodeAt[d.position];
-            if (const auto written = out.command(op, values[d.position]); written != CodeWriter::Written) {
-                return written == CodeWriter::Full ? full(out.length, steps, courses)
-                                                   : incompatible(op, out.resources, out.length, steps, courses);
-            }
+            if (const auto written = out.command(op, values[d.position]); written != CodeWriter::Written)
+                return refused(written, op, out.resources, out.length, steps, courses);
         }
         if (!out.endStep())
             return full(out.length, steps, courses);

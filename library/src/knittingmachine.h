@@ -147,6 +147,7 @@ private:
     };
 
     bool advance(Definition &d, std::int32_t *values);
+    bool takeStep(Definition &d, std::int64_t round, std::int32_t *values);
 
     // One course of a pass of a block of plain courses: the opcode written
     // (-1 for none), the command's code and its cycles.
