@@ -41,6 +41,15 @@ std::string definitions(const std::vector<std::vector<std::string>> &defs, const
     return source(rows, setUp, exit);
 }
 
+// Two compilations that must agree on their result, code and counts.
+void expectSameCode(const Compiled &a, const Compiled &b, const std::string &name)
+{
+    EXPECT_EQ(a.result, b.result) << name;
+    EXPECT_EQ(a.code(), b.code()) << name;
+    EXPECT_EQ(a.steps(), b.steps()) << name;
+    EXPECT_EQ(a.courses(), b.courses()) << name;
+}
+
 struct CodeCase
 {
     const char *name;
@@ -198,11 +207,7 @@ TEST(KnittingMachine, ABlockRepeatedCompilesAsItsPassesWrittenOut)
             writtenOut.push_back("RIGATO 4 2 1");
             Compiled a(definitions({repeated, {"LISCIO 7 1"}}));
             Compiled b(definitions({writtenOut, {"LISCIO 7 1"}}));
-            const std::string name = block.front() + " x" + std::to_string(passes);
-            EXPECT_EQ(a.result, b.result) << name;
-            EXPECT_EQ(a.code(), b.code()) << name;
-            EXPECT_EQ(a.steps(), b.steps()) << name;
-            EXPECT_EQ(a.courses(), b.courses()) << name;
+            expectSameCode(a, b, block.front() + " x" + std::to_string(passes));
         }
     }
 }
@@ -223,11 +228,7 @@ TEST(KnittingMachine, ADefinitionThatOnlyKnitsPlainChangesNoStep)
         EXPECT_NE(alone.result, kGraveErrors) << first.front() << reportText(alone.compiler);
         for (const int plain : {1, 7, 100, 5000}) {
             Compiled beside(definitions({first, {"LISCIO " + std::to_string(plain) + " 1"}}));
-            const std::string name = first.front() + " beside " + std::to_string(plain);
-            EXPECT_EQ(beside.result, alone.result) << name;
-            EXPECT_EQ(beside.code(), alone.code()) << name;
-            EXPECT_EQ(beside.steps(), alone.steps()) << name;
-            EXPECT_EQ(beside.courses(), alone.courses()) << name;
+            expectSameCode(beside, alone, first.front() + " beside " + std::to_string(plain));
         }
     }
 }
