@@ -3,6 +3,8 @@
 #include "kn4/filelookup.h"
 #include "kn4/filereader.h"
 
+#include <unordered_map>
+
 namespace kn4 {
 
 namespace {
@@ -28,11 +30,13 @@ std::string_view trimmed(std::string_view text)
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-// The folder's word for a command: the keyword file's "ALIAS:" of the line
-// whose keyword the row's first word is, as the editor's row list shows it.
-std::string aliasOf(std::string_view keywordText, std::string_view command)
+// The folder's words for the commands: for every keyword of the keyword
+// file (upper case), the "ALIAS:" of the first line that names it, in lower
+// case as the editor's row list shows it; empty where that line has none.
+// Read once for a panel, not once for every row.
+std::unordered_map<std::string, std::string> aliasesOf(std::string_view keywordText)
 {
-    const std::string wanted = upper(command);
+    std::unordered_map<std::string, std::string> aliases;
     std::size_t pos = 0;
     while (pos < keywordText.size()) {
         std::size_t end = keywordText.find('\n', pos);
@@ -42,19 +46,17 @@ std::string aliasOf(std::string_view keywordText, std::string_view command)
         pos = end + 1;
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
-        if (upper(trimmed(line.substr(0, line.find(';')))) != wanted)
-            continue;
+        const auto [slot, added] = aliases.try_emplace(upper(trimmed(line.substr(0, line.find(';')))));
         const std::size_t marker = line.find("ALIAS:");
-        if (marker == std::string_view::npos)
-            return {};
-        // in lower case, as the editor shows it
-        std::string alias(trimmed(line.substr(marker + 6)));
+        if (!added || marker == std::string_view::npos)
+            continue;
+        std::string &alias = slot->second;
+        alias = trimmed(line.substr(marker + 6));
         for (char &c : alias)
             if (c >= 'A' && c <= 'Z')
                 c = char(c - 'A' + 'a');
-        return alias;
     }
-    return {};
+    return aliases;
 }
 
 } // namespace
@@ -64,11 +66,13 @@ CourseRows CourseRows::fromText(std::string_view panelText, std::string_view key
     CourseRows rows;
     rows.m_map = editor::CourseMap::fromPanelText(panelText, keywordText.empty() ? kDefinitionOnly : keywordText);
     rows.m_rows.reserve(rows.m_map.rows().size());
+    const std::unordered_map<std::string, std::string> aliases = aliasesOf(keywordText);
     for (const editor::CourseMap::Row &row : rows.m_map.rows()) {
         std::string shown = row.text;
         const std::size_t wordEnd = std::min(shown.find(' '), shown.size());
-        if (const std::string alias = aliasOf(keywordText, std::string_view(shown).substr(0, wordEnd)); !alias.empty())
-            shown.replace(0, wordEnd, alias);
+        if (const auto alias = aliases.find(upper(std::string_view(shown).substr(0, wordEnd)));
+            alias != aliases.end() && !alias->second.empty())
+            shown.replace(0, wordEnd, alias->second);
         rows.m_rows.push_back(Row{row.sourceLine, row.text, std::move(shown)});
     }
     return rows;

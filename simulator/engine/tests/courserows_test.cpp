@@ -84,10 +84,13 @@ TEST(CourseRows, DescribesARowInTheLanguagesWordAndKnowsDefinitionsWithoutAKeywo
     EXPECT_EQ(rows.describe(5, "row"), "row 14: CALATO 2 1 4");
     EXPECT_EQ(rows.describe(1, "riga"), "");
     EXPECT_EQ(CourseRows::load(kDemo / "NESSUNO.KN4", kItalian).rowOfCourse(2), nullptr);
-    // With a keyword file, the command goes by its alias as in the editor.
+    // With a keyword file, the command goes by its alias as in the editor;
+    // the first line naming a command decides, with or without an alias.
     const CourseRows english = CourseRows::fromText(panel, "DEFINIZIONE ; start\r\n"
                                                            "CALATO ; decrease ; ALIAS: decrease\r\n"
-                                                           "LISCIO ; plain\r\n");
+                                                           "LISCIO ; plain\r\n"
+                                                           " calato ; ALIAS: lower\r\n"
+                                                           "liscio ; ALIAS: plain\r\n");
     EXPECT_EQ(english.describe(5, "row"), "row 14: decrease 2 1 4");
     EXPECT_EQ(english.describe(2, "row"), "row 13: LISCIO 3 1");
 }
