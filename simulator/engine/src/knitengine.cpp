@@ -563,7 +563,8 @@ void KnitEngine::Intarsio(std::int64_t course)
     // The courses first..course are cut where a field starts or ends, so
     // the fields knitting are the same over each piece. Edges stay as they
     // are over the courses of one byte, as the stitch counter takes them.
-    std::vector<std::int64_t> cuts{first, course + 1};
+    std::vector<std::int64_t> &cuts = m_intarsiaCuts;
+    cuts.assign({first, course + 1});
     for (const IntarsiaField &field : m_intarsiaFields) {
         for (const auto &[from, to] : field.courses) {
             if (from > first && from <= course)

@@ -302,6 +302,7 @@ private:
     std::vector<IntarsiaField> m_intarsiaFields;
     IntarsiaAreas m_intarsiaAreas;
     std::int64_t m_intarsiaPrevious = 0;
+    std::vector<std::int64_t> m_intarsiaCuts;  // Intarsio's work list, kept for its memory
     bool m_consumed = false;       // the last byte's work marked it as used
     std::size_t m_position = 0;    // next byte of the code block
     bool m_stop = false;
