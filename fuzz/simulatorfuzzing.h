@@ -7,7 +7,7 @@
 // (which must write back what it read) and as simulatore.ini.
 // fuzz_simulator cuts every code block at the course bound of
 // coursebound.h; fuzz_simulator_long replays whole codes, up to the longest
-// legal panel.
+// legal panel, and leaves the text files to the short target.
 #include "coursebound.h"
 
 #include "simulator/drawingraster.h"
@@ -111,6 +111,11 @@ inline void runInput(const std::uint8_t *data, std::size_t size, bool wholeCodes
     engine.clearFinished();
     checkRun(engine);
 
+    // The text files are read line by line, whatever the length of the
+    // text: the short target reads them, the long one spends its inputs on
+    // whole codes.
+    if (wholeCodes)
+        return;
     const SimSettingsFile::Result settings = SimSettingsFile::fromText(bytes);
     // A file read whole or in part writes back as a file read whole.
     if (settings.status == SimSettingsFile::Status::Loaded || settings.status == SimSettingsFile::Status::Partial) {
